@@ -1,0 +1,7 @@
+list(APPEND CV_CORE_SOURCES core/records.cpp)
+list(APPEND CV_SHELL_SOURCES
+  core/dllentry.cpp
+  core/plugin_object.cpp
+  core/sheets.cpp
+  core/events.cpp
+)
