@@ -71,6 +71,19 @@ struct FaxSettings {
 constexpr size_t kFaxCoverOffset = 776;
 constexpr size_t kFaxCoverSize = 3972;
 
+// The same bytes as a record of their own: the cover-page dialog's working copy.
+struct FaxCover {
+    char16_t senderName[128];
+    char16_t senderCompany[128];
+    char16_t senderAddress[256];
+    char16_t reservedText[256];
+    char16_t senderFax[64];
+    char16_t senderVoice[64];
+    char16_t senderEmail[64];
+    char16_t comments[1024];
+    uint32_t coverFlags;
+};
+
 enum FaxCoverFlags : uint32_t { CoverRecipient = 1, CoverSender = 2, CoverComments = 4 };
 
 struct PluginDevmode {
@@ -154,6 +167,7 @@ static_assert(offsetof(FaxSettings, senderEmail) == 2568);
 static_assert(offsetof(FaxSettings, comments) == 2696);
 static_assert(offsetof(FaxSettings, coverFlags) == 4744);
 static_assert(sizeof(FaxSettings) - kFaxCoverOffset == kFaxCoverSize);
+static_assert(sizeof(FaxCover) == kFaxCoverSize && offsetof(FaxCover, coverFlags) == 3968);
 
 static_assert(sizeof(PluginDevmode) == kPluginDevmodeSize, "PluginDevmode is a stored format");
 static_assert(offsetof(PluginDevmode, watermarkEnabled) == 12);
