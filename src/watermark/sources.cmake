@@ -1,1 +1,4 @@
-list(APPEND CV_SHELL_SOURCES watermark/watermark_store.cpp)
+list(APPEND CV_SHELL_SOURCES
+  watermark/watermark_store.cpp
+  watermark/driver_key.cpp
+)
