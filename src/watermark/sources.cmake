@@ -2,3 +2,7 @@ list(APPEND CV_SHELL_SOURCES
   watermark/watermark_store.cpp
   watermark/driver_key.cpp
 )
+list(APPEND CV_CORE_SOURCES
+  watermark/dynamic_text.cpp
+  watermark/preview_geometry.cpp
+)
