@@ -1,6 +1,7 @@
 list(APPEND CV_SHELL_SOURCES
   watermark/watermark_store.cpp
   watermark/driver_key.cpp
+  watermark/dynamic_text_platform_win.cpp
 )
 list(APPEND CV_CORE_SOURCES
   watermark/dynamic_text.cpp
