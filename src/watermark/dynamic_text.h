@@ -93,12 +93,15 @@ constexpr const char16_t* kPictureDdMmYyyy = u"dd/MM/yyyy";
 constexpr const char16_t* kPictureTimeMilitary = u"HH':'mm':'ss";
 constexpr const char16_t* kPictureTimeHourMinute = u"h':'mm tt";
 
-// Expands `text` (shorter than kDynamicTextCapacity units). `printer` is the printer HANDLE the
+// Expands `text`, a terminated text that must be shorter than kDynamicTextCapacity units (a
+// longer one fails; no more than that many units are read). `printer` is the printer HANDLE the
 // printer variables are read from and must not be null; `dc` is handed through unused.
 // `*capacity` is the output buffer's size in units, terminator included. On success returns
 // true and sets *capacity to the expansion's length + 1; the expansion is copied only when
 // `output` is given and the given capacity was large enough. On failure returns false with
-// *capacity 0 and nothing copied.
+// *capacity 0 and nothing copied. Both modes fail when the result outgrows its 2048-unit buffer
+// (a literal piece may bring it to 2047 units, a variable's value to 2046); Validate mode fails
+// also on an unknown variable, an unobtainable value or an unterminated delimiter.
 bool ExpandWatermarkText(DynamicTextPlatform& platform, void* printer, void* dc,
                          const char16_t* text, int32_t pageNumber, const LocalTime& time,
                          ExpansionMode mode, char16_t* output, size_t* capacity);
