@@ -72,7 +72,10 @@ TestPrinter::TestPrinter(const std::wstring& tag, const TestPrinterOptions& opti
     setup.driverName = driverName;
     setup.ppdPath = ppdPath;
     setup.withDataFile = options.withDataFile;
-    setup.extraDependentFiles = options.extraDependentFiles;
+    if (options.dataFileAlsoDependent) setup.extraDependentFiles.push_back(ppdPath);
+    setup.extraDependentFiles.insert(setup.extraDependentFiles.end(),
+                                     options.extraDependentFiles.begin(),
+                                     options.extraDependentFiles.end());
     std::wstring why;
     if (!cvhost::InstallDriver(setup, &why) || !cvhost::AddPrinterFor(printerName, driverName, &why))
         error = Narrow(why);

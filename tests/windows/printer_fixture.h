@@ -18,6 +18,7 @@ std::wstring WriteTestPpd(const wchar_t* fileName, const char* nickName);
 
 struct TestPrinterOptions {
     bool withDataFile = true;
+    bool dataFileAlsoDependent = false; // the PPD listed among the dependent files too
     std::vector<std::wstring> extraDependentFiles;
 };
 
