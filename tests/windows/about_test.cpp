@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cwctype>
 #include <string>
 #include <utility>
 #include <vector>
