@@ -1,6 +1,7 @@
 // Pictures of the host's windows: the sheet and its pages for the demo, the screenshots and the
-// pixel tests. The window is drawn by Wine's display driver, so pictures need the X11 driver
-// (under Xvfb without a display); the null driver draws nothing worth keeping.
+// pixel tests. The picture is copied from the window's own surface in this process (BitBlt from
+// its window DC), frame included, so it shows what the window drew whether or not it is covered;
+// under Wine that works with the X11 driver and with the null driver alike.
 #pragma once
 
 #include <windows.h>
