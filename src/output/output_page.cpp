@@ -56,10 +56,6 @@ class FillingGuard {
 
 bool Filling(HWND page) { return GetPropW(page, kFillingProp) != nullptr; }
 
-SheetContext* PageContext(HWND page) {
-    return reinterpret_cast<SheetContext*>(GetWindowLongPtrW(page, DWLP_USER));
-}
-
 // Everything the page needs from its sheet; without it the page stays as the template made it.
 bool Usable(const SheetContext* ctx) {
     return ctx && ctx->uiParam && ctx->uiParam->hPrinter && ctx->coreUI && ctx->uiParam->poemuiobj;
@@ -253,9 +249,7 @@ void WriteSettings(const SheetContext* ctx, PluginDevmode* target, const OutputE
 }
 
 BOOL OnInitDialog(HWND page, LPARAM lParam) {
-    const auto* psp = reinterpret_cast<const PROPSHEETPAGEW*>(lParam);
-    auto* ctx = psp ? reinterpret_cast<SheetContext*>(psp->lParam) : nullptr;
-    SetWindowLongPtrW(page, DWLP_USER, reinterpret_cast<LONG_PTR>(ctx));
+    SheetContext* ctx = KeepPageContext(page, lParam);
     if (!Usable(ctx)) return TRUE;
     const OutputFeatures features = QueryFeatures(ctx);
     FillDestinationList(page, features);
