@@ -1,5 +1,7 @@
 #include "test_printer.h"
 
+#include "host/printer_setup.h"
+#include "host/spooler.h"
 #include "support.h"
 
 #include <gtest/gtest.h>
@@ -11,37 +13,41 @@ TestPrinter::TestPrinter(const wchar_t* tag) {
     driverName_ = L"CV Test Driver " + suffix;
     printerName_ = L"CV Test Printer " + suffix;
 
-    // Any real files serve: the spooler only copies them.
-    std::wstring file = BesideExe(L"cvpsui.dll");
-    DRIVER_INFO_3W driver{};
-    driver.cVersion = 3;
-    driver.pName = driverName_.data();
-    driver.pDriverPath = file.data();
-    driver.pConfigFile = file.data();
-    driver.pDataFile = file.data();
-    if (!AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&driver), APD_COPY_NEW_FILES)) {
-        ADD_FAILURE() << "AddPrinterDriverExW failed: " << GetLastError();
+    // Installed as the stand-in host installs a driver: Wine's spooler loads the configuration
+    // file of a new printer's driver for its default devmode, so it must be a real UI module.
+    // Its printer device contexts draw through Wine's PostScript driver, which reads the PPD.
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, temp);
+    cvhost::DriverSetup setup;
+    setup.driverName = driverName_;
+    ppdPath_ = std::wstring(temp) + L"cvstore " + suffix + L".ppd";
+    setup.ppdPath = ppdPath_;
+    const std::string ppd = "*PPD-Adobe: \"4.3\"\r\n*FormatVersion: \"4.3\"\r\n"
+                            "*LanguageVersion: English\r\n*Manufacturer: \"Corvane\"\r\n"
+                            "*ModelName: \"Corvane Store Test\"\r\n"
+                            "*NickName: \"Corvane Store Test\"\r\n*ColorDevice: True\r\n";
+    if (!cvhost::WriteBytesToFile(setup.ppdPath, ppd)) {
+        ADD_FAILURE() << "cannot write the test PPD";
         return;
     }
-    std::wstring port = L"FILE:", processor = L"winprint", datatype = L"RAW";
-    PRINTER_INFO_2W printer{};
-    printer.pPrinterName = printerName_.data();
-    printer.pPortName = port.data();
-    printer.pDriverName = driverName_.data();
-    printer.pPrintProcessor = processor.data();
-    printer.pDatatype = datatype.data();
-    handle_ = AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&printer));
-    if (!handle_) ADD_FAILURE() << "AddPrinterW failed: " << GetLastError();
+    std::wstring why;
+    if (!cvhost::InstallDriver(setup, &why) || !cvhost::AddPrinterFor(printerName_, driverName_, &why)) {
+        ADD_FAILURE() << "printer set-up failed: " << std::string(why.begin(), why.end());
+        return;
+    }
+    if (!OpenPrinterW(printerName_.data(), &handle_, nullptr)) {
+        handle_ = nullptr;
+        ADD_FAILURE() << "OpenPrinterW failed: " << GetLastError();
+    }
     ClearRegistry();
 }
 
 TestPrinter::~TestPrinter() {
     ClearRegistry();
-    if (handle_) {
-        DeletePrinter(handle_);
-        ClosePrinter(handle_);
-    }
-    DeletePrinterDriverW(nullptr, nullptr, driverName_.data());
+    if (handle_) ClosePrinter(handle_);
+    cvhost::DeletePrinterNamed(printerName_);
+    cvhost::DeleteDriverNamed(driverName_);
+    if (!ppdPath_.empty()) DeleteFileW(ppdPath_.c_str());
 }
 
 std::wstring TestPrinter::driverKeyPath() const {

@@ -8,6 +8,8 @@
 #include <string>
 
 namespace cvtest {
+// Kept apart from the stand-in host's TestPrinter (printer_fixture.h), which has the same name.
+inline namespace store_printer {
 
 class TestPrinter {
   public:
@@ -29,7 +31,9 @@ class TestPrinter {
   private:
     std::wstring driverName_;
     std::wstring printerName_;
+    std::wstring ppdPath_;
     HANDLE handle_ = nullptr;
 };
 
+} // namespace store_printer
 } // namespace cvtest
