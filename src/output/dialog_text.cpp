@@ -10,7 +10,9 @@ namespace cv {
 void SetControlText(HWND dialog, int id, const char16_t* text, size_t capacity) {
     HWND control = GetDlgItem(dialog, id);
     if (!control) return;
-    const size_t length = BoundedLength(text, capacity);
+    // What a bounded copy into an array of the same size would hold: an unterminated text loses
+    // its last unit to the terminator.
+    const size_t length = capacity ? BoundedLength(text, capacity - 1) : 0;
     std::u16string terminated(text ? text : u"", length);
     SetWindowTextW(control, AsWide(terminated.c_str()));
 }

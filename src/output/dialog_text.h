@@ -14,7 +14,8 @@ inline const wchar_t* AsWide(const char16_t* text) {
     return reinterpret_cast<const wchar_t*>(text);
 }
 
-// Sets a control's text from an array of `capacity` units, never reading past it.
+// Sets a control's text from an array of `capacity` units, never reading past it; a text without
+// terminator shows its first capacity - 1 units, as the array's bounded copy would hold them.
 void SetControlText(HWND dialog, int id, const char16_t* text, size_t capacity);
 template <size_t N> void SetControlText(HWND dialog, int id, const char16_t (&text)[N]) {
     SetControlText(dialog, id, text, N);

@@ -1,0 +1,441 @@
+// The Output Options page and the fax cover-page dialog, driven through the real document sheet
+// of the stand-in host for printer models written as PPDs: what the user sees, what the checks
+// say when the page is left, and what lands in the job's devmode and the registry.
+#include "core/records.h"
+#include "core/sheet_context.h"
+#include "host/job_devmode.h"
+#include "model_printer.h"
+#include "output/output_resource.h"
+#include "printer_fixture.h"
+#include "ui/bounded_string.h"
+#include "ui_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <functional>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace cvtest;
+
+namespace {
+
+const wchar_t kOutput[] = L"Output Options";
+const wchar_t kOther[] = L"Watermark";
+
+std::string HoldModel() {
+    return PpdFeature("HasPrintandHold", {"True"}) + PpdFeature("HasKeepPreviousPHJobs", {"True"});
+}
+std::string NewPinModel() { return HoldModel() + PpdFeature("HasNewPin", {"True"}); }
+std::string FaxModel() { return PpdFeature("FaxCard", {"True", "False"}); }
+
+std::wstring Text(const char16_t* units) { return reinterpret_cast<const wchar_t*>(units); }
+
+class OutputPage : public ::testing::Test {
+  protected:
+    void Model(const wchar_t* tag, const std::string& features) {
+        TearDown();
+        printer_ = std::make_unique<ModelPrinter>(tag, features);
+        ASSERT_TRUE(printer_->ok()) << printer_->error;
+        RegDeleteTreeW(HKEY_CURRENT_USER, KeyPath().c_str());
+    }
+    void TearDown() override {
+        sheet_.reset();
+        if (printer_ && printer_->ok()) RegDeleteTreeW(HKEY_CURRENT_USER, KeyPath().c_str());
+    }
+    // The driver's key: the model printer's driver carries the printer's name.
+    std::wstring KeyPath() const { return L"Software\\Corvane\\PSPlugIn\\" + printer_->printerName; }
+
+    // Opens the document sheet on the Output Options page; `edit` shapes the devmode an
+    // application hands in (merged, so repaired, before the sheet sees it).
+    HWND Open(std::function<void(cv::PluginDevmode&)> edit = {}, bool readOnly = false) {
+        sheet_.reset();
+        cvhost::SheetOptions options;
+        options.readOnly = readOnly;
+        std::vector<unsigned char> incoming;
+        if (edit) {
+            cv::PluginDevmode dm{};
+            cv::defaultPluginDevmode(&dm);
+            edit(dm);
+            incoming = cvhost::MakeIncomingDevmode(&dm, sizeof dm);
+            options.incoming = reinterpret_cast<const DEVMODEW*>(incoming.data());
+        }
+        sheet_ = std::make_unique<SheetDriver>(printer_->printerName, options);
+        EXPECT_TRUE(sheet_->ok()) << sheet_->error();
+        // The page comes first; selecting it again would make it be left and shown anew.
+        EXPECT_EQ(sheet_->CurrentPage(), sheet_->Page(kOutput));
+        return sheet_->Page(kOutput);
+    }
+    cv::SheetContext* Context() {
+        return reinterpret_cast<cv::SheetContext*>(sheet_->Host().Info().UserData);
+    }
+    const cv::PluginDevmode& Job() { return *sheet_->Host().Devmode().PluginRecord(); }
+    // Leaves the page and comes back, so that it rebuilds from the working devmode, which
+    // `whileAway` changes as another page (a profile being loaded) would.
+    void Revisit(const std::function<void(cv::PluginDevmode&)>& whileAway) {
+        ASSERT_TRUE(sheet_->SelectPage(kOther));
+        whileAway(Context()->dm);
+        ASSERT_TRUE(sheet_->SelectPage(kOutput));
+    }
+    // Tries to leave the page; the message it answered with ("" when it let go).
+    std::wstring LeaveMessage() {
+        DialogScript script;
+        script.Press(IDOK);
+        const bool left = sheet_->SelectPage(kOther);
+        if (script.Seen().empty()) return left ? L"" : L"<refused without a message>";
+        EXPECT_FALSE(left);
+        EXPECT_EQ(script.Seen()[0].icon, UINT(MB_ICONERROR));
+        return script.Seen()[0].text;
+    }
+
+    void SetValue(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath().c_str(), 0, nullptr, 0, KEY_WRITE,
+                                  nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
+        RegCloseKey(key);
+    }
+    // A stored value's bytes; empty when there is none.
+    std::vector<BYTE> Value(const wchar_t* name, DWORD* type = nullptr) {
+        std::vector<BYTE> data(8192);
+        DWORD size = static_cast<DWORD>(data.size()), t = 0;
+        if (RegGetValueW(HKEY_CURRENT_USER, KeyPath().c_str(), name, RRF_RT_ANY | RRF_NOEXPAND,
+                         &t, data.data(), &size) != ERROR_SUCCESS)
+            return {};
+        if (type) *type = t;
+        data.resize(size);
+        return data;
+    }
+
+    std::unique_ptr<ModelPrinter> printer_;
+    std::unique_ptr<SheetDriver> sheet_;
+};
+
+TEST_F(OutputPage, DestinationsAndFieldsFollowThePrinterModel) {
+    Model(L"OutHold", HoldModel());
+    HWND page = Open();
+    EXPECT_EQ(ListEntries(page, IDC_OUTPUT_LIST),
+              (std::vector<std::wstring>{L"Printer", L"Confidential Print", L"Reserve Print",
+                                         L"Repeat Print", L"Verify Print"}));
+    EXPECT_EQ(WindowText(Control(page, IDC_PIN_LABEL)), L"&PIN: (####, 1-6)");
+    for (int id : {IDC_FAX_GROUP, IDC_RECIPIENT_NAME, IDC_STATION, IDC_SETUP_COVER})
+        EXPECT_FALSE(IsVisible(page, id)) << id;
+    // Printer is selected and uses none of the held-job fields.
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_OUTPUT_LIST, LB_GETCURSEL, 0, 0), 0);
+    for (int id : {IDC_USERNAME, IDC_PIN, IDC_KEEP_JOBS}) {
+        EXPECT_TRUE(IsVisible(page, id)) << id;
+        EXPECT_FALSE(IsEnabled(page, id)) << id;
+    }
+    ASSERT_TRUE(SelectListEntry(page, IDC_OUTPUT_LIST, L"Confidential Print"));
+    for (int id : {IDC_USERNAME, IDC_PIN, IDC_PIN_LABEL, IDC_KEEP_JOBS})
+        EXPECT_TRUE(IsEnabled(page, id)) << id;
+    ASSERT_TRUE(SelectListEntry(page, IDC_OUTPUT_LIST, L"Repeat Print"));
+    EXPECT_TRUE(IsEnabled(page, IDC_USERNAME));
+    EXPECT_FALSE(IsEnabled(page, IDC_PIN));
+
+    Model(L"OutFax", FaxModel());
+    page = Open();
+    EXPECT_EQ(ListEntries(page, IDC_OUTPUT_LIST), (std::vector<std::wstring>{L"Printer", L"Fax"}));
+    for (int id : {IDC_USERNAME, IDC_PIN, IDC_KEEP_JOBS}) EXPECT_FALSE(IsVisible(page, id)) << id;
+    EXPECT_TRUE(IsVisible(page, IDC_STATION));
+    EXPECT_FALSE(IsEnabled(page, IDC_STATION)) << "fax fields wait for the Fax destination";
+    EXPECT_EQ(ComboEntries(page, IDC_RESOLUTION), (std::vector<std::wstring>{L"Fine"}));
+    ASSERT_TRUE(SelectListEntry(page, IDC_OUTPUT_LIST, L"Fax"));
+    EXPECT_TRUE(IsEnabled(page, IDC_STATION));
+    EXPECT_FALSE(IsEnabled(page, IDC_SETUP_COVER)) << "no cover page is sent by default";
+    Click(page, IDC_SEND_COVER);
+    EXPECT_TRUE(IsEnabled(page, IDC_SETUP_COVER));
+}
+
+TEST_F(OutputPage, DestinationsOutOfRangeOrNotOfferedBecomePrinter) {
+    Model(L"OutCodes", HoldModel());
+    HWND page = Open();
+    // A profile loaded on another page may bring any value into the working devmode.
+    Revisit([](cv::PluginDevmode& dm) { dm.outputTo = 9; });
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_OUTPUT_LIST, LB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(Context()->dm.outputTo, 0u);
+
+    for (uint32_t code : {1u, 2u}) {
+        page = Open([code](cv::PluginDevmode& dm) { dm.outputTo = code; });
+        EXPECT_EQ(Context()->dm.outputTo, code);
+        EXPECT_EQ(SendDlgItemMessageW(page, IDC_OUTPUT_LIST, LB_GETCURSEL, 0, 0), LB_ERR);
+        ASSERT_TRUE(sheet_->Apply());
+        EXPECT_EQ(Job().outputTo, 0u) << code;
+    }
+}
+
+TEST_F(OutputPage, PinRulesOfBothTemplates) {
+    struct {
+        const wchar_t* tag;
+        std::string model;
+        const wchar_t* label;
+        std::vector<std::pair<const wchar_t*, const wchar_t*>> pins; // PIN, message or ""
+    } models[] = {
+        {L"OutPin128", HoldModel(), L"&PIN: (####, 1-6)",
+         {{L"1237", L"Invalid characters for PIN.  Must be digits 1-6."},
+          {L"0123", L"Invalid characters for PIN.  Must be digits 1-6."},
+          {L"123", L"Please enter a 4-digit PIN."},
+          {L"123456", L"Please enter a 4-digit PIN."},
+          {L"6543", L""}}},
+        {L"OutPin1232", NewPinModel(), L"&PIN: (####, 0-9)",
+         {{L"12a4", L"Invalid characters for PIN.  Must be digits 0-9."},
+          {L"123", L"Please enter a 4-digit PIN."},
+          {L"7090", L""}}},
+    };
+    for (const auto& m : models) {
+        SCOPED_TRACE(Narrow(m.tag));
+        Model(m.tag, m.model);
+        HWND page = Open();
+        EXPECT_EQ(WindowText(Control(page, IDC_PIN_LABEL)), m.label);
+        ASSERT_TRUE(SelectListEntry(page, IDC_OUTPUT_LIST, L"Confidential Print"));
+        Type(page, IDC_USERNAME, L"ann");
+        for (const auto& [pin, message] : m.pins) {
+            Type(page, IDC_PIN, pin);
+            EXPECT_EQ(LeaveMessage(), message) << Narrow(pin);
+            if (*message) {
+                EXPECT_EQ(GetFocus(), Control(page, IDC_PIN)) << Narrow(pin);
+                EXPECT_EQ(sheet_->CurrentPage(), page);
+            } else {
+                EXPECT_EQ(Text(Context()->dm.pin), pin);
+                ASSERT_TRUE(sheet_->SelectPage(kOutput));
+            }
+        }
+    }
+}
+
+TEST_F(OutputPage, HeldJobChecksAndApplyToDevmodeAndRegistry) {
+    Model(L"OutHeld", NewPinModel());
+    HWND page = Open();
+    ASSERT_TRUE(SelectListEntry(page, IDC_OUTPUT_LIST, L"Confidential Print"));
+    Type(page, IDC_PIN, L"12");
+    const struct {
+        const wchar_t* name;
+        const wchar_t* message;
+    } names[] = {
+        {L"  \t ", L"Please enter a user name."},
+        {L"ann \"a\"", L"The user name may not contain quotation marks."},
+        {L"abcdefghijklmnopqrstuvwxyz", L"The user name may be at most 24 characters long."},
+    };
+    for (const auto& n : names) {
+        Type(page, IDC_USERNAME, n.name);
+        EXPECT_EQ(LeaveMessage(), n.message) << "the user name is checked before the PIN";
+        EXPECT_EQ(GetFocus(), Control(page, IDC_USERNAME)) << Narrow(n.name);
+    }
+    Type(page, IDC_USERNAME, L"Ann Example");
+    EXPECT_EQ(LeaveMessage(), L"Please enter a 4-digit PIN.");
+
+    // Reserve Print takes no PIN: the bad one is neither checked nor written.
+    ASSERT_TRUE(SelectListEntry(page, IDC_OUTPUT_LIST, L"Reserve Print"));
+    EXPECT_FALSE(IsEnabled(page, IDC_PIN));
+    Click(page, IDC_KEEP_JOBS);
+    EXPECT_EQ(LeaveMessage(), L"");
+    EXPECT_EQ(Context()->dm.outputTo, 5u);
+    EXPECT_EQ(Text(Context()->dm.pin), L"");
+    EXPECT_EQ(Context()->dm.keepPreviousJobs, 1u);
+
+    ASSERT_TRUE(sheet_->SelectPage(kOutput));
+    ASSERT_TRUE(SelectListEntry(page, IDC_OUTPUT_LIST, L"Confidential Print"));
+    Type(page, IDC_PIN, L"9012");
+    ASSERT_TRUE(sheet_->Apply());
+    EXPECT_EQ(Job().outputTo, 4u);
+    EXPECT_EQ(Text(Job().pin), L"9012");
+    EXPECT_EQ(Text(Job().userName), L"Ann Example");
+    EXPECT_EQ(Job().keepPreviousJobs, 1u);
+    DWORD type = 0;
+    const std::vector<BYTE> stored = Value(L"LastUserName", &type);
+    EXPECT_EQ(type, DWORD(REG_SZ));
+    EXPECT_EQ(stored.size(), sizeof(L"Ann Example")) << "terminator included";
+}
+
+TEST_F(OutputPage, UserNameIsRememberedAcrossSheetsAndBadStoredNamesAreIgnored) {
+    Model(L"OutUser", HoldModel());
+    HWND page = Open();
+    ASSERT_TRUE(SelectListEntry(page, IDC_OUTPUT_LIST, L"Verify Print"));
+    Type(page, IDC_USERNAME, L"Twenty Characters Ok");
+    EXPECT_TRUE(sheet_->PressOk());
+
+    page = Open([](cv::PluginDevmode& dm) { cv::BoundedCopyText(dm.userName, u"From Devmode"); });
+    EXPECT_EQ(WindowText(Control(page, IDC_USERNAME)), L"Twenty Characters Ok");
+
+    // A stored name of the wrong type, or too long for the field, is not offered.
+    const wchar_t longName[] = L"abcdefghijklmnopqrstuvwxyz0123456789";
+    SetValue(L"LastUserName", REG_BINARY, L"Binary", sizeof(L"Binary"));
+    page = Open([](cv::PluginDevmode& dm) { cv::BoundedCopyText(dm.userName, u"From Devmode"); });
+    EXPECT_EQ(WindowText(Control(page, IDC_USERNAME)), L"From Devmode");
+    SetValue(L"LastUserName", REG_SZ, longName, sizeof longName);
+    page = Open([](cv::PluginDevmode& dm) { cv::BoundedCopyText(dm.userName, u"From Devmode"); });
+    EXPECT_EQ(WindowText(Control(page, IDC_USERNAME)), L"From Devmode");
+    // Stored without a terminator: read as the name it holds.
+    SetValue(L"LastUserName", REG_SZ, L"Bob", 3 * sizeof(wchar_t));
+    page = Open();
+    EXPECT_EQ(WindowText(Control(page, IDC_USERNAME)), L"Bob");
+}
+
+TEST_F(OutputPage, UnterminatedDevmodeTextsShowCutToTheirFields) {
+    Model(L"OutCut", HoldModel() + FaxModel());
+    HWND page = Open();
+    Revisit([](cv::PluginDevmode& dm) {
+        dm.outputTo = 4;
+        std::fill(std::begin(dm.userName), std::end(dm.userName), u'u');
+        std::fill(std::begin(dm.pin), std::end(dm.pin), u'5');
+        std::fill(std::begin(dm.fax.station), std::end(dm.fax.station), u's');
+    });
+    EXPECT_EQ(WindowText(Control(page, IDC_USERNAME)), std::wstring(24, L'u'));
+    EXPECT_EQ(WindowText(Control(page, IDC_PIN)), L"5555");
+    EXPECT_EQ(WindowText(Control(page, IDC_STATION)), std::wstring(127, L's'));
+}
+
+TEST_F(OutputPage, FaxChecksSourceAndApply) {
+    Model(L"OutFaxChecks", FaxModel());
+    // A remembered fax record without a recipient: the devmode's values are shown.
+    cv::FaxSettings stored{};
+    cv::ResetFaxSettings(&stored);
+    cv::BoundedCopyText(stored.station, u"Stored Station");
+    SetValue(L"FaxInfo", REG_BINARY, &stored, sizeof stored);
+    HWND page = Open([](cv::PluginDevmode& dm) {
+        dm.outputTo = 3;
+        cv::BoundedCopyText(dm.fax.recipientName, u"DM Bob");
+        cv::BoundedCopyText(dm.fax.station, u"DM Station");
+    });
+    EXPECT_EQ(WindowText(Control(page, IDC_RECIPIENT_NAME)), L"DM Bob");
+    EXPECT_EQ(WindowText(Control(page, IDC_STATION)), L"DM Station");
+
+    Type(page, IDC_RECIPIENT_NAME, L" ");
+    EXPECT_EQ(LeaveMessage(), L"Please enter a name for the fax recipient.");
+    EXPECT_EQ(GetFocus(), Control(page, IDC_RECIPIENT_NAME));
+    Type(page, IDC_RECIPIENT_NAME, L"Bob");
+    EXPECT_EQ(LeaveMessage(), L"Please enter a fax number for the recipient.");
+    EXPECT_EQ(GetFocus(), Control(page, IDC_RECIPIENT_FAX));
+    Type(page, IDC_RECIPIENT_FAX, L"555-0100");
+    Type(page, IDC_STATION, L"");
+    EXPECT_EQ(LeaveMessage(), L"Please enter a station name.");
+    EXPECT_EQ(GetFocus(), Control(page, IDC_STATION));
+    Type(page, IDC_STATION, L"Front Desk");
+    Click(page, IDC_SEND_COVER);
+    Context()->coverWork.coverFlags = 0;
+    EXPECT_EQ(LeaveMessage(),
+              L"You have elected to send a cover page with the fax, but have not selected any "
+              L"components for the cover page.  Please either select some components using the "
+              L"\"Setup Cover Page\" button or uncheck the \"Send cover page\" box.");
+    EXPECT_EQ(GetFocus(), Control(page, IDC_STATION));
+
+    Context()->coverWork.coverFlags = cv::CoverComments;
+    cv::BoundedCopyText(Context()->coverWork.comments, u"Two pages follow");
+    ASSERT_TRUE(sheet_->Apply());
+    const cv::FaxSettings& fax = Job().fax;
+    EXPECT_EQ(Job().outputTo, 3u);
+    EXPECT_EQ(Text(fax.recipientName), L"Bob");
+    EXPECT_EQ(Text(fax.recipientFax), L"555-0100");
+    EXPECT_EQ(Text(fax.station), L"Front Desk");
+    EXPECT_EQ(fax.sendCoverPage, 1u);
+    EXPECT_EQ(fax.coverFlags, uint32_t(cv::CoverComments));
+    EXPECT_EQ(Text(fax.comments), L"Two pages follow");
+    DWORD type = 0;
+    const std::vector<BYTE> info = Value(L"FaxInfo", &type);
+    EXPECT_EQ(type, DWORD(REG_BINARY));
+    ASSERT_EQ(info.size(), sizeof(cv::FaxSettings));
+    EXPECT_EQ(std::memcmp(info.data(), &fax, sizeof fax), 0);
+
+    // Now remembered with a recipient, it wins over another devmode.
+    page = Open([](cv::PluginDevmode& dm) { cv::BoundedCopyText(dm.fax.recipientName, u"Other"); });
+    EXPECT_EQ(WindowText(Control(page, IDC_RECIPIENT_NAME)), L"Bob");
+    EXPECT_TRUE(IsChecked(page, IDC_SEND_COVER));
+}
+
+TEST_F(OutputPage, BadFaxInfoValuesAreIgnored) {
+    Model(L"OutFaxBad", FaxModel());
+    cv::FaxSettings stored{};
+    cv::ResetFaxSettings(&stored);
+    cv::BoundedCopyText(stored.recipientName, u"Stored Bob");
+    std::vector<BYTE> tooLong(sizeof stored + 2, 0);
+    std::memcpy(tooLong.data(), &stored, sizeof stored);
+    const auto fromDevmode = [](cv::PluginDevmode& dm) {
+        cv::BoundedCopyText(dm.fax.recipientName, u"DM Bob");
+    };
+    SetValue(L"FaxInfo", REG_SZ, &stored, sizeof stored);
+    HWND page = Open(fromDevmode);
+    EXPECT_EQ(WindowText(Control(page, IDC_RECIPIENT_NAME)), L"DM Bob") << "wrong type";
+    SetValue(L"FaxInfo", REG_BINARY, tooLong.data(), static_cast<DWORD>(tooLong.size()));
+    page = Open(fromDevmode);
+    EXPECT_EQ(WindowText(Control(page, IDC_RECIPIENT_NAME)), L"DM Bob") << "too long";
+
+    // An older, shorter record is used, the rest taken from the defaults; its texts are cut.
+    std::fill(std::begin(stored.recipientFax), std::end(stored.recipientFax), u'9');
+    SetValue(L"FaxInfo", REG_BINARY, &stored, 1000);
+    page = Open(fromDevmode);
+    EXPECT_EQ(WindowText(Control(page, IDC_RECIPIENT_NAME)), L"Stored Bob");
+    EXPECT_EQ(WindowText(Control(page, IDC_RECIPIENT_FAX)), std::wstring(127, L'9'));
+    EXPECT_EQ(Context()->coverWork.coverFlags, 7u);
+}
+
+TEST_F(OutputPage, CoverPageDialogEnableRulesOkAndCancel) {
+    Model(L"OutCover", FaxModel());
+    HWND page = Open([](cv::PluginDevmode& dm) {
+        dm.outputTo = 3;
+        dm.fax.sendCoverPage = 1;
+        cv::BoundedCopyText(dm.fax.senderName, u"Sally Sender");
+        cv::BoundedCopyText(dm.fax.comments, u"Old comment");
+    });
+    ASSERT_TRUE(IsEnabled(page, IDC_SETUP_COVER));
+    const cv::FaxCover before = Context()->coverWork;
+
+    DialogScript script;
+    script.Then([](HWND dialog) {
+        EXPECT_EQ(WindowText(dialog), L"Enter Fax Cover Page Information");
+        for (int id : {IDC_COVER_RECIPIENT, IDC_COVER_SENDER, IDC_COVER_COMMENTS})
+            EXPECT_TRUE(IsChecked(dialog, id)) << id;
+        for (int id : {IDC_SENDER_NAME, IDC_SENDER_FAX_LABEL, IDC_COMMENTS, IDOK})
+            EXPECT_TRUE(IsEnabled(dialog, id)) << id;
+        EXPECT_EQ(WindowText(Control(dialog, IDC_SENDER_NAME)), L"Sally Sender");
+        Click(dialog, IDC_COVER_SENDER);
+        EXPECT_FALSE(IsEnabled(dialog, IDC_SENDER_NAME));
+        EXPECT_FALSE(IsEnabled(dialog, IDC_SENDER_EMAIL_LABEL));
+        Click(dialog, IDC_COVER_COMMENTS);
+        EXPECT_FALSE(IsEnabled(dialog, IDC_COMMENTS));
+        EXPECT_FALSE(IsEnabled(dialog, IDC_COMMENTS_GROUP));
+        Click(dialog, IDC_COVER_RECIPIENT);
+        EXPECT_FALSE(IsEnabled(dialog, IDOK)) << "nothing left for a cover page";
+        Click(dialog, IDC_COVER_COMMENTS);
+        EXPECT_TRUE(IsEnabled(dialog, IDOK));
+        Type(dialog, IDC_COMMENTS, L"Typed, then cancelled");
+        DialogScript::PressButton(dialog, IDCANCEL);
+    });
+    script.Then([](HWND dialog) {
+        Click(dialog, IDC_COVER_SENDER); // off: the sender texts stay for later
+        Type(dialog, IDC_SENDER_NAME, L"Not taken");
+        Type(dialog, IDC_COMMENTS, L"New comment");
+        DialogScript::PressButton(dialog, IDOK);
+    });
+    Click(page, IDC_SETUP_COVER);
+    EXPECT_EQ(std::memcmp(&Context()->coverWork, &before, sizeof before), 0);
+    Click(page, IDC_SETUP_COVER);
+    EXPECT_EQ(script.Unexpected(), 0);
+    EXPECT_EQ(script.Seen().size(), 2u);
+    const cv::FaxCover& cover = Context()->coverWork;
+    EXPECT_EQ(cover.coverFlags, uint32_t(cv::CoverRecipient | cv::CoverComments));
+    EXPECT_EQ(Text(cover.senderName), L"Sally Sender");
+    EXPECT_EQ(Text(cover.comments), L"New comment");
+}
+
+TEST_F(OutputPage, ReadOnlySheetShowsEverythingDisabledAndWritesNothing) {
+    Model(L"OutReadOnly", HoldModel() + FaxModel());
+    // A held job without a PIN: on an editable sheet the page would not let go.
+    HWND page = Open([](cv::PluginDevmode& dm) { dm.outputTo = 4; }, true);
+    EXPECT_EQ(ListEntries(page, IDC_OUTPUT_LIST).size(), 6u);
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        EXPECT_FALSE(IsWindowEnabled(child)) << GetDlgCtrlID(child);
+    EXPECT_EQ(LeaveMessage(), L"");
+    ASSERT_TRUE(sheet_->SelectPage(kOutput));
+    for (HWND child = GetWindow(page, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        EXPECT_FALSE(IsWindowEnabled(child)) << GetDlgCtrlID(child);
+    ASSERT_TRUE(sheet_->Apply());
+    EXPECT_TRUE(Value(L"LastUserName").empty());
+    EXPECT_TRUE(Value(L"FaxInfo").empty());
+}
+
+} // namespace
