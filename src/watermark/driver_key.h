@@ -5,6 +5,7 @@
 #include "core/plugin_abi.h"
 
 #include <string>
+#include <vector>
 
 namespace cv {
 
@@ -14,6 +15,10 @@ constexpr const wchar_t* kPluginRegistryRoot = L"Software\\Corvane\\PSPlugIn";
 std::wstring DriverKeyPath(const wchar_t* driverName);
 // The same for a printer: its PRINTER_INFO_2 pDriverName. Empty when it cannot be read.
 std::wstring DriverKeyPath(HANDLE hPrinter);
+
+// PRINTER_INFO_2 of the printer (GetPrinterW level 2: the size, then the data) into `buffer`,
+// which owns the strings the structure points to. Null when it cannot be read.
+const PRINTER_INFO_2W* ReadPrinterInfo2(HANDLE hPrinter, std::vector<BYTE>* buffer);
 
 // Each returns false (and a null key) on a null argument or an unbuildable path; on success the
 // caller closes *key.

@@ -1,4 +1,10 @@
 list(APPEND CV_SHELL_SOURCES
   watermark/watermark_store.cpp
   watermark/driver_key.cpp
+  watermark/dynamic_text_platform_win.cpp
+  watermark/preview.cpp
+)
+list(APPEND CV_CORE_SOURCES
+  watermark/dynamic_text.cpp
+  watermark/preview_geometry.cpp
 )

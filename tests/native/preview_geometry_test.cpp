@@ -1,0 +1,214 @@
+#include "watermark/preview_geometry.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cmath>
+#include <limits>
+#include <string>
+
+using namespace cv;
+
+namespace {
+
+WatermarkSettings Record() {
+    WatermarkSettings wm{};
+    ResetWatermark(&wm);
+    return wm;
+}
+
+constexpr PreviewRect kPage = {0, 0, 200, 260}; // centre (100, 130)
+
+} // namespace
+
+TEST(PreviewGeometry, RoundingAndMulDiv) {
+    EXPECT_EQ(RoundToNearest(2.5), 3);
+    EXPECT_EQ(RoundToNearest(-2.5), -3);
+    EXPECT_EQ(RoundToNearest(2.4999), 2);
+    EXPECT_EQ(RoundToNearest(-0.5), -1);
+    EXPECT_EQ(RoundToNearest(-0.4), 0);
+    EXPECT_EQ(RoundToNearest(std::nan("")), 0);
+    EXPECT_EQ(RoundToNearest(1e300), INT32_MAX);
+    EXPECT_EQ(RoundToNearest(-1e300), INT32_MIN);
+    EXPECT_EQ(RoundToNearest(-std::numeric_limits<double>::infinity()), INT32_MIN);
+
+    EXPECT_EQ(MulDivRound(255, 50, 100), 128);
+    EXPECT_EQ(MulDivRound(-255, 50, 100), -128);
+    EXPECT_EQ(MulDivRound(255, 1, 100), 3);
+    EXPECT_EQ(MulDivRound(5, 1, -2), -3);
+    EXPECT_EQ(MulDivRound(720, 96, 720), 96);
+    EXPECT_EQ(MulDivRound(7, 3, 0), -1);
+    EXPECT_EQ(MulDivRound(INT32_MAX, 2, 1), -1);
+}
+
+TEST(PreviewGeometry, FadedColour) {
+    EXPECT_EQ(PreviewColor(0x00123456, 100), 0x00123456u);
+    EXPECT_EQ(PreviewColor(0, 50), 0x007F7F7Fu); // MulDiv rounds 127.5 up
+    EXPECT_EQ(PreviewColor(0, 1), 0x00FCFCFCu);
+    // Each channel on its own: red 200, green 0, blue 100 at half strength.
+    EXPECT_EQ(PreviewColor(0x006400C8, 50), (177u << 16) | (127u << 8) | 227u);
+    EXPECT_EQ(PreviewColor(0x00FFFFFF, 37), 0x00FFFFFFu);
+    EXPECT_EQ(PreviewColor(0, 0), 0x00FFFFFFu);
+    EXPECT_EQ(PreviewColor(0x00808080, 300), 0u) << "stronger than full stays a colour";
+    EXPECT_EQ(PreviewColor(0xFF000000, 100), 0u) << "the unused high byte is not drawn";
+}
+
+TEST(PreviewGeometry, Font) {
+    WatermarkSettings wm = Record();
+    EXPECT_EQ(MakePreviewFont(wm, 96).height, -19); // 96 px * 0.195 = 18.72
+    EXPECT_EQ(MakePreviewFont(wm, 120).height, -23); // 120 px * 0.195 = 23.4
+    wm.pointSize = 1;
+    EXPECT_EQ(MakePreviewFont(wm, 96).height, -1);
+    wm.pointSize = 0;
+    EXPECT_EQ(MakePreviewFont(wm, 96).height, -1);
+    wm.pointSize = 0xFFFFFFFF;
+    EXPECT_EQ(MakePreviewFont(wm, 96).height, -1);
+
+    const PreviewFont plain = MakePreviewFont(Record(), 96);
+    EXPECT_EQ(plain.weight, 400);
+    EXPECT_EQ(plain.italic | plain.underline | plain.strikeOut, 0);
+    EXPECT_FALSE(plain.outline);
+    EXPECT_EQ(std::u16string(plain.faceName), u"Arial");
+
+    wm = Record();
+    wm.fontStyle = BoldItalic;
+    wm.effects = Strikeout | Underline | Outline;
+    wm.charSet = 0x1A2;
+    wm.angle = 45;
+    PreviewFont f = MakePreviewFont(wm, 96);
+    EXPECT_EQ(f.weight, 700);
+    EXPECT_EQ(f.italic, 1);
+    EXPECT_EQ(f.underline, 1);
+    EXPECT_EQ(f.strikeOut, 1);
+    EXPECT_TRUE(f.outline);
+    EXPECT_EQ(f.charSet, 0xA2);
+    EXPECT_EQ(f.escapement, 450);
+    wm.fontStyle = Bold;
+    wm.effects = Underline;
+    f = MakePreviewFont(wm, 96);
+    EXPECT_EQ(f.italic, 0);
+    EXPECT_EQ(f.weight, 700);
+    EXPECT_EQ(f.strikeOut, 0);
+    EXPECT_FALSE(f.outline);
+
+    EXPECT_EQ(PreviewEscapement(-30.25), -303); // -302.5, away from zero
+    EXPECT_EQ(PreviewEscapement(-30.27), -303);
+    EXPECT_EQ(PreviewEscapement(180.0), 1800);
+
+    // A face name of the full 64 units is cut to what LOGFONTW holds.
+    for (char16_t& c : wm.faceName) c = u'F';
+    f = MakePreviewFont(wm, 96);
+    EXPECT_EQ(std::u16string(f.faceName), std::u16string(31, u'F'));
+}
+
+TEST(PreviewGeometry, Offsets) {
+    WatermarkSettings wm = Record();
+    wm.units = Millimeters;
+    wm.verticalOffset = 10;     // R(96 * 10 * 0.195) = 187, then R(187 / 25.4) = 7
+    wm.horizontalOffset = -10;
+    PreviewOffsets o = MakePreviewOffsets(wm, 96, 96);
+    EXPECT_EQ(o.vertical, 7);
+    EXPECT_EQ(o.horizontal, -7);
+    wm.units = Inches;
+    wm.verticalOffset = 1;      // R(18.72)
+    wm.horizontalOffset = 0.5;  // R(120 * 0.5 * 0.195) = R(11.7)
+    o = MakePreviewOffsets(wm, 120, 96);
+    EXPECT_EQ(o.vertical, 19);
+    EXPECT_EQ(o.horizontal, 12);
+    wm.verticalOffset = std::nan("");
+    wm.horizontalOffset = 1e300;
+    o = MakePreviewOffsets(wm, 96, 96);
+    EXPECT_EQ(o.vertical, 0);
+    EXPECT_EQ(o.horizontal, INT32_MAX);
+}
+
+TEST(PreviewGeometry, AnchorsWithoutRotation) {
+    const int32_t w = 60, h = 20;
+    struct {
+        uint32_t position;
+        int32_t x, y;
+    } const cases[] = {
+        {TopLeft, 0, 0},       {CenterLeft, 0, 120},   {BottomLeft, 0, 240},
+        {TopCenter, 70, 0},    {TopRight, 140, 0},     {BottomCenter, 70, 240},
+        {CenterRight, 140, 120}, {BottomRight, 140, 240}, {Center, 70, 120},
+        {42, 70, 120}, // a code the record should not hold places like Center
+    };
+    for (const auto& c : cases) {
+        const PreviewPoint p = AnchorTextOrigin(c.position, 0.0, w, h, kPage);
+        EXPECT_EQ(p.x, c.x) << "position " << c.position;
+        EXPECT_EQ(p.y, c.y) << "position " << c.position;
+    }
+    // Odd extents: the half is rounded away from zero like every other value.
+    EXPECT_EQ(AnchorTextOrigin(BottomCenter, 0.0, 61, 21, kPage).x, 100 - 31);
+    EXPECT_EQ(AnchorTextOrigin(CenterRight, 0.0, 61, 21, kPage).y, 130 - 11);
+    // A page whose corner is not at the origin, with an odd size that truncates its centre.
+    const PreviewRect shifted = {-5, 3, 100, 104}; // cx = 52 + -5 = 47, cy = 50 + 3 = 53
+    const PreviewPoint p = AnchorTextOrigin(Center, 0.0, 10, 4, shifted);
+    EXPECT_EQ(p.x, 42);
+    EXPECT_EQ(p.y, 51);
+}
+
+TEST(PreviewGeometry, TextWithoutExtent) {
+    EXPECT_EQ(AnchorTextOrigin(BottomCenter, 30, 0, 0, kPage).x, 100);
+    EXPECT_EQ(AnchorTextOrigin(BottomCenter, 30, 0, 0, kPage).y, 260);
+    EXPECT_EQ(AnchorTextOrigin(CenterRight, 30, 0, 0, kPage).x, 100);
+    EXPECT_EQ(AnchorTextOrigin(CenterRight, 30, 0, 0, kPage).y, 130);
+    EXPECT_EQ(AnchorTextOrigin(BottomRight, 30, 0, 0, kPage).x, 200);
+    EXPECT_EQ(AnchorTextOrigin(BottomRight, 30, 0, 0, kPage).y, 260);
+}
+
+// Whatever the angle, the anchor's named point of the rotated text box lands on the same point
+// of the page, within the rounding on the way (Center rounds twice per coordinate).
+TEST(PreviewGeometry, RotatedAnchorsLandOnTheirPoint) {
+    const double w = 73, h = 19;
+    struct Anchor {
+        uint32_t position;
+        double u, v;   // named point in the text box: along the baseline, downward
+        double px, py; // the same point of the page
+    } const anchors[] = {
+        {TopLeft, 0, 0, 0, 0},          {CenterLeft, 0, h / 2, 0, 130},
+        {BottomLeft, 0, h, 0, 260},     {TopCenter, w / 2, 0, 100, 0},
+        {TopRight, w, 0, 200, 0},       {BottomCenter, w / 2, h, 100, 260},
+        {CenterRight, w, h / 2, 200, 130}, {BottomRight, w, h, 200, 260},
+        {Center, w / 2, h / 2, 100, 130},
+    };
+    for (double angle = -180; angle <= 180; angle += 7.5) {
+        const double t = angle * 3.141592653589793 / 180;
+        for (const Anchor& a : anchors) {
+            const PreviewPoint o = AnchorTextOrigin(a.position, angle, int32_t(w), int32_t(h), kPage);
+            const double x = o.x + a.u * std::cos(t) + a.v * std::sin(t);
+            const double y = o.y - a.u * std::sin(t) + a.v * std::cos(t);
+            EXPECT_NEAR(x, a.px, 1.51) << "position " << a.position << " angle " << angle;
+            EXPECT_NEAR(y, a.py, 1.51) << "position " << a.position << " angle " << angle;
+        }
+    }
+    // Upright at 90 degrees the centred text runs upward from below the centre.
+    const PreviewPoint up = AnchorTextOrigin(Center, 90, 60, 20, kPage);
+    EXPECT_EQ(up.x, 90);
+    EXPECT_EQ(up.y, 160);
+}
+
+TEST(PreviewGeometry, OriginWithOffsets) {
+    WatermarkSettings wm = Record();
+    wm.position = TopLeft;
+    wm.units = Millimeters;
+    wm.verticalOffset = 1;    // R(18.72) = 19, R(19 / 25.4) = 1: just above the top edge
+    wm.horizontalOffset = 10; // R(187.2) = 187, R(187 / 25.4) = 7
+    PreviewPoint p = PreviewTextOrigin(wm, kPage, 60, 20, 96, 96);
+    EXPECT_EQ(p.x, 7);
+    EXPECT_EQ(p.y, -1);
+    wm.units = Inches;
+    wm.horizontalOffset = -0.5; // 19 px up, where the painter's clipping cuts the text
+    p = PreviewTextOrigin(wm, kPage, 60, 20, 96, 96);
+    EXPECT_EQ(p.x, -9); // R(-9.36)
+    EXPECT_EQ(p.y, -19);
+
+    // Offsets and pages at the ends of the range saturate instead of overflowing.
+    wm.position = BottomRight;
+    wm.verticalOffset = -1e300;
+    wm.horizontalOffset = 1e300;
+    const PreviewRect huge = {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+    p = PreviewTextOrigin(wm, huge, 60, 20, 96, 96);
+    EXPECT_EQ(p.x, INT32_MAX);
+    EXPECT_EQ(p.y, INT32_MAX);
+}

@@ -1,0 +1,69 @@
+// Dynamic watermark text expanded with the system's own values, compared with what the same
+// Win32 calls answer directly.
+#include "core/module.h"
+#include "support.h"
+#include "test_printer.h"
+#include "watermark/dynamic_text_platform_win.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+using namespace cvtest;
+
+namespace {
+
+struct SystemDynamicText : ::testing::Test {
+    TestPrinter printer{L"dynamic text"};
+    // A fixed afternoon, so that the expected texts are computed from the same moment.
+    cv::LocalTime when{2024, 3, 2, 5, 13, 5, 9, 0}; // Tuesday 5 March 2024, 13:05:09
+
+    void SetUp() override {
+        ASSERT_TRUE(printer.handle());
+        cv::moduleInstance = PluginDll::Get().module;
+        ASSERT_TRUE(cv::moduleInstance);
+    }
+    std::wstring Expand(const char16_t* text, cv::ExpansionMode mode = cv::ExpansionMode::Preview) {
+        char16_t out[cv::kDynamicTextCapacity] = {};
+        size_t capacity = cv::kDynamicTextCapacity;
+        if (!cv::ExpandWatermarkText(cv::SystemDynamicTextPlatform(), printer.handle(), nullptr,
+                                     text, 1, when, mode, out, &capacity))
+            return L"<failed>";
+        return std::wstring(reinterpret_cast<const wchar_t*>(out));
+    }
+    SYSTEMTIME When() const {
+        SYSTEMTIME st;
+        std::memcpy(&st, &when, sizeof st);
+        return st;
+    }
+};
+
+TEST_F(SystemDynamicText, UserNameAndDatesComeFromTheSystem) {
+    wchar_t user[256] = {};
+    DWORD size = 256;
+    ASSERT_TRUE(GetUserNameW(user, &size));
+    EXPECT_EQ(Expand(u"User:  %Username%"), std::wstring(L"User:  ") + user);
+
+    const SYSTEMTIME st = When();
+    wchar_t date[128] = {}, time[128] = {};
+    ASSERT_GT(GetDateFormatW(LOCALE_USER_DEFAULT, DATE_LONGDATE, &st, nullptr, date, 128), 0);
+    ASSERT_GT(GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &st, nullptr, time, 128), 0);
+    EXPECT_EQ(Expand(u"%Time% %DateLong%"), std::wstring(time) + L" " + date);
+    EXPECT_EQ(Expand(u"%dateddmmyyyy% %timemil%"), L"05/03/2024 13:05:09");
+    EXPECT_TRUE(cv::ValidateWatermarkText(cv::SystemDynamicTextPlatform(), printer.handle(),
+                                          nullptr, u"%Username% %DATESHORT% %TimeHrMn%"));
+}
+
+TEST_F(SystemDynamicText, PrinterComputerAndPageValues) {
+    wchar_t computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = MAX_COMPUTERNAME_LENGTH + 1;
+    ASSERT_TRUE(GetComputerNameW(computer, &size));
+    EXPECT_EQ(Expand(u"%hostname%"), computer);
+    EXPECT_EQ(Expand(u"%printer%|%modelname%|%pagenumber%|100%%"),
+              printer.printerName() + L"|" + printer.driverName() + L"|1|100%");
+    EXPECT_EQ(Expand(u"%bogus% tail"), L" tail");
+    EXPECT_EQ(Expand(u"%bogus% tail", cv::ExpansionMode::Validate), L"<failed>");
+}
+
+} // namespace

@@ -1,0 +1,375 @@
+// The watermark store against Wine's real registry, for a real printer of the spooler.
+#include "core/module.h"
+#include "support.h"
+#include "test_printer.h"
+#include "watermark/watermark_store.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+using namespace cvtest;
+using cv::WatermarkSettings;
+
+namespace {
+
+std::u16string U16(const char16_t* text, size_t capacity) {
+    size_t n = 0;
+    while (n < capacity && text[n])
+        ++n;
+    return std::u16string(text, n);
+}
+
+// A raw registry key for setting up and checking what the store sees.
+struct RawKey {
+    HKEY key = nullptr;
+    RawKey(HKEY root, const std::wstring& path) {
+        RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
+    }
+    static RawKey Open(HKEY root, const std::wstring& path) {
+        RawKey k;
+        RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &k.key);
+        return k;
+    }
+    RawKey(RawKey&& o) noexcept : key(o.key) { o.key = nullptr; }
+    ~RawKey() {
+        if (key) RegCloseKey(key);
+    }
+    void Set(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+        ASSERT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size),
+                  ERROR_SUCCESS);
+    }
+    void SetDword(const wchar_t* name, DWORD value) { Set(name, REG_DWORD, &value, 4); }
+    // Type and bytes of a value; type REG_NONE with no bytes when it is missing.
+    std::pair<DWORD, std::vector<BYTE>> Get(const wchar_t* name) const {
+        DWORD type = REG_NONE, size = 0;
+        if (!key || RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+            return {REG_NONE, {}};
+        std::vector<BYTE> data(size);
+        RegQueryValueExW(key, name, nullptr, &type, data.data(), &size);
+        return {type, data};
+    }
+    DWORD ValueCount() const {
+        DWORD count = 0;
+        RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                         nullptr, nullptr, nullptr);
+        return count;
+    }
+
+  private:
+    RawKey() = default;
+};
+
+WatermarkSettings Sample(const char16_t* name) {
+    WatermarkSettings wm{};
+    cv::ResetWatermark(&wm);
+    std::memcpy(wm.name, name, std::char_traits<char16_t>::length(name) * 2);
+    std::memcpy(wm.text, u"SAMPLE", 12);
+    wm.angle = -30.0;
+    wm.color = 0x1191EE;
+    wm.pointSize = 40;
+    wm.fontStyle = 3;
+    wm.effects = 5;
+    wm.intensity = 60;
+    wm.position = 7;
+    wm.units = 0;
+    wm.verticalOffset = 1.5;
+    wm.horizontalOffset = -2.5;
+    wm.charSet = 0xEE;
+    wm.isDynamic = 1;
+    return wm;
+}
+
+struct WatermarkStore : ::testing::Test {
+    TestPrinter printer{TestTag().c_str()};
+    HANDLE h = printer.handle();
+
+    // Each test its own driver, so that no two share a registry key.
+    static std::wstring TestTag() {
+        const char* n = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        return L"store " + std::wstring(n, n + std::strlen(n));
+    }
+    void SetUp() override {
+        ASSERT_TRUE(h);
+        // The store loads its default texts from the plug-in module's string table.
+        cv::moduleInstance = PluginDll::Get().module;
+        ASSERT_TRUE(cv::moduleInstance);
+    }
+    std::wstring WatermarksPath() const { return printer.driverKeyPath() + L"\\Watermarks"; }
+    RawKey Watermarks() const { return RawKey(HKEY_CURRENT_USER, WatermarksPath()); }
+    RawKey DriverKey() const { return RawKey(HKEY_CURRENT_USER, printer.driverKeyPath()); }
+};
+
+TEST_F(WatermarkStore, ReadsBinaryValuesOfOneToFullRecordSizeOnly) {
+    WatermarkSettings full = Sample(u"Full");
+    {
+        RawKey key = Watermarks();
+        key.Set(L"Empty", REG_BINARY, &full, 0);
+        key.Set(L"OneByte", REG_BINARY, "Q", 1);
+        key.Set(L"Partial", REG_BINARY, &full, 600);
+        key.Set(L"Full", REG_BINARY, &full, 704);
+        std::vector<BYTE> tooLong(705, 0);
+        std::memcpy(tooLong.data(), &full, 704);
+        key.Set(L"TooLong", REG_BINARY, tooLong.data(), 705);
+        key.Set(L"WrongType", REG_SZ, &full, 704);
+    }
+
+    WatermarkSettings wm{};
+    EXPECT_FALSE(cv::ReadWatermark(h, L"Empty", &wm));
+    EXPECT_FALSE(cv::ReadWatermark(h, L"TooLong", &wm));
+    EXPECT_FALSE(cv::ReadWatermark(h, L"WrongType", &wm));
+    EXPECT_FALSE(cv::ReadWatermark(h, L"Missing", &wm));
+    EXPECT_FALSE(cv::WatermarkExists(h, L"WrongType"));
+    EXPECT_TRUE(cv::WatermarkExists(h, L"Partial"));
+
+    ASSERT_TRUE(cv::ReadWatermark(h, L"OneByte", &wm));
+    EXPECT_EQ(wm.name[0], u'Q');
+    EXPECT_EQ(wm.name[1], 0);
+    EXPECT_EQ(wm.pointSize, 72u);
+    EXPECT_EQ(U16(wm.faceName, 64), u"Arial");
+
+    ASSERT_TRUE(cv::ReadWatermark(h, L"Full", &wm));
+    EXPECT_EQ(std::memcmp(&wm, &full, 704), 0);
+
+    // 600 bytes end inside faceName: every field from pointSize (byte 652) on keeps its default.
+    ASSERT_TRUE(cv::ReadWatermark(h, L"Partial", &wm));
+    EXPECT_EQ(U16(wm.name, 128), u"Full");
+    EXPECT_EQ(U16(wm.text, 128), u"SAMPLE");
+    EXPECT_EQ(wm.angle, -30.0);
+    EXPECT_EQ(wm.color, 0x1191EEu);
+    EXPECT_EQ(wm.pointSize, 72u);
+    EXPECT_EQ(wm.fontStyle, 0u);
+    EXPECT_EQ(wm.effects, 0u);
+    EXPECT_EQ(wm.intensity, 100);
+    EXPECT_EQ(wm.position, 0u);
+    EXPECT_EQ(wm.units, 1);
+    EXPECT_EQ(wm.verticalOffset, 0.0);
+    EXPECT_EQ(wm.horizontalOffset, 0.0);
+    EXPECT_EQ(wm.charSet, 0u);
+    EXPECT_EQ(wm.isDynamic, 0u);
+}
+
+TEST_F(WatermarkStore, StoredRecordIsTerminatedAndRepairedBeforeUse) {
+    WatermarkSettings bad{};
+    std::fill(std::begin(bad.name), std::end(bad.name), u'n');
+    std::fill(std::begin(bad.text), std::end(bad.text), u't');
+    std::fill(std::begin(bad.faceName), std::end(bad.faceName), u'f');
+    bad.angle = 500.0;
+    bad.intensity = 0;
+    bad.position = 99;
+    bad.units = 7;
+    bad.fontStyle = 9;
+    bad.effects = 8;
+    Watermarks().Set(L"Damaged", REG_BINARY, &bad, 704);
+
+    WatermarkSettings wm{};
+    ASSERT_TRUE(cv::ReadWatermark(h, L"Damaged", &wm));
+    EXPECT_EQ(U16(wm.name, 128), std::u16string(127, u'n'));
+    EXPECT_EQ(U16(wm.text, 128), std::u16string(127, u't'));
+    EXPECT_EQ(U16(wm.faceName, 64), std::u16string(63, u'f'));
+    EXPECT_EQ(wm.angle, 0.0);
+    EXPECT_EQ(wm.intensity, 100);
+    EXPECT_EQ(wm.position, 0u);
+    EXPECT_EQ(wm.units, 1);
+    EXPECT_EQ(wm.fontStyle, 0u);
+    EXPECT_EQ(wm.effects, 0u);
+}
+
+TEST_F(WatermarkStore, SaveCountsNewNamesOnly) {
+    WatermarkSettings a = Sample(u"Alpha");
+    ASSERT_TRUE(cv::SaveWatermark(h, &a));
+    EXPECT_EQ(cv::ReadWatermarkCount(h), 1u);
+    auto [type, bytes] = Watermarks().Get(L"Alpha");
+    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
+    ASSERT_EQ(bytes.size(), 704u);
+    EXPECT_EQ(std::memcmp(bytes.data(), &a, 704), 0);
+
+    a.pointSize = 12;
+    ASSERT_TRUE(cv::SaveWatermark(h, &a));
+    EXPECT_EQ(cv::ReadWatermarkCount(h), 1u);
+    WatermarkSettings back{};
+    ASSERT_TRUE(cv::ReadWatermark(h, L"Alpha", &back));
+    EXPECT_EQ(back.pointSize, 12u);
+
+    // A damaged value of the same name is replaced, not added.
+    Watermarks().Set(L"Beta", REG_SZ, L"x", 4);
+    DriverKey().SetDword(L"NumberOfWaterMarks", 2);
+    WatermarkSettings b = Sample(u"Beta");
+    ASSERT_TRUE(cv::SaveWatermark(h, &b));
+    EXPECT_EQ(cv::ReadWatermarkCount(h), 2u);
+    EXPECT_TRUE(cv::WatermarkExists(h, L"Beta"));
+
+    WatermarkSettings unnamed = Sample(u"");
+    EXPECT_FALSE(cv::SaveWatermark(h, &unnamed));
+    EXPECT_EQ(Watermarks().ValueCount(), 2u);
+}
+
+TEST_F(WatermarkStore, DeleteNeverTakesTheCountBelowZero) {
+    WatermarkSettings a = Sample(u"Alpha"), b = Sample(u"Beta");
+    ASSERT_TRUE(cv::SaveWatermark(h, &a));
+    ASSERT_TRUE(cv::SaveWatermark(h, &b));
+    ASSERT_EQ(cv::ReadWatermarkCount(h), 2u);
+    ASSERT_TRUE(cv::DeleteWatermark(h, L"Alpha"));
+    EXPECT_EQ(cv::ReadWatermarkCount(h), 1u);
+    EXPECT_FALSE(cv::WatermarkExists(h, L"Alpha"));
+    EXPECT_FALSE(cv::DeleteWatermark(h, L"Alpha"));
+    EXPECT_EQ(cv::ReadWatermarkCount(h), 1u);
+
+    DriverKey().SetDword(L"NumberOfWaterMarks", 0);
+    ASSERT_TRUE(cv::DeleteWatermark(h, L"Beta"));
+    auto [type, bytes] = DriverKey().Get(L"NumberOfWaterMarks");
+    EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+    ASSERT_EQ(bytes.size(), 4u);
+    EXPECT_EQ(*reinterpret_cast<const DWORD*>(bytes.data()), 0u);
+
+    // A count of the wrong type reads as 0.
+    DriverKey().Set(L"NumberOfWaterMarks", REG_SZ, L"7", 4);
+    EXPECT_EQ(cv::ReadWatermarkCount(h), 0u);
+}
+
+TEST_F(WatermarkStore, CountAndListOnMissingEmptyAndFilledKeys) {
+    HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_HASSTRINGS | WS_HSCROLL, 0, 0,
+                                200, 100, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(cv::CountWatermarks(h), 0u);
+    EXPECT_FALSE(cv::FillWatermarkList(h, list));
+
+    { RawKey created = Watermarks(); }
+    EXPECT_EQ(cv::CountWatermarks(h), 0u);
+    EXPECT_TRUE(cv::FillWatermarkList(h, list));
+    EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
+
+    {
+        RawKey key = Watermarks();
+        WatermarkSettings wm = Sample(u"x");
+        key.Set(L"Short", REG_BINARY, &wm, 704);
+        key.Set(L"A somewhat longer name", REG_BINARY, &wm, 704);
+        // Longer than any record's name: counted, but not listed.
+        key.Set(std::wstring(200, L'L').c_str(), REG_BINARY, &wm, 704);
+    }
+    EXPECT_EQ(cv::CountWatermarks(h), 3u);
+    EXPECT_TRUE(cv::FillWatermarkList(h, list));
+    ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
+    std::vector<std::wstring> names;
+    for (int i = 0; i < 2; ++i) {
+        wchar_t text[256] = {};
+        SendMessageW(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        names.emplace_back(text);
+    }
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names[0], L"A somewhat longer name");
+    EXPECT_EQ(names[1], L"Short");
+    EXPECT_GT(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), 22);
+    DestroyWindow(list);
+}
+
+TEST_F(WatermarkStore, DefaultsInstallTwiceWithoutAddingOrCounting) {
+    WatermarkSettings draft{};
+    ASSERT_TRUE(cv::MakeDefaultWatermark(cv::DefaultDraft, &draft));
+    EXPECT_EQ(U16(draft.name, 128), u"Draft");
+    EXPECT_EQ(U16(draft.text, 128), u"DRAFT");
+    EXPECT_EQ(draft.angle, 45.0);
+    EXPECT_EQ(draft.color, 0xCDCDCDu);
+    EXPECT_EQ(draft.pointSize, 72u);
+    WatermarkSettings date{};
+    ASSERT_TRUE(cv::MakeDefaultWatermark(cv::DefaultDateAndTime, &date));
+    EXPECT_EQ(U16(date.name, 128), u"Date and Time");
+    EXPECT_EQ(U16(date.text, 128), u"%Time% %DateLong%");
+    EXPECT_EQ(U16(date.faceName, 64), u"Arial");
+    EXPECT_EQ(date.pointSize, 8u);
+    EXPECT_EQ(date.position, 7u);
+    EXPECT_EQ(date.isDynamic, 1u);
+    EXPECT_FALSE(cv::MakeDefaultWatermark(4, &date));
+
+    const std::wstring driver = printer.driverName();
+    ASSERT_TRUE(cv::InstallDefaultWatermarks(driver.c_str()));
+    Watermarks().Set(L"Draft", REG_BINARY, "x", 1);
+    ASSERT_TRUE(cv::InstallDefaultWatermarks(driver.c_str()));
+    EXPECT_EQ(Watermarks().ValueCount(), 4u);
+    for (const wchar_t* name : {L"Draft", L"Confidential", L"Username", L"Date and Time"})
+        EXPECT_EQ(Watermarks().Get(name).second.size(), 704u) << name;
+    WatermarkSettings back{};
+    ASSERT_TRUE(cv::ReadWatermark(h, L"Draft", &back));
+    EXPECT_EQ(std::memcmp(&back, &draft, 704), 0);
+    EXPECT_EQ(DriverKey().Get(L"NumberOfWaterMarks").first, static_cast<DWORD>(REG_NONE));
+    EXPECT_FALSE(cv::InstallDefaultWatermarks(L""));
+}
+
+TEST_F(WatermarkStore, PaletteHoldsThirteenNamedColours) {
+    ASSERT_EQ(cv::kWatermarkPaletteSize, 13u);
+    EXPECT_EQ(cv::WatermarkPalette[0].color, 0x000000u);
+    EXPECT_EQ(cv::WatermarkPalette[7].color, 0x1191EEu);
+    for (const cv::PaletteColor& c : cv::WatermarkPalette) {
+        wchar_t name[64] = {};
+        EXPECT_GT(LoadStringW(cv::moduleInstance, c.nameId, name, 64), 0) << c.nameId;
+    }
+}
+
+// The migration runs at the start of every DevMode call of the plug-in object.
+struct Migration : WatermarkStore {
+    HRESULT CallDevMode() {
+        ComPtr<IPrintOemUI2> plugin(PluginDll::Get().CreatePlugin());
+        OEMDMPARAM param{};
+        param.cbSize = sizeof param;
+        param.hPrinter = h;
+        return plugin.get() ? plugin->DevMode(OEMDM_SIZE, &param) : E_FAIL;
+    }
+    std::wstring DefaultPath() const { return L".DEFAULT\\" + printer.driverKeyPath(); }
+};
+
+TEST_F(Migration, CopiesEveryValueWithItsTypeAndSize) {
+    std::vector<BYTE> fax(4748, 0x5A);
+    WatermarkSettings wm = Sample(u"Seeded");
+    {
+        RawKey root(HKEY_USERS, DefaultPath());
+        root.Set(L"LastUserName", REG_SZ, L"jane", 10);
+        root.Set(L"FaxInfo", REG_BINARY, fax.data(), 4748);
+        root.Set(L"Multi", REG_MULTI_SZ, L"a\0b\0", 10);
+        root.SetDword(L"NumberOfWaterMarks", 9);
+        RawKey marks(HKEY_USERS, DefaultPath() + L"\\Watermarks");
+        marks.Set(L"Seeded", REG_BINARY, &wm, 704);
+        marks.Set(L"Short", REG_BINARY, &wm, 600);
+        marks.Set(L"Odd", REG_DWORD, "\1\0\0\0", 4);
+        RawKey profiles(HKEY_USERS, DefaultPath() + L"\\Profiles\\Mine");
+        profiles.SetDword(L"x", 1);
+    }
+
+    ASSERT_EQ(CallDevMode(), S_OK);
+
+    RawKey driver = RawKey::Open(HKEY_CURRENT_USER, printer.driverKeyPath());
+    ASSERT_TRUE(driver.key);
+    EXPECT_EQ(driver.Get(L"LastUserName"), (std::pair<DWORD, std::vector<BYTE>>{
+                                               REG_SZ, {'j', 0, 'a', 0, 'n', 0, 'e', 0, 0, 0}}));
+    EXPECT_EQ(driver.Get(L"FaxInfo"), (std::pair<DWORD, std::vector<BYTE>>{REG_BINARY, fax}));
+    EXPECT_EQ(driver.Get(L"Multi").first, static_cast<DWORD>(REG_MULTI_SZ));
+    EXPECT_EQ(driver.Get(L"Multi").second.size(), 10u);
+    EXPECT_EQ(cv::ReadWatermarkCount(h), 3u);
+
+    RawKey marks = RawKey::Open(HKEY_CURRENT_USER, WatermarksPath());
+    EXPECT_EQ(marks.ValueCount(), 3u);
+    EXPECT_EQ(marks.Get(L"Seeded").second.size(), 704u);
+    EXPECT_EQ(marks.Get(L"Short").second.size(), 600u);
+    EXPECT_EQ(marks.Get(L"Odd").first, static_cast<DWORD>(REG_DWORD));
+    EXPECT_FALSE(RawKey::Open(HKEY_CURRENT_USER, printer.driverKeyPath() + L"\\Profiles").key);
+
+    // A user who has settings is never touched again.
+    {
+        RawKey root(HKEY_USERS, DefaultPath());
+        root.Set(L"LastUserName", REG_SZ, L"bob", 8);
+    }
+    ASSERT_EQ(CallDevMode(), S_OK);
+    EXPECT_EQ(driver.Get(L"LastUserName").second.size(), 10u);
+    EXPECT_FALSE(cv::MigrateDefaultUserSettings(h));
+}
+
+TEST_F(Migration, NothingHappensWithoutADefaultUserTree) {
+    EXPECT_FALSE(cv::MigrateDefaultUserSettings(h));
+    ASSERT_EQ(CallDevMode(), S_OK);
+    EXPECT_FALSE(RawKey::Open(HKEY_CURRENT_USER, printer.driverKeyPath()).key);
+    EXPECT_FALSE(cv::MigrateDefaultUserSettings(nullptr));
+}
+
+} // namespace
