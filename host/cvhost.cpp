@@ -1,83 +1,158 @@
-// cvhost: loads the plug-in the way the PostScript driver's UI module does and reports what the
-// driver learns from it.
-#include "core/plugin_abi.h"
-#include "core/records.h"
+// cvhost: the demo of the stand-in host. It sets up a printer of a model (the demo model unless
+// told otherwise), opens its document or printer properties with the plug-in's pages as the
+// PostScript driver would, and on OK prints what the job's plug-in devmode now carries.
+//
+//   cvhost doc     [--printer NAME] [--ppd FILE] [--readonly] [--capture DIR]
+//   cvhost printer [--printer NAME] [--ppd FILE] [--capture DIR]
+//
+// --printer NAME  an installed printer (with --ppd: the name of the printer to set up)
+// --ppd FILE      set up a printer of the model in FILE first
+// --readonly      the user may look but not change (DM_NOPERMISSION)
+// --capture DIR   no user: save a picture of every page into DIR, then press OK
+#include "host/capture.h"
+#include "host/devmode_summary.h"
+#include "host/driver_ui.h"
+#include "host/printer_setup.h"
+#include "host/sheet_host.h"
+#include "host/spooler.h"
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
-using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-
-std::wstring PluginPath() {
-    wchar_t path[MAX_PATH * 4];
-    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH * 4);
-    std::wstring dir(path, n);
-    dir.resize(dir.find_last_of(L"\\/") + 1);
-    return dir + L"cvpsui.dll";
+void Print(FILE* to, const std::wstring& text) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                      nullptr, 0, nullptr, nullptr);
+    std::string utf8(n > 0 ? n : 0, '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &utf8[0], n,
+                            nullptr, nullptr);
+    std::fputs(utf8.c_str(), to);
+    std::fflush(to);
 }
 
-void PrintText(const char* label, const char16_t* text, size_t capacity) {
-    std::string utf8;
-    for (size_t i = 0; i < capacity && text[i]; ++i)
-        utf8 += text[i] < 0x80 ? static_cast<char>(text[i]) : '?';
-    std::printf("  %-22s \"%s\"\n", label, utf8.c_str());
+int Fail(const std::wstring& message, int code = 1) {
+    Print(stderr, L"cvhost: " + message + L"\n");
+    return code;
+}
+
+const wchar_t kUsage[] =
+    L"usage: cvhost doc [--printer NAME] [--ppd FILE] [--readonly] [--capture DIR]\n"
+    L"       cvhost printer [--printer NAME] [--ppd FILE] [--capture DIR]\n";
+
+struct Options {
+    cvhost::SheetKind kind = cvhost::SheetKind::Document;
+    std::wstring printer, ppd, captureDir;
+    bool readOnly = false;
+};
+
+// Returns 0 when the options are complete, else the exit code after reporting the problem.
+int ParseArguments(int argc, wchar_t** argv, Options* o) {
+    if (argc < 2) return Fail(L"no command given\n" + std::wstring(kUsage), 2);
+    const std::wstring command = argv[1];
+    if (command == L"--help" || command == L"-h") {
+        Print(stdout, kUsage);
+        return -1;
+    }
+    if (command == L"doc")
+        o->kind = cvhost::SheetKind::Document;
+    else if (command == L"printer")
+        o->kind = cvhost::SheetKind::Printer;
+    else
+        return Fail(L"unknown command \"" + command + L"\" (try cvhost --help)", 2);
+    for (int i = 2; i < argc; ++i) {
+        const std::wstring arg = argv[i];
+        auto value = [&](std::wstring* into) {
+            if (i + 1 >= argc) return false;
+            *into = argv[++i];
+            return !into->empty();
+        };
+        if (arg == L"--printer") {
+            if (!value(&o->printer)) return Fail(L"--printer needs a printer name", 2);
+        } else if (arg == L"--ppd") {
+            if (!value(&o->ppd)) return Fail(L"--ppd needs a file name", 2);
+        } else if (arg == L"--capture") {
+            if (!value(&o->captureDir)) return Fail(L"--capture needs a directory", 2);
+        } else if (arg == L"--readonly" && o->kind == cvhost::SheetKind::Document) {
+            o->readOnly = true;
+        } else {
+            return Fail(L"unknown option \"" + arg + L"\" for " + command + L" (try cvhost --help)",
+                        2);
+        }
+    }
+    return 0;
+}
+
+// Which printer to open: set one up from a PPD, take an installed one, or set up the demo.
+bool ChoosePrinter(const Options& o, std::wstring* printerName, std::wstring* error) {
+    if (!o.ppd.empty()) {
+        cvhost::ModelPrinter model;
+        model.ppdPath = o.ppd;
+        model.printerName = o.printer;
+        if (!cvhost::SetUpModelPrinter(&model, error)) return false;
+        *printerName = model.printerName;
+        return true;
+    }
+    if (!o.printer.empty()) {
+        *printerName = o.printer;
+        return true;
+    }
+    return cvhost::SetUpDemoPrinter(printerName, error);
+}
+
+// Without a user: every page is pictured, then the sheet is closed with OK.
+bool CaptureAndAccept(cvhost::PropertySheetHost& sheet, const Options& o, std::wstring* error) {
+    HWND window = sheet.ShowModeless(error);
+    if (!window) return false;
+    CreateDirectoryW(o.captureDir.c_str(), nullptr);
+    std::vector<std::wstring> files;
+    const bool captured = cvhost::CaptureSheetPages(
+        window, o.captureDir, o.kind == cvhost::SheetKind::Document ? L"doc" : L"printer", &files,
+        error);
+    for (const std::wstring& f : files)
+        Print(stdout, L"saved " + f + L"\n");
+    PropSheet_PressButton(window, PSBTN_OK);
+    if (!sheet.PumpUntilClosed(10000)) {
+        sheet.Finish();
+        if (error) *error = L"the sheet did not close on OK";
+        return false;
+    }
+    sheet.Finish();
+    return captured;
 }
 
 } // namespace
 
-int wmain() {
-    HMODULE dll = LoadLibraryW(PluginPath().c_str());
-    if (!dll) {
-        std::fprintf(stderr, "cvhost: cannot load cvpsui.dll (error %lu)\n", GetLastError());
-        return 1;
-    }
-    auto getClassObject = reinterpret_cast<GetClassObjectFn>(
-        reinterpret_cast<void*>(GetProcAddress(dll, "DllGetClassObject")));
-    IClassFactory* factory = nullptr;
-    if (!getClassObject ||
-        FAILED(getClassObject(CLSID_CorvanePlugin, IID_IClassFactory,
-                              reinterpret_cast<void**>(&factory)))) {
-        std::fprintf(stderr, "cvhost: cvpsui.dll has no class factory for the plug-in\n");
-        return 1;
-    }
-    IPrintOemUI2* plugin = nullptr;
-    const HRESULT created =
-        factory->CreateInstance(nullptr, IID_IPrintOemUI2_, reinterpret_cast<void**>(&plugin));
-    factory->Release();
-    if (FAILED(created)) {
-        std::fprintf(stderr, "cvhost: CreateInstance failed (0x%08lx)\n", created);
-        return 1;
-    }
+int wmain(int argc, wchar_t** argv) {
+    Options o;
+    if (const int code = ParseArguments(argc, argv, &o)) return code < 0 ? 0 : code;
 
-    DWORD signature = 0, version = 0, needed = 0;
-    plugin->GetInfo(OEMGI_GETSIGNATURE, &signature, sizeof signature, &needed);
-    plugin->GetInfo(OEMGI_GETVERSION, &version, sizeof version, &needed);
-    std::printf("plug-in signature  %c%c%c%c (0x%08lx)\n", char(signature >> 24),
-                char(signature >> 16), char(signature >> 8), char(signature), signature);
-    std::printf("plug-in version    %lu\n", version);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
 
-    OEMDMPARAM param{};
-    param.cbSize = sizeof param;
-    plugin->DevMode(OEMDM_SIZE, &param);
-    std::printf("private devmode    %lu bytes\n", param.cbBufSize);
+    std::wstring printerName, error;
+    if (!ChoosePrinter(o, &printerName, &error)) return Fail(error);
+    auto driver = cvhost::DriverUI::Open(printerName, cvhost::BesideProgram(L"cvpsui.dll"), &error);
+    if (!driver) return Fail(error);
 
-    cv::PluginDevmode dm{};
-    param.pOEMDMOut = &dm;
-    plugin->DevMode(OEMDM_DEFAULT, &param);
-    std::printf("default devmode:\n");
-    std::printf("  %-22s %lu\n", "watermarkEnabled", static_cast<unsigned long>(dm.watermarkEnabled));
-    std::printf("  %-22s %lu\n", "watermarkOrder", static_cast<unsigned long>(dm.watermarkOrder));
-    PrintText("firstWatermark.face", dm.firstWatermark.faceName, 64);
-    std::printf("  %-22s %lu pt, intensity %u%%\n", "firstWatermark.size",
-                static_cast<unsigned long>(dm.firstWatermark.pointSize),
-                dm.firstWatermark.intensity);
-    std::printf("  %-22s %lu\n", "outputTo", static_cast<unsigned long>(dm.outputTo));
-    PrintText("userName", dm.userName, 25);
-    std::printf("  %-22s %lu\n", "fax.coverFlags", static_cast<unsigned long>(dm.fax.coverFlags));
-    std::printf("  %-22s %lu\n", "colorCorrection", static_cast<unsigned long>(dm.colorCorrection));
-    std::printf("  %-22s %ld\n", "brightness", static_cast<long>(dm.brightness));
-    plugin->Release();
+    cvhost::PropertySheetHost sheet(*driver);
+    cvhost::SheetOptions options;
+    options.kind = o.kind;
+    options.readOnly = o.readOnly;
+    if (!sheet.Init(options, &error)) return Fail(error);
+    const bool shown =
+        o.captureDir.empty() ? sheet.RunModal(&error) : CaptureAndAccept(sheet, o, &error);
+    if (!shown) return Fail(error);
+
+    Print(stdout, sheet.Caption() + (sheet.closedWithOk ? L": OK\n" : L": cancelled\n"));
+    if (!sheet.closedWithOk) return 0;
+    const cv::PluginDevmode* dm = sheet.Devmode().PluginRecord();
+    if (!dm) return Fail(L"the job's devmode holds no plug-in record of this release");
+    const std::string summary = cvhost::DescribePluginDevmode(*dm);
+    std::fputs(summary.c_str(), stdout);
+    if (!sheet.setResults.empty())
+        Print(stdout, L"The plug-in reported a changed devmode (CPSFUNC_SET_RESULT).\n");
     return 0;
 }

@@ -7,6 +7,13 @@ namespace cv {
 
 class PluginObject;
 
+// The two questions the plug-in asks of the printer model through the core driver. Both answer
+// false when `coreUI`, `uiObject` or `keyword` is null.
+// The feature's selected option reads "True" in any letter case.
+bool driverSettingIsTrue(IPrintCoreUI2* coreUI, POEMUIOBJ uiObject, const char* keyword);
+// The printer has the feature at all (it lists options for it), whatever is selected.
+bool featureExists(IPrintCoreUI2* coreUI, POEMUIOBJ uiObject, const char* keyword);
+
 // PROPSHEETUI reasons of the document and printer property sheets; `info` is valid and of the
 // supported version.
 void DocumentSheets(PluginObject* object, PPROPSHEETUI_INFO info, LPARAM lParam);

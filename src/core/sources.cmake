@@ -4,4 +4,6 @@ list(APPEND CV_SHELL_SOURCES
   core/plugin_object.cpp
   core/sheets.cpp
   core/events.cpp
+  core/about_page.cpp
 )
+list(APPEND CV_RC_FILES resources/about.rc core/about_resource.h)

@@ -8,3 +8,5 @@ list(APPEND CV_CORE_SOURCES
   watermark/dynamic_text.cpp
   watermark/preview_geometry.cpp
 )
+list(APPEND CV_SHELL_SOURCES watermark/watermark_page.cpp)
+list(APPEND CV_RC_FILES resources/watermark.rc)

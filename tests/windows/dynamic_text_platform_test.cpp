@@ -15,7 +15,7 @@ using namespace cvtest;
 namespace {
 
 struct SystemDynamicText : ::testing::Test {
-    TestPrinter printer{L"dynamic text"};
+    RegistryPrinter printer{L"dynamic text"};
     // A fixed afternoon, so that the expected texts are computed from the same moment.
     cv::LocalTime when{2024, 3, 2, 5, 13, 5, 9, 0}; // Tuesday 5 March 2024, 13:05:09
 

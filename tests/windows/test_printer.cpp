@@ -1,54 +1,36 @@
 #include "test_printer.h"
 
-#include "support.h"
-
 #include <gtest/gtest.h>
 
 namespace cvtest {
 
-TestPrinter::TestPrinter(const wchar_t* tag) {
-    const std::wstring suffix = std::wstring(tag) + L" " + std::to_wstring(GetCurrentProcessId());
-    driverName_ = L"CV Test Driver " + suffix;
-    printerName_ = L"CV Test Printer " + suffix;
+static std::wstring UniqueTag(const wchar_t* tag) {
+    return std::wstring(tag) + L" " + std::to_wstring(GetCurrentProcessId());
+}
 
-    // Any real files serve: the spooler only copies them.
-    std::wstring file = BesideExe(L"cvpsui.dll");
-    DRIVER_INFO_3W driver{};
-    driver.cVersion = 3;
-    driver.pName = driverName_.data();
-    driver.pDriverPath = file.data();
-    driver.pConfigFile = file.data();
-    driver.pDataFile = file.data();
-    if (!AddPrinterDriverExW(nullptr, 3, reinterpret_cast<BYTE*>(&driver), APD_COPY_NEW_FILES)) {
-        ADD_FAILURE() << "AddPrinterDriverExW failed: " << GetLastError();
+RegistryPrinter::RegistryPrinter(const wchar_t* tag) : printer_(UniqueTag(tag)) {
+    if (!printer_.ok()) {
+        ADD_FAILURE() << "printer set-up failed: " << printer_.error;
         return;
     }
-    std::wstring port = L"FILE:", processor = L"winprint", datatype = L"RAW";
-    PRINTER_INFO_2W printer{};
-    printer.pPrinterName = printerName_.data();
-    printer.pPortName = port.data();
-    printer.pDriverName = driverName_.data();
-    printer.pPrintProcessor = processor.data();
-    printer.pDatatype = datatype.data();
-    handle_ = AddPrinterW(nullptr, 2, reinterpret_cast<BYTE*>(&printer));
-    if (!handle_) ADD_FAILURE() << "AddPrinterW failed: " << GetLastError();
-    ClearRegistry();
-}
-
-TestPrinter::~TestPrinter() {
-    ClearRegistry();
-    if (handle_) {
-        DeletePrinter(handle_);
-        ClosePrinter(handle_);
+    std::wstring name = printer_.printerName;
+    if (!OpenPrinterW(name.data(), &handle_, nullptr)) {
+        ADD_FAILURE() << "OpenPrinterW failed: " << GetLastError();
+        handle_ = nullptr;
     }
-    DeletePrinterDriverW(nullptr, nullptr, driverName_.data());
+    ClearRegistry();
 }
 
-std::wstring TestPrinter::driverKeyPath() const {
-    return L"Software\\Corvane\\PSPlugIn\\" + driverName_;
+RegistryPrinter::~RegistryPrinter() {
+    ClearRegistry();
+    if (handle_) ClosePrinter(handle_);
 }
 
-void TestPrinter::ClearRegistry() const {
+std::wstring RegistryPrinter::driverKeyPath() const {
+    return L"Software\\Corvane\\PSPlugIn\\" + printer_.driverName;
+}
+
+void RegistryPrinter::ClearRegistry() const {
     RegDeleteTreeW(HKEY_CURRENT_USER, driverKeyPath().c_str());
     HKEY defaultUser = nullptr;
     if (RegOpenKeyExW(HKEY_USERS, L".DEFAULT", 0, KEY_ALL_ACCESS, &defaultUser) == ERROR_SUCCESS) {

@@ -1,34 +1,32 @@
-// A printer of a driver of our own in Wine's spooler, for tests that need a real printer handle
-// whose driver name is known. A stop-gap until the stand-in host's spooler set-up is shared with
-// the tests.
+// A printer of its own with an open handle and a clean per-driver registry tree, for tests of
+// the registry store and of everything that asks the spooler about a printer's driver.
 #pragma once
 
-#include "core/plugin_abi.h"
+#include "printer_fixture.h"
 
 #include <string>
 
 namespace cvtest {
 
-class TestPrinter {
+class RegistryPrinter {
   public:
     // Installs a driver and a printer named after `tag` and the process, so that tests running
     // side by side never share registry keys.
-    explicit TestPrinter(const wchar_t* tag);
-    ~TestPrinter();
-    TestPrinter(const TestPrinter&) = delete;
-    TestPrinter& operator=(const TestPrinter&) = delete;
+    explicit RegistryPrinter(const wchar_t* tag);
+    ~RegistryPrinter();
+    RegistryPrinter(const RegistryPrinter&) = delete;
+    RegistryPrinter& operator=(const RegistryPrinter&) = delete;
 
     HANDLE handle() const { return handle_; }
-    const std::wstring& driverName() const { return driverName_; }
-    const std::wstring& printerName() const { return printerName_; }
+    const std::wstring& driverName() const { return printer_.driverName; }
+    const std::wstring& printerName() const { return printer_.printerName; }
     // "Software\Corvane\PSPlugIn\<driver>".
     std::wstring driverKeyPath() const;
     // Removes the driver key of this printer's driver for the current and the default user.
     void ClearRegistry() const;
 
   private:
-    std::wstring driverName_;
-    std::wstring printerName_;
+    TestPrinter printer_;
     HANDLE handle_ = nullptr;
 };
 

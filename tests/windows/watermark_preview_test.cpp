@@ -41,7 +41,7 @@ struct Box {
 };
 
 struct Preview : ::testing::Test {
-    TestPrinter printer{L"preview"};
+    RegistryPrinter printer{L"preview"};
     PreviewCanvas canvas{160, 206};
 
     void SetUp() override {

@@ -84,7 +84,7 @@ WatermarkSettings Sample(const char16_t* name) {
 }
 
 struct WatermarkStore : ::testing::Test {
-    TestPrinter printer{TestTag().c_str()};
+    RegistryPrinter printer{TestTag().c_str()};
     HANDLE h = printer.handle();
 
     // Each test its own driver, so that no two share a registry key.

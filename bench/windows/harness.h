@@ -1,0 +1,68 @@
+// A small timing harness for the benchmarks that run under Wine (Google Benchmark has no MinGW
+// build here). Each operation is timed on its own with QueryPerformanceCounter; the report is the
+// median, and the ratio to a baseline measured in the same run, so that numbers from machines
+// of different speed (and Wine's own overhead) compare.
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace cvbench {
+
+struct Timing {
+    double median = 0; // microseconds
+    double low = 0;
+    double high = 0;
+    int runs = 0;
+};
+
+inline double Now() {
+    static const double ticksPerMicrosecond = [] {
+        LARGE_INTEGER f;
+        QueryPerformanceFrequency(&f);
+        return static_cast<double>(f.QuadPart) / 1e6;
+    }();
+    LARGE_INTEGER t;
+    QueryPerformanceCounter(&t);
+    return static_cast<double>(t.QuadPart) / ticksPerMicrosecond;
+}
+
+// Times `runs` samples after `warmup` untimed calls. A sample is `batch` calls of `op`, divided
+// by `batch`, so that operations near the timer's resolution are still measured. `op` may time a
+// part of its work itself: when it returns a positive number of microseconds, that is the sample
+// (use batch 1 then).
+template <typename Op> Timing Measure(int runs, int warmup, Op&& op, int batch = 1) {
+    for (int i = 0; i < warmup; ++i)
+        op();
+    std::vector<double> samples;
+    samples.reserve(static_cast<size_t>(runs));
+    for (int i = 0; i < runs; ++i) {
+        double own = 0;
+        const double start = Now();
+        for (int j = 0; j < batch; ++j)
+            own += op();
+        const double elapsed = Now() - start;
+        samples.push_back((own > 0 ? own : elapsed) / batch);
+    }
+    std::sort(samples.begin(), samples.end());
+    Timing t;
+    t.runs = runs;
+    t.median = samples[samples.size() / 2];
+    t.low = samples.front();
+    t.high = samples.back();
+    return t;
+}
+
+inline void Report(const char* name, const Timing& t, const Timing* baseline) {
+    std::printf("%-48s median %10.2f us  (min %9.2f, max %10.2f, %4d runs)", name, t.median, t.low,
+                t.high, t.runs);
+    if (baseline && baseline->median > 0)
+        std::printf("  ratio %10.4g", t.median / baseline->median);
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
+} // namespace cvbench

@@ -1,0 +1,109 @@
+// Under Wine, through the DLL and the stand-in host: how long the document sheet takes from the
+// plug-in's INIT to every page initialised, and one DevMode merge with a printer handle (so that
+// the registry migration probe runs), each against a bare registry key open and close.
+#include "core/records.h"
+#include "harness.h"
+#include "host/demo_ppd.h"
+#include "host/driver_ui.h"
+#include "host/printer_setup.h"
+#include "host/sheet_host.h"
+#include "host/spooler.h"
+
+#include <commctrl.h>
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+int Fail(const std::wstring& why) {
+    std::fprintf(stderr, "windows_bench: %ls\n", why.c_str());
+    return 1;
+}
+
+// The document sheet up to every page's WM_INITDIALOG; closing it is not timed.
+double OpenDocumentSheet(cvhost::DriverUI& driver) {
+    cvhost::PropertySheetHost sheet(driver);
+    std::wstring why;
+    const double start = cvbench::Now();
+    if (!sheet.Init(cvhost::SheetOptions{}, &why)) return -1;
+    HWND window = sheet.ShowModeless(&why);
+    if (!window) return -1;
+    const int pages = static_cast<int>(sheet.Pages().size());
+    for (int i = 0; i < pages; ++i)
+        PropSheet_SetCurSel(window, nullptr, i);
+    const double elapsed = cvbench::Now() - start;
+    for (int i = 0; i < pages; ++i)
+        if (!PropSheet_IndexToHwnd(window, i)) return -1;
+    PropSheet_PressButton(window, PSBTN_CANCEL);
+    sheet.PumpUntilClosed(5000);
+    sheet.Finish();
+    return elapsed;
+}
+
+} // namespace
+
+int main() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    // A printer of the demo model of its own, so that a benchmark never meets a test's printer.
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, temp);
+    cvhost::ModelPrinter model;
+    model.ppdPath = std::wstring(temp) + L"cvbench.ppd";
+    model.printerName = L"Cv Bench Printer";
+    model.driverName = L"Cv Bench Driver";
+    std::wstring why;
+    if (!cvhost::WriteBytesToFile(model.ppdPath, cvhost::kDemoPpd))
+        return Fail(L"cannot write the PPD");
+    if (!cvhost::SetUpModelPrinter(&model, &why)) return Fail(why);
+    auto driver =
+        cvhost::DriverUI::Open(model.printerName, cvhost::BesideProgram(L"cvpsui.dll"), &why);
+    if (!driver) return Fail(why);
+
+    std::printf("Windows benchmarks under Wine (medians; ratio = median / baseline median)\n");
+    const cvbench::Timing baseline = cvbench::Measure(
+        301, 50,
+        [] {
+            HKEY key = nullptr;
+            if (RegOpenKeyExW(HKEY_CURRENT_USER, L"Software", 0, KEY_READ, &key) == ERROR_SUCCESS)
+                RegCloseKey(key);
+            return 0.0;
+        },
+        20);
+    cvbench::Report("baseline: RegOpenKeyExW + RegCloseKey", baseline, nullptr);
+
+    bool sheetFailed = false;
+    const cvbench::Timing sheet = cvbench::Measure(31, 3, [&] {
+        const double t = OpenDocumentSheet(*driver);
+        if (t < 0) sheetFailed = true;
+        return t;
+    });
+    if (sheetFailed) return Fail(L"the document sheet did not open with all its pages");
+    cvbench::Report("document sheet: INIT to every page initialised", sheet, &baseline);
+
+    cv::PluginDevmode in{}, out{};
+    cv::defaultPluginDevmode(&in);
+    in.colorCorrection = 7; // something for validation to repair
+    OEMDMPARAM param{};
+    param.cbSize = sizeof param;
+    param.hPrinter = driver->Printer();
+    param.pOEMDMIn = &in;
+    param.pOEMDMOut = &out;
+    param.cbBufSize = sizeof out;
+    IPrintOemUI2* plugin = driver->Plugin();
+    const cvbench::Timing merge = cvbench::Measure(
+        301, 50,
+        [&] {
+            plugin->DevMode(OEMDM_MERGE, &param);
+            return 0.0;
+        },
+        20);
+    cvbench::Report("DevMode merge with a printer handle", merge, &baseline);
+
+    driver.reset();
+    cvhost::DeletePrinterNamed(model.printerName);
+    cvhost::DeleteDriverNamed(model.driverName);
+    return 0;
+}

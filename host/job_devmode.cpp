@@ -1,0 +1,104 @@
+#include "host/job_devmode.h"
+
+#include "ui/bounded_string.h"
+
+#include <cstring>
+
+namespace cvhost {
+
+namespace {
+
+void DefaultPublicPart(DEVMODEW* dm, const wchar_t* deviceName, WORD driverExtra) {
+    if (deviceName)
+        cv::BoundedCopy(reinterpret_cast<char16_t*>(dm->dmDeviceName), CCHDEVICENAME,
+                        reinterpret_cast<const char16_t*>(deviceName), SIZE_MAX);
+    dm->dmSpecVersion = DM_SPECVERSION;
+    dm->dmDriverVersion = 0x0600;
+    dm->dmSize = sizeof(DEVMODEW);
+    dm->dmDriverExtra = driverExtra;
+    dm->dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_COLOR | DM_DUPLEX |
+                   DM_PRINTQUALITY | DM_COLLATE;
+    dm->dmOrientation = DMORIENT_PORTRAIT;
+    dm->dmPaperSize = DMPAPER_LETTER;
+    dm->dmCopies = 1;
+    dm->dmPrintQuality = 600;
+    dm->dmColor = DMCOLOR_COLOR;
+    dm->dmDuplex = DMDUP_SIMPLEX;
+    dm->dmCollate = DMCOLLATE_TRUE;
+}
+
+// The public fields an application may set and the driver takes over.
+void MergePublicPart(DEVMODEW* dm, const DEVMODEW* in) {
+    if (in->dmFields & DM_ORIENTATION) dm->dmOrientation = in->dmOrientation;
+    if (in->dmFields & DM_PAPERSIZE) dm->dmPaperSize = in->dmPaperSize;
+    if (in->dmFields & DM_COPIES) dm->dmCopies = in->dmCopies;
+    if (in->dmFields & DM_COLOR) dm->dmColor = in->dmColor;
+    if (in->dmFields & DM_DUPLEX) dm->dmDuplex = in->dmDuplex;
+    if (in->dmFields & DM_COLLATE) dm->dmCollate = in->dmCollate;
+}
+
+} // namespace
+
+bool JobDevmode::Build(IPrintOemUI2* plugin, HANDLE hPrinter, const wchar_t* deviceName,
+                       const DEVMODEW* incoming, std::wstring* error) {
+    bytes_.clear();
+    pluginSize_ = 0;
+    mergedIncoming_ = false;
+    OEMDMPARAM param{};
+    param.cbSize = sizeof param;
+    param.hPrinter = hPrinter;
+    HRESULT hr = plugin->DevMode(OEMDM_SIZE, &param);
+    // The extra bytes live in a WORD of the public part, so a plug-in can ask for 64 KB at most.
+    if (FAILED(hr) || param.cbBufSize < sizeof(OEM_DMEXTRAHEADER) || param.cbBufSize > 0xFFFF) {
+        if (error) *error = L"the plug-in reported no usable size for its devmode record";
+        return false;
+    }
+    pluginSize_ = param.cbBufSize;
+    bytes_.assign(sizeof(DEVMODEW) + pluginSize_, 0);
+    DefaultPublicPart(Public(), deviceName, static_cast<WORD>(pluginSize_));
+
+    param.pPublicDMOut = Public();
+    param.pOEMDMOut = Plugin();
+    param.cbBufSize = pluginSize_;
+    if (FAILED(hr = plugin->DevMode(OEMDM_DEFAULT, &param))) {
+        if (error) *error = L"the plug-in could not default its devmode record";
+        return false;
+    }
+    // An application's devmode older than the fields this host takes over is not merged.
+    if (!incoming || incoming->dmSize < offsetof(DEVMODEW, dmCollate) + sizeof(short)) return true;
+
+    MergePublicPart(Public(), incoming);
+    // Only a record that fits the incoming devmode's extra bytes is handed on: the plug-in
+    // trusts the size in the record's header.
+    if (incoming->dmDriverExtra < sizeof(OEM_DMEXTRAHEADER)) return true;
+    const auto* extra = reinterpret_cast<const unsigned char*>(incoming) + incoming->dmSize;
+    OEM_DMEXTRAHEADER header;
+    std::memcpy(&header, extra, sizeof header);
+    if (header.dwSize < sizeof header || header.dwSize > incoming->dmDriverExtra) return true;
+    param.pPublicDMIn = const_cast<DEVMODEW*>(incoming);
+    param.pOEMDMIn = const_cast<unsigned char*>(extra);
+    if (FAILED(plugin->DevMode(OEMDM_MERGE, &param))) {
+        if (error) *error = L"the plug-in could not merge the incoming devmode record";
+        return false;
+    }
+    mergedIncoming_ = true;
+    return true;
+}
+
+const cv::PluginDevmode* JobDevmode::PluginRecord() const {
+    if (pluginSize_ < sizeof(cv::PluginDevmode)) return nullptr;
+    const auto* dm = reinterpret_cast<const cv::PluginDevmode*>(bytes_.data() + sizeof(DEVMODEW));
+    return dm->dwSignature == cv::kPluginSignature ? dm : nullptr;
+}
+
+std::vector<unsigned char> MakeIncomingDevmode(const void* pluginBytes, DWORD size) {
+    std::vector<unsigned char> bytes(sizeof(DEVMODEW) + size, 0);
+    auto* dm = reinterpret_cast<DEVMODEW*>(bytes.data());
+    dm->dmSpecVersion = DM_SPECVERSION;
+    dm->dmSize = sizeof(DEVMODEW);
+    dm->dmDriverExtra = static_cast<WORD>(size);
+    if (pluginBytes && size) std::memcpy(bytes.data() + sizeof(DEVMODEW), pluginBytes, size);
+    return bytes;
+}
+
+} // namespace cvhost

@@ -1,0 +1,1 @@
+list(APPEND CV_SHELL_SOURCES ui/page_helpers.cpp)

@@ -1,0 +1,145 @@
+// The About page in real property sheets of the stand-in host, for printers installed through
+// Wine's spooler: what support staff read there (model, plug-in version, installed files with
+// their versions).
+#include "core/about_resource.h"
+#include "printer_fixture.h"
+#include "support.h"
+#include "ui_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cwctype>
+#include <string>
+#include <utility>
+#include <vector>
+
+using namespace cvtest;
+
+namespace {
+
+using Rows = std::vector<std::pair<std::wstring, std::wstring>>;
+
+std::wstring ItemText(HWND list, int row, int column) {
+    wchar_t text[512] = {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = static_cast<int>(std::size(text));
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+Rows ListRows(HWND list) {
+    Rows rows;
+    const auto count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < count; ++row)
+        rows.emplace_back(ItemText(list, row, 0), ItemText(list, row, 1));
+    return rows;
+}
+
+int ColumnCount(HWND list) {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    return header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : -1;
+}
+
+std::wstring FileName(const std::wstring& path) {
+    return path.substr(path.find_last_of(L'\\') + 1);
+}
+
+std::wstring Lower(std::wstring text) {
+    for (wchar_t& c : text) c = static_cast<wchar_t>(towlower(c));
+    return text;
+}
+
+// The printer of these tests: the model file listed among the dependent files (it has no
+// version resource) and a module whose version resource lacks the translation table.
+TestPrinterOptions AboutPrinterOptions() {
+    TestPrinterOptions options;
+    options.dataFileAlsoDependent = true;
+    options.extraDependentFiles = {cvhost::BesideProgram(L"cvnotrans.dll")};
+    return options;
+}
+
+// What the page must show for that printer, in the list's order.
+Rows ExpectedRows(const TestPrinter& printer) {
+    Rows rows{{FileName(printer.ppdPath), L"N/A"},
+              {L"cvpsdrv.dll", L"3.1.0.4"},
+              {L"cvpsdrvui.dll", L"3.1.0.7"},
+              {L"cvpsui.dll", L"3.1.0.10"}};
+    // The scratch PPD's name carries the process id: sort as the list does.
+    std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) {
+        return Lower(a.first) < Lower(b.first);
+    });
+    return rows;
+}
+
+void ExpectAboutPage(HWND page, const TestPrinter& printer, const wchar_t* nickName) {
+    ASSERT_TRUE(page);
+    EXPECT_EQ(WindowText(GetDlgItem(page, IDC_ABOUT_MODEL)), std::wstring(nickName) + L" Driver");
+    EXPECT_EQ(WindowText(GetDlgItem(page, IDC_ABOUT_VERSION)), L"Version 3.1");
+    EXPECT_EQ(WindowText(GetDlgItem(page, IDC_ABOUT_FIXED_LINE)),
+              L"Copyright (C) Corvane Corporation");
+    EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, IDC_ABOUT_BITMAP)));
+
+    HWND list = GetDlgItem(page, IDC_ABOUT_FILES);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(ColumnCount(list), 2);
+    // Offered as configuration file, driver, then the dependent files; shown sorted by name,
+    // each with its own version, and without the file that names no language.
+    EXPECT_EQ(ListRows(list), ExpectedRows(printer));
+}
+
+TEST(AboutPage, DocumentSheetListsDriverFilesSorted) {
+    TestPrinter printer(L"About Doc", AboutPrinterOptions());
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    SheetDriver sheet(printer.printerName, {});
+    ASSERT_TRUE(sheet.ok()) << sheet.error();
+    const std::vector<std::wstring> titles = sheet.PageTitles();
+    ASSERT_FALSE(titles.empty());
+    EXPECT_EQ(titles.back(), L"About");
+    ASSERT_TRUE(sheet.SelectPage(L"About"));
+    ExpectAboutPage(sheet.Page(L"About"), printer, L"Corvane About Doc");
+    EXPECT_FALSE(GetWindowLongPtrW(sheet.Sheet(), GWL_EXSTYLE) & WS_EX_CONTEXTHELP);
+}
+
+TEST(AboutPage, PrinterSheetShowsTheSamePage) {
+    TestPrinter printer(L"About Prn", AboutPrinterOptions());
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    cvhost::SheetOptions options;
+    options.kind = cvhost::SheetKind::Printer;
+    SheetDriver sheet(printer.printerName, options);
+    ASSERT_TRUE(sheet.ok()) << sheet.error();
+    EXPECT_EQ(sheet.PageTitles(), std::vector<std::wstring>{L"About"});
+    ASSERT_TRUE(sheet.SelectPage(L"About"));
+    ExpectAboutPage(sheet.Page(L"About"), printer, L"Corvane About Prn");
+}
+
+// A sheet whose parameter block carries no printer handle: the page lists nothing, not even
+// the columns, and still states the plug-in's version.
+TEST(AboutPage, WithoutPrinterHandleListsNothing) {
+    TestPrinter printer(L"About NoHandle");
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    std::wstring why;
+    auto driver =
+        cvhost::DriverUI::Open(printer.printerName, cvhost::BesideProgram(L"cvpsui.dll"), &why);
+    ASSERT_TRUE(driver) << Narrow(why);
+    cvhost::PropertySheetHost host(*driver);
+    cvhost::SheetOptions options;
+    options.kind = cvhost::SheetKind::Printer;
+    ASSERT_TRUE(host.Init(options, &why)) << Narrow(why);
+    host.Param().hPrinter = nullptr; // the pages are created only when the sheet shows
+    ASSERT_TRUE(host.ShowModeless(&why)) << Narrow(why);
+    Pump();
+
+    HWND page = PropSheet_GetCurrentPageHwnd(host.Window());
+    ASSERT_TRUE(page);
+    HWND list = GetDlgItem(page, IDC_ABOUT_FILES);
+    EXPECT_EQ(ColumnCount(list), 0);
+    EXPECT_TRUE(ListRows(list).empty());
+    EXPECT_EQ(WindowText(GetDlgItem(page, IDC_ABOUT_VERSION)), L"Version 3.1");
+    EXPECT_EQ(WindowText(GetDlgItem(page, IDC_ABOUT_MODEL)), L"Corvane About NoHandle Driver");
+    host.Finish();
+}
+
+} // namespace

@@ -1,0 +1,276 @@
+// Driver and printer events through the DLL's entry points, against Wine's real registry and
+// spooler. Every test works on user hives of its own: the current user's hive is redirected to
+// a hive file loaded under HKEY_USERS (RegOverridePredefKey), so tests running beside each other
+// never see each other's plug-in tree.
+#include "import_hook.h"
+#include "printer_fixture.h"
+#include "support.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace cvtest;
+
+namespace {
+
+const std::wstring kRoot = L"Software\\Corvane\\PSPlugIn";
+
+std::wstring StorePath(const std::wstring& driver) { return kRoot + L"\\" + driver; }
+
+bool KeyExists(HKEY root, const std::wstring& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+// A store as the plug-in leaves it: a value and a nested key, so that removal must recurse.
+void WriteStore(HKEY root, const std::wstring& driver) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(root, (StorePath(driver) + L"\\WaterMarks\\Draft").c_str(), 0,
+                              nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    const DWORD count = 1;
+    RegSetValueExW(key, L"Intensity", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count),
+                   sizeof count);
+    RegCloseKey(key);
+}
+
+void EnablePrivilege(const wchar_t* privilege) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+        return;
+    TOKEN_PRIVILEGES change{};
+    change.PrivilegeCount = 1;
+    change.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    if (LookupPrivilegeValueW(nullptr, privilege, &change.Privileges[0].Luid))
+        AdjustTokenPrivileges(token, FALSE, &change, 0, nullptr, nullptr);
+    CloseHandle(token);
+}
+
+// A user profile's hive: a hive file made with RegSaveKeyW and loaded under HKEY_USERS with
+// RegLoadKeyW, as the system loads a logged-on user's NTUSER.DAT.
+class LoadedHive {
+  public:
+    explicit LoadedHive(int number) {
+        const std::wstring tag =
+            std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(number);
+        name_ = L"S-1-5-21-7000-" + tag;
+        file_ = ScratchDirectory() + L"user-" + tag + L".hive";
+        EnablePrivilege(SE_BACKUP_NAME);
+        EnablePrivilege(SE_RESTORE_NAME);
+        const std::wstring seed = L"Software\\CvTestSeed-" + tag;
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, seed.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, &key, nullptr) != ERROR_SUCCESS)
+            return;
+        DeleteFileW(file_.c_str());
+        const LONG saved = RegSaveKeyW(key, file_.c_str(), nullptr);
+        RegCloseKey(key);
+        RegDeleteKeyW(HKEY_CURRENT_USER, seed.c_str());
+        if (saved != ERROR_SUCCESS) return;
+        loaded_ = RegLoadKeyW(HKEY_USERS, name_.c_str(), file_.c_str()) == ERROR_SUCCESS;
+        if (loaded_) RegOpenKeyExW(HKEY_USERS, name_.c_str(), 0, KEY_ALL_ACCESS, &key_);
+    }
+    LoadedHive(const LoadedHive&) = delete;
+    LoadedHive& operator=(const LoadedHive&) = delete;
+    ~LoadedHive() {
+        if (key_) RegCloseKey(key_);
+        if (loaded_) RegUnLoadKeyW(HKEY_USERS, name_.c_str());
+        DeleteFileW(file_.c_str());
+    }
+    bool ok() const { return key_ != nullptr; }
+    HKEY key() const { return key_; }
+
+  private:
+    std::wstring name_, file_;
+    bool loaded_ = false;
+    HKEY key_ = nullptr;
+};
+
+// The fixture's current user: HKEY_CURRENT_USER of this process points at a hive of its own.
+class EventsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        currentUser_ = std::make_unique<LoadedHive>(0);
+        ASSERT_TRUE(currentUser_->ok()) << "RegLoadKeyW of a saved hive failed";
+        ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, currentUser_->key()), ERROR_SUCCESS);
+        plugin_.p = PluginDll::Get().CreatePlugin();
+        ASSERT_TRUE(plugin_.get());
+    }
+    void TearDown() override {
+        plugin_.reset();
+        RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
+        currentUser_.reset();
+    }
+
+    HKEY user() const { return currentUser_->key(); }
+
+    // The description the spooler passes at `level`: DRIVER_INFO_1 has nothing but the name.
+    HRESULT DeleteDriver(DWORD level, const wchar_t* name, const wchar_t* dataFile = nullptr) {
+        if (level == 1) {
+            DRIVER_INFO_1W info1{const_cast<wchar_t*>(name)};
+            return plugin_->DriverEvent(DRIVER_EVENT_DELETE, 1, reinterpret_cast<BYTE*>(&info1), 0);
+        }
+        DRIVER_INFO_3W info{};
+        info.cVersion = 3;
+        info.pName = const_cast<wchar_t*>(name);
+        info.pDataFile = const_cast<wchar_t*>(dataFile);
+        return plugin_->DriverEvent(DRIVER_EVENT_DELETE, level, reinterpret_cast<BYTE*>(&info), 0);
+    }
+
+    std::unique_ptr<LoadedHive> currentUser_;
+    ComPtr<IPrintOemUI2> plugin_;
+};
+
+// What the plug-in asked the spooler to delete. Wine's DeletePrintProcessorW succeeds without
+// doing anything, so the call is observed at the DLL's import instead.
+int processorDeletions = 0;
+std::wstring deletedProcessor;
+BOOL WINAPI RecordDeletePrintProcessor(LPWSTR server, LPWSTR environment, LPWSTR name) {
+    ++processorDeletions;
+    deletedProcessor = name ? name : L"(null)";
+    return server == nullptr && environment == nullptr;
+}
+
+int printerOpens = 0;
+BOOL WINAPI RecordOpenPrinter(LPWSTR, LPHANDLE printer, LPPRINTER_DEFAULTSW) {
+    ++printerOpens;
+    if (printer) *printer = nullptr;
+    SetLastError(ERROR_INVALID_PRINTER_NAME);
+    return FALSE;
+}
+
+TEST_F(EventsTest, DriverEventIgnoresWhatItCannotRead) {
+    WriteStore(user(), L"Cv Ev Ignored");
+    DRIVER_INFO_3W info{};
+    info.pName = const_cast<wchar_t*>(L"Cv Ev Ignored");
+    info.pDataFile = const_cast<wchar_t*>(L"model.ppd");
+    EXPECT_EQ(plugin_->DriverEvent(DRIVER_EVENT_DELETE, 4, reinterpret_cast<BYTE*>(&info), 0),
+              S_OK);
+    EXPECT_EQ(plugin_->DriverEvent(DRIVER_EVENT_DELETE, 3, nullptr, 0), S_OK);
+    EXPECT_EQ(plugin_->DriverEvent(7, 3, reinterpret_cast<BYTE*>(&info), 0), S_OK);
+    EXPECT_EQ(DeleteDriver(3, nullptr), S_OK);
+    EXPECT_TRUE(KeyExists(user(), StorePath(L"Cv Ev Ignored")));
+
+    // An empty name must not be read as the whole plug-in tree ("...\PSPlugIn\").
+    EXPECT_EQ(DeleteDriver(1, L""), S_OK);
+    EXPECT_TRUE(KeyExists(user(), StorePath(L"Cv Ev Ignored")));
+}
+
+TEST_F(EventsTest, DeleteRemovesStoreAndProcessorOnlyWithDataFile) {
+    ImportHook hook(PluginDll::Get().module, "winspool.drv", "DeletePrintProcessorW",
+                    reinterpret_cast<void*>(&RecordDeletePrintProcessor));
+    ASSERT_TRUE(hook.installed());
+
+    WriteStore(user(), L"Cv Ev Level1");
+    EXPECT_EQ(DeleteDriver(1, L"Cv Ev Level1"), S_OK);
+    EXPECT_FALSE(KeyExists(user(), StorePath(L"Cv Ev Level1")));
+    EXPECT_EQ(processorDeletions, 0) << "a level-1 description has no data file";
+
+    EXPECT_EQ(DeleteDriver(3, L"Cv Ev Level3"), S_OK);
+    EXPECT_EQ(processorDeletions, 0) << "level 3 without data file";
+
+    WriteStore(user(), L"Cv Ev Level3");
+    EXPECT_EQ(DeleteDriver(3, L"Cv Ev Level3", L"model.ppd"), S_OK);
+    EXPECT_FALSE(KeyExists(user(), StorePath(L"Cv Ev Level3")));
+    EXPECT_EQ(processorDeletions, 1);
+    EXPECT_EQ(deletedProcessor, L"cvprtprc");
+}
+
+TEST_F(EventsTest, CompanyKeysGoOnlyWhenEmpty) {
+    WriteStore(user(), L"Cv Ev One");
+    WriteStore(user(), L"Cv Ev Two");
+    DeleteDriver(1, L"Cv Ev One");
+    EXPECT_FALSE(KeyExists(user(), StorePath(L"Cv Ev One")));
+    EXPECT_TRUE(KeyExists(user(), StorePath(L"Cv Ev Two") + L"\\WaterMarks\\Draft"));
+
+    DeleteDriver(1, L"Cv Ev Two");
+    EXPECT_FALSE(KeyExists(user(), kRoot));
+    EXPECT_FALSE(KeyExists(user(), L"Software\\Corvane"));
+    EXPECT_TRUE(KeyExists(user(), L"Software")) << "only the plug-in's keys go";
+
+    // Another product of the company keeps "Software\Corvane", not the empty plug-in key.
+    WriteStore(user(), L"Cv Ev Three");
+    HKEY other = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(user(), L"Software\\Corvane\\Scanner", 0, nullptr, 0, KEY_ALL_ACCESS,
+                              nullptr, &other, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(other);
+    DeleteDriver(1, L"Cv Ev Three");
+    EXPECT_FALSE(KeyExists(user(), kRoot));
+    EXPECT_TRUE(KeyExists(user(), L"Software\\Corvane\\Scanner"));
+}
+
+TEST_F(EventsTest, DeleteVisitsEveryUserButTheDefaultOne) {
+    const std::wstring driver = L"Cv Ev Users " + std::to_wstring(GetCurrentProcessId());
+    std::vector<std::unique_ptr<LoadedHive>> others;
+    for (int i = 1; i <= 3; ++i) {
+        others.push_back(std::make_unique<LoadedHive>(i));
+        ASSERT_TRUE(others.back()->ok());
+        WriteStore(others.back()->key(), driver);
+        WriteStore(others.back()->key(), L"Cv Ev Users Other");
+    }
+    WriteStore(user(), driver);
+    // Wine names the default user's hive ".Default"; it seeds new users and must stay whatever
+    // the letter case of its name.
+    HKEY defaultUser = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_USERS, L".Default", 0, KEY_ALL_ACCESS, &defaultUser), ERROR_SUCCESS);
+    WriteStore(defaultUser, driver);
+    RegCloseKey(defaultUser);
+    ASSERT_TRUE(KeyExists(HKEY_USERS, L".DEFAULT\\" + StorePath(driver)));
+
+    EXPECT_EQ(DeleteDriver(1, driver.c_str()), S_OK);
+
+    EXPECT_FALSE(KeyExists(user(), StorePath(driver)));
+    for (const auto& hive : others) {
+        EXPECT_FALSE(KeyExists(hive->key(), StorePath(driver)));
+        EXPECT_TRUE(KeyExists(hive->key(), StorePath(L"Cv Ev Users Other")))
+            << "only this driver's store goes";
+    }
+    EXPECT_TRUE(KeyExists(HKEY_USERS, L".Default\\" + StorePath(driver) + L"\\WaterMarks\\Draft"));
+    RegDeleteTreeW(HKEY_USERS, (L".Default\\" + StorePath(driver)).c_str());
+    RegDeleteKeyW(HKEY_USERS, (L".Default\\" + StorePath(driver)).c_str());
+}
+
+TEST(PrinterEvent, InitializeAssignsProcessorOnlyWithDataFile) {
+    ComPtr<IPrintOemUI2> plugin(PluginDll::Get().CreatePlugin());
+    ASSERT_TRUE(plugin.get());
+
+    TestPrinter withData(L"Ev Proc Data");
+    ASSERT_TRUE(withData.ok()) << withData.error;
+    ASSERT_EQ(cvhost::PrintProcessorOf(withData.printerName), L"winprint");
+    EXPECT_EQ(plugin->PrinterEvent(&withData.printerName[0], PRINTER_EVENT_INITIALIZE, 0, 0), S_OK);
+    // Wine's SetPrinterW stores a processor that is not installed (Windows would refuse it), so
+    // the assignment is visible although "cvprtprc" does not exist here.
+    EXPECT_EQ(cvhost::PrintProcessorOf(withData.printerName), L"cvprtprc");
+
+    TestPrinterOptions noData;
+    noData.withDataFile = false;
+    TestPrinter withoutData(L"Ev Proc NoData", noData);
+    ASSERT_TRUE(withoutData.ok()) << withoutData.error;
+    EXPECT_EQ(plugin->PrinterEvent(&withoutData.printerName[0], PRINTER_EVENT_INITIALIZE, 0, 0),
+              S_OK);
+    EXPECT_EQ(cvhost::PrintProcessorOf(withoutData.printerName), L"winprint")
+        << "a printer must keep a processor it can print with";
+}
+
+TEST(PrinterEvent, UnknownPrinterFailsOnlyWhenInitialised) {
+    ComPtr<IPrintOemUI2> plugin(PluginDll::Get().CreatePlugin());
+    ASSERT_TRUE(plugin.get());
+    wchar_t unknown[] = L"Cv Ev No Such Printer";
+    EXPECT_EQ(plugin->PrinterEvent(unknown, PRINTER_EVENT_INITIALIZE, 0, 0), E_FAIL);
+    EXPECT_EQ(plugin->PrinterEvent(nullptr, PRINTER_EVENT_INITIALIZE, 0, 0), E_FAIL);
+    // Other events never open the printer, so an unknown one is no failure.
+    ImportHook hook(PluginDll::Get().module, "winspool.drv", "OpenPrinterW",
+                    reinterpret_cast<void*>(&RecordOpenPrinter));
+    ASSERT_TRUE(hook.installed());
+    EXPECT_EQ(plugin->PrinterEvent(unknown, PRINTER_EVENT_ADD_CONNECTION, 0, 0), S_OK);
+    EXPECT_EQ(plugin->PrinterEvent(unknown, PRINTER_EVENT_DELETE, 0, 0), S_OK);
+    EXPECT_EQ(printerOpens, 0);
+}
+
+} // namespace

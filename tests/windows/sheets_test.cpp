@@ -1,0 +1,412 @@
+// The document and printer property sheets through the plug-in's own entry points, hosted as the
+// PostScript driver and compstui host them: which pages a printer model gets, the shared sheet
+// context, and the protocol's reasons.
+#include "core/sheet_context.h"
+#include "host/sheet_host.h"
+#include "host/spooler.h"
+#include "model_printer.h"
+#include "printer_fixture.h"
+#include "resources/resource.h"
+#include "support.h"
+#include "ui_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+using namespace cvtest;
+using cv::SheetContext;
+using cvhost::PropertySheetHost;
+using cvhost::SheetKind;
+using cvhost::SheetOptions;
+
+namespace {
+
+// Every feature the plug-in asks about, as in the demo model.
+std::string FullModel() {
+    return PpdFeature("FaxCard", {"True", "False"}) + PpdFeature("HasPrintandHold", {"True"}) +
+           PpdFeature("HasNewPin", {"True"}) + PpdFeature("HasKeepPreviousPHJobs", {"True"});
+}
+
+std::unique_ptr<cvhost::DriverUI> OpenDriver(const std::wstring& printerName) {
+    std::wstring why;
+    auto driver = cvhost::DriverUI::Open(printerName, cvhost::BesideProgram(L"cvpsui.dll"), &why);
+    EXPECT_TRUE(driver) << Narrow(why);
+    return driver;
+}
+
+std::vector<WORD> Templates(const PropertySheetHost& host) {
+    std::vector<WORD> ids;
+    for (const auto& page : host.Pages())
+        ids.push_back(static_cast<WORD>(reinterpret_cast<ULONG_PTR>(page.record.pszTemplate)));
+    return ids;
+}
+
+SheetContext* ContextOf(PropertySheetHost& host) {
+    return reinterpret_cast<SheetContext*>(host.Info().UserData);
+}
+
+// Whether `block` is a live allocation of `heap`.
+bool IsHeapBlock(HANDLE heap, const void* block) {
+    PROCESS_HEAP_ENTRY entry{};
+    bool found = false;
+    HeapLock(heap);
+    while (!found && HeapWalk(heap, &entry))
+        found = (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) && entry.lpData == block;
+    HeapUnlock(heap);
+    return found;
+}
+
+TEST(DocumentSheet, PagesFollowThePrinterModel) {
+    ModelPrinter fax(L"Fax", PpdFeature("FaxCard", {"TRUE", "Yes", "False"}) +
+                                 PpdFeature("HasNewPin", {"False"}));
+    ModelPrinter hold(L"Hold", PpdFeature("HasPrintandHold", {"False"}));
+    ModelPrinter plain(L"Plain", PpdFeature("FaxCard", {"False", "true"}));
+    ASSERT_TRUE(fax.ok() && hold.ok() && plain.ok()) << fax.error << hold.error << plain.error;
+
+    const std::vector<WORD> withoutOutput{IDD_WATERMARK, IDD_PROFILES, IDD_ABOUT_DOC};
+    const struct {
+        const ModelPrinter& printer;
+        const char* faxCard; // the option selected for "FaxCard", or null
+        std::vector<WORD> pages;
+    } cases[] = {
+        // A fax card reading True in any case brings the page; HasNewPin picks its template,
+        // whatever option that feature has selected.
+        {fax, "TRUE", {IDD_OUTPUT_OPTIONS_NEWPIN, IDD_WATERMARK, IDD_PROFILES, IDD_ABOUT_DOC}},
+        {fax, "Yes", withoutOutput},
+        {fax, "False", withoutOutput},
+        // Print and hold brings it whatever its selection; without HasNewPin: template 128.
+        {hold, nullptr, {IDD_OUTPUT_OPTIONS, IDD_WATERMARK, IDD_PROFILES, IDD_ABOUT_DOC}},
+        {plain, "False", withoutOutput},
+        {plain, "true", {IDD_OUTPUT_OPTIONS, IDD_WATERMARK, IDD_PROFILES, IDD_ABOUT_DOC}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Narrow(c.printer.printerName) + " FaxCard " + (c.faxCard ? c.faxCard : "-"));
+        auto driver = OpenDriver(c.printer.printerName);
+        ASSERT_TRUE(driver);
+        if (c.faxCard) {
+            ASSERT_TRUE(driver->CoreUI().Select("FaxCard", c.faxCard));
+        }
+        PropertySheetHost host(*driver);
+        std::wstring why;
+        ASSERT_TRUE(host.Init(SheetOptions{}, &why)) << Narrow(why);
+        EXPECT_EQ(Templates(host), c.pages);
+        ASSERT_FALSE(host.Pages().empty());
+        // The last page's addition (About) is the sheet's result.
+        EXPECT_EQ(host.initResult, reinterpret_cast<ULONG_PTR>(host.Pages().back().handle));
+        for (const auto& page : host.Pages()) {
+            EXPECT_EQ(page.record.lParam, static_cast<LPARAM>(host.Info().UserData));
+            EXPECT_EQ(page.record.hInstance, driver->PluginModule());
+        }
+    }
+}
+
+TEST(DocumentSheet, PagesCarryThePluginsActivationContextAndHeader) {
+    ModelPrinter printer(L"ActCtx", FullModel());
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    auto driver = OpenDriver(printer.printerName);
+    ASSERT_TRUE(driver);
+    PropertySheetHost host(*driver);
+    std::wstring why;
+    ASSERT_TRUE(host.Init(SheetOptions{}, &why)) << Narrow(why);
+    ASSERT_EQ(host.Pages().size(), 4u);
+    const HANDLE actCtx = host.Pages().front().record.hActCtx;
+    EXPECT_NE(actCtx, nullptr);
+    EXPECT_NE(actCtx, INVALID_HANDLE_VALUE);
+    for (const auto& page : host.Pages()) {
+        EXPECT_EQ(page.record.dwSize, sizeof(PROPSHEETPAGEW));
+        EXPECT_EQ(page.record.dwFlags, static_cast<DWORD>(PSP_USEFUSIONCONTEXT));
+        EXPECT_EQ(page.record.hActCtx, actCtx) << "one context, made once";
+        EXPECT_TRUE(page.contextActivated) << "the context from resource 2 must be usable";
+        EXPECT_NE(page.record.pfnDlgProc, nullptr);
+    }
+    EXPECT_EQ(host.headerResult, 1u);
+    EXPECT_EQ(host.headerTitle, L"In-Box UI Page");
+}
+
+TEST(DocumentSheet, ContextComesFromTheSheetsHeapHoldsTheJobAndGoesAtDestroy) {
+    ModelPrinter printer(L"Context", FullModel());
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    auto driver = OpenDriver(printer.printerName);
+    ASSERT_TRUE(driver);
+
+    cv::PluginDevmode job{};
+    cv::defaultPluginDevmode(&job);
+    job.watermarkOrder = 3;
+    job.outputTo = 4;
+    job.userName[0] = u'a';
+    job.jobFlagB = 1; // not part of the working copy
+    std::vector<unsigned char> incoming = cvhost::MakeIncomingDevmode(&job, sizeof job);
+    SheetOptions options;
+    options.incoming = reinterpret_cast<const DEVMODEW*>(incoming.data());
+
+    // The Advanced tree asks first, as the driver builds its own pages before the plug-in's.
+    OEMCUIPPARAM count{};
+    count.cbSize = sizeof count;
+    count.poemuiobj = driver->CoreUI().UIObject();
+    count.hPrinter = driver->Printer();
+    EXPECT_EQ(driver->Plugin()->CommonUIProp(OEMCUIP_DOCPROP, &count), S_OK);
+
+    PropertySheetHost host(*driver);
+    std::wstring why;
+    ASSERT_TRUE(host.Init(options, &why)) << Narrow(why);
+    SheetContext* ctx = ContextOf(host);
+    ASSERT_NE(ctx, nullptr);
+    const HANDLE heap = host.Heap();
+    EXPECT_TRUE(IsHeapBlock(heap, ctx)) << "the context lives in the sheet's heap";
+    EXPECT_EQ(ctx->hComPropSheet, host.Info().hComPropSheet);
+    EXPECT_EQ(ctx->pfnComPropSheet, host.Info().pfnComPropSheet);
+    EXPECT_EQ(ctx->uiParam, &host.Param());
+    EXPECT_EQ(ctx->coreUI, static_cast<IPrintCoreUI2*>(&driver->CoreUI()));
+    EXPECT_EQ(static_cast<void*>(ctx->pluginObject), static_cast<void*>(driver->Plugin()));
+    EXPECT_EQ(ctx->readOnly, 0u);
+    EXPECT_EQ(ctx->changed, 0u);
+    EXPECT_EQ(ctx->watermarkOrderWork, 3u);
+    EXPECT_EQ(ctx->dm.watermarkOrder, 3u);
+    EXPECT_EQ(ctx->dm.outputTo, 4u);
+    EXPECT_EQ(ctx->dm.userName[0], u'a');
+    EXPECT_EQ(ctx->dm.jobFlagB, 0u);
+    EXPECT_EQ(ctx->dm.dwSignature, cv::kPluginSignature);
+
+    // A second INIT of the same sheet reuses the context and takes a fresh working copy.
+    ctx->dm.outputTo = 0;
+    EXPECT_EQ(host.CallPlugin(PROPSHEETUI_REASON_INIT, host.Info().lParamInit), S_OK);
+    EXPECT_EQ(ContextOf(host), ctx);
+    EXPECT_EQ(ctx->dm.outputTo, 4u);
+
+    host.Finish();
+    EXPECT_EQ(host.destroyCall, S_OK);
+    EXPECT_EQ(host.destroyResult, 1u);
+    EXPECT_TRUE(host.setResults.empty()) << "nothing changed: the host is not told";
+    // The next sheet of the same object makes a new context in its own heap.
+    PropertySheetHost next(*driver);
+    ASSERT_TRUE(next.Init(SheetOptions{}, &why)) << Narrow(why);
+    EXPECT_TRUE(IsHeapBlock(next.Heap(), ContextOf(next)));
+}
+
+TEST(DocumentSheet, ChangedSheetTellsTheHostAtDestroy) {
+    ModelPrinter printer(L"Changed", FullModel());
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    auto driver = OpenDriver(printer.printerName);
+    ASSERT_TRUE(driver);
+    PropertySheetHost host(*driver);
+    std::wstring why;
+    ASSERT_TRUE(host.Init(SheetOptions{}, &why)) << Narrow(why);
+    ASSERT_NE(ContextOf(host), nullptr);
+    ContextOf(host)->changed = 1; // as the Advanced tree's Apply and the Profiles page do
+    host.Finish();
+    ASSERT_EQ(host.setResults.size(), 1u);
+    EXPECT_EQ(host.setResults[0], CPSUI_OK);
+    EXPECT_EQ(host.keptResult, CPSUI_OK) << "the driver's own function receives the result";
+    EXPECT_EQ(host.destroyResult, 2u) << "the value pfnComPropSheet returned";
+}
+
+TEST(DocumentSheet, ReadOnlySheetDisablesThePluginsPages) {
+    ModelPrinter printer(L"ReadOnly", FullModel());
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    for (const bool readOnly : {true, false}) {
+        SCOPED_TRACE(readOnly ? "read-only" : "editable");
+        SheetOptions options;
+        options.readOnly = readOnly;
+        SheetDriver sheet(printer.printerName, options);
+        ASSERT_TRUE(sheet.ok()) << sheet.error();
+        ASSERT_NE(ContextOf(sheet.Host()), nullptr);
+        EXPECT_EQ(ContextOf(sheet.Host())->readOnly, readOnly ? 1u : 0u);
+        for (const wchar_t* title : {L"Output Options", L"Watermark", L"Profiles"}) {
+            ASSERT_TRUE(sheet.SelectPage(title)) << Narrow(title);
+            HWND child = GetWindow(sheet.Page(title), GW_CHILD);
+            ASSERT_NE(child, nullptr);
+            for (; child; child = GetWindow(child, GW_HWNDNEXT))
+                EXPECT_EQ(IsWindowEnabled(child) != FALSE, !readOnly) << Narrow(title);
+        }
+    }
+}
+
+TEST(SheetUi, EveryPageShowsWithItsContextAndTakesTheHelpButtonAway) {
+    ModelPrinter printer(L"Pages", FullModel());
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    SheetDriver sheet(printer.printerName, SheetOptions{});
+    ASSERT_TRUE(sheet.ok()) << sheet.error();
+    EXPECT_EQ(sheet.PageTitles(),
+              (std::vector<std::wstring>{L"Output Options", L"Watermark", L"Profiles", L"About"}));
+    const auto context = static_cast<LONG_PTR>(sheet.Host().Info().UserData);
+    for (int i = 0; i < 4; ++i) {
+        HWND frame = sheet.Sheet();
+        SetWindowLongPtrW(frame, GWL_EXSTYLE,
+                          GetWindowLongPtrW(frame, GWL_EXSTYLE) | WS_EX_CONTEXTHELP);
+        if (i == 0) { // leave the first page to come back to it
+            ASSERT_TRUE(sheet.SelectPage(1));
+        }
+        ASSERT_TRUE(sheet.SelectPage(i)) << i;
+        EXPECT_FALSE(GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_CONTEXTHELP) << "page " << i;
+        EXPECT_EQ(GetWindowLongPtrW(sheet.Page(i), GWLP_USERDATA), context) << "page " << i;
+    }
+    EXPECT_TRUE(sheet.PressOk());
+    sheet.Finish();
+    EXPECT_TRUE(sheet.Host().closedWithOk);
+    EXPECT_EQ(sheet.Host().destroyResult, 1u);
+}
+
+TEST(PrinterSheet, AboutPageOnlyWithAContextOfItsOwn) {
+    ModelPrinter printer(L"Device", FullModel());
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    auto driver = OpenDriver(printer.printerName);
+    ASSERT_TRUE(driver);
+    std::wstring why;
+    auto document = std::make_unique<PropertySheetHost>(*driver);
+    ASSERT_TRUE(document->Init(SheetOptions{}, &why)) << Narrow(why);
+    SheetContext* documentContext = ContextOf(*document);
+
+    SheetOptions options;
+    options.kind = SheetKind::Printer;
+    PropertySheetHost device(*driver);
+    ASSERT_TRUE(device.Init(options, &why)) << Narrow(why);
+    EXPECT_EQ(Templates(device), (std::vector<WORD>{IDD_ABOUT_PRINTER}));
+    SheetContext* ctx = ContextOf(device);
+    ASSERT_NE(ctx, nullptr);
+    EXPECT_NE(ctx, documentContext);
+    EXPECT_TRUE(IsHeapBlock(device.Heap(), ctx));
+    EXPECT_EQ(device.initResult, reinterpret_cast<ULONG_PTR>(device.Pages()[0].handle));
+    EXPECT_EQ(ctx->uiParam, &device.Param());
+    EXPECT_EQ(ctx->dm.dwSize, 0u) << "no working copy in the printer sheet";
+    EXPECT_EQ(ctx->readOnly, 0u);
+
+    // The document sheet keeps its context: a new INIT reuses it ...
+    EXPECT_EQ(document->CallPlugin(PROPSHEETUI_REASON_INIT, document->Info().lParamInit), S_OK);
+    EXPECT_EQ(ContextOf(*document), documentContext);
+    device.Finish();
+    EXPECT_EQ(device.destroyResult, 0u);
+    EXPECT_TRUE(device.setResults.empty());
+    // ... and once its sheet is gone, the next document sheet gets a new one of its own heap,
+    // not the printer sheet's.
+    document.reset();
+    PropertySheetHost again(*driver);
+    ASSERT_TRUE(again.Init(SheetOptions{}, &why)) << Narrow(why);
+    EXPECT_TRUE(IsHeapBlock(again.Heap(), ContextOf(again)));
+}
+
+// --- The protocol's edges, with a bare plug-in object and a recording pfnComPropSheet ----------
+
+struct ComPropSheetCall {
+    HANDLE sheet;
+    UINT function;
+    LPARAM lParam1, lParam2;
+    WORD pageTemplate;
+    LPARAM pageParam;
+};
+std::vector<ComPropSheetCall> comPropSheetCalls;
+
+LONG_PTR CALLBACK RecordingComPropSheet(HANDLE sheet, UINT function, LPARAM lParam1,
+                                        LPARAM lParam2) {
+    ComPropSheetCall call{sheet, function, lParam1, lParam2, 0, 0};
+    if (function == CPSFUNC_ADD_PROPSHEETPAGEW && lParam1) {
+        const auto* page = reinterpret_cast<const PROPSHEETPAGEW*>(lParam1);
+        call.pageTemplate = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(page->pszTemplate));
+        call.pageParam = page->lParam;
+    }
+    comPropSheetCalls.push_back(call);
+    return 40 + static_cast<LONG_PTR>(comPropSheetCalls.size());
+}
+
+struct BareSheet : ::testing::Test {
+    ComPtr<IPrintOemUI2> plugin{PluginDll::Get().CreatePlugin()};
+    PROPSHEETUI_INFO info{};
+    HANDLE sheetHandle = reinterpret_cast<HANDLE>(0x5EE7);
+    void SetUp() override {
+        ASSERT_TRUE(plugin.get());
+        comPropSheetCalls.clear();
+        info.cbSize = sizeof info;
+        info.Version = PROPSHEETUI_INFO_VERSION;
+        info.hComPropSheet = sheetHandle;
+        info.pfnComPropSheet = &RecordingComPropSheet;
+    }
+    HRESULT Call(bool document, WORD reason, LPARAM lParam) {
+        info.Reason = reason;
+        return document ? plugin->DocumentPropertySheets(&info, lParam)
+                        : plugin->DevicePropertySheets(&info, lParam);
+    }
+};
+
+TEST_F(BareSheet, RefusesOtherVersionsAndAnswersTheSimpleReasons) {
+    for (const bool document : {true, false}) {
+        SCOPED_TRACE(document ? "document" : "printer");
+        info.Version = 0x0200;
+        SetLastError(0);
+        EXPECT_EQ(Call(document, PROPSHEETUI_REASON_GET_INFO_HEADER, 0), E_FAIL);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+        SetLastError(0);
+        EXPECT_EQ(document ? plugin->DocumentPropertySheets(nullptr, 0)
+                           : plugin->DevicePropertySheets(nullptr, 0),
+                  E_FAIL);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+        info.Version = PROPSHEETUI_INFO_VERSION;
+
+        info.Result = 99;
+        EXPECT_EQ(Call(document, PROPSHEETUI_REASON_GET_INFO_HEADER, 0), S_OK);
+        EXPECT_EQ(info.Result, 1u) << "a null header still answers 1";
+        SETRESULT_INFO result{sizeof result, 0, nullptr, 7};
+        EXPECT_EQ(Call(document, PROPSHEETUI_REASON_SET_RESULT, reinterpret_cast<LPARAM>(&result)),
+                  S_OK);
+        EXPECT_EQ(info.Result, 7u);
+        EXPECT_EQ(Call(document, PROPSHEETUI_REASON_SET_RESULT, 0), S_OK);
+        EXPECT_EQ(info.Result, 0u);
+        for (WORD reason : {4, 5, 200}) {
+            info.Result = 99;
+            EXPECT_EQ(Call(document, reason, 0), S_OK);
+            EXPECT_EQ(info.Result, 0u) << reason;
+        }
+        // No parameter block: nothing is added.
+        info.lParamInit = 0;
+        EXPECT_EQ(Call(document, PROPSHEETUI_REASON_INIT, 0), S_OK);
+        EXPECT_EQ(info.Result, 1u);
+        EXPECT_TRUE(comPropSheetCalls.empty());
+        // No context to free.
+        info.UserData = 0;
+        EXPECT_EQ(Call(document, PROPSHEETUI_REASON_DESTROY, 1), S_OK);
+        EXPECT_EQ(info.Result, document ? 1u : 0u);
+        EXPECT_TRUE(comPropSheetCalls.empty());
+    }
+}
+
+TEST_F(BareSheet, WithoutTheCoreDriverTheFeaturePagesStayAwayAndChangesAreReported) {
+    // No PublishDriverInterface: the printer's features cannot be asked, so no Output Options.
+    HANDLE heap = HeapCreate(0, 0, 0);
+    ASSERT_NE(heap, nullptr);
+    cv::PluginDevmode dm{};
+    cv::defaultPluginDevmode(&dm);
+    OEMUIPSPARAM param{};
+    param.cbSize = sizeof param;
+    param.hOEMHeap = heap;
+    param.pOEMDM = &dm;
+    param.dwFlags = DM_NOPERMISSION;
+    info.lParamInit = reinterpret_cast<LPARAM>(&param);
+    ASSERT_EQ(Call(true, PROPSHEETUI_REASON_INIT, info.lParamInit), S_OK);
+    auto* ctx = reinterpret_cast<SheetContext*>(info.UserData);
+    ASSERT_NE(ctx, nullptr);
+    EXPECT_EQ(ctx->readOnly, 1u);
+    EXPECT_EQ(ctx->coreUI, nullptr);
+    ASSERT_EQ(comPropSheetCalls.size(), 3u);
+    const WORD expected[] = {IDD_WATERMARK, IDD_PROFILES, IDD_ABOUT_DOC};
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(comPropSheetCalls[i].sheet, sheetHandle);
+        EXPECT_EQ(comPropSheetCalls[i].function, static_cast<UINT>(CPSFUNC_ADD_PROPSHEETPAGEW));
+        EXPECT_EQ(comPropSheetCalls[i].lParam2, 0);
+        EXPECT_EQ(comPropSheetCalls[i].pageTemplate, expected[i]);
+        EXPECT_EQ(comPropSheetCalls[i].pageParam, reinterpret_cast<LPARAM>(ctx));
+    }
+    EXPECT_EQ(info.Result, 43u) << "the About page's addition is the result";
+
+    ctx->changed = 1;
+    comPropSheetCalls.clear();
+    ASSERT_EQ(Call(true, PROPSHEETUI_REASON_DESTROY, 1), S_OK);
+    ASSERT_EQ(comPropSheetCalls.size(), 1u);
+    EXPECT_EQ(comPropSheetCalls[0].sheet, sheetHandle);
+    EXPECT_EQ(comPropSheetCalls[0].function, static_cast<UINT>(CPSFUNC_SET_RESULT));
+    EXPECT_EQ(comPropSheetCalls[0].lParam1, 0);
+    EXPECT_EQ(comPropSheetCalls[0].lParam2, CPSUI_OK);
+    EXPECT_EQ(info.Result, 41u);
+    HeapDestroy(heap);
+}
+
+} // namespace

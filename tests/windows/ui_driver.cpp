@@ -1,0 +1,323 @@
+#include "ui_driver.h"
+
+#include "host/capture.h"
+#include "host/spooler.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <iterator>
+
+namespace cvtest {
+
+namespace {
+
+std::string Narrowed(const std::wstring& text) {
+    std::string out;
+    for (wchar_t c : text)
+        out += c < 0x80 ? static_cast<char>(c) : '?';
+    return out;
+}
+
+void Notify(HWND parent, int id, HWND control, UINT code) {
+    SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
+}
+
+std::vector<std::wstring> Entries(HWND control, UINT countMsg, UINT lengthMsg, UINT textMsg) {
+    std::vector<std::wstring> entries;
+    const LRESULT count = control ? SendMessageW(control, countMsg, 0, 0) : 0;
+    for (LRESULT i = 0; i < count; ++i) {
+        const LRESULT length = SendMessageW(control, lengthMsg, i, 0);
+        std::wstring text(length > 0 ? static_cast<size_t>(length) + 1 : 1, L'\0');
+        SendMessageW(control, textMsg, i, reinterpret_cast<LPARAM>(&text[0]));
+        text.resize(wcslen(text.c_str()));
+        entries.push_back(text);
+    }
+    return entries;
+}
+
+} // namespace
+
+void Pump(DWORD ms) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        const DWORD spent = GetTickCount() - start;
+        if (spent >= ms) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - spent, QS_ALLINPUT);
+    }
+}
+
+std::wstring WindowText(HWND window) {
+    if (!window) return {};
+    const int length = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    GetWindowTextW(window, &text[0], length + 1);
+    text.resize(wcslen(text.c_str()));
+    return text;
+}
+
+// --- SheetDriver
+// ----------------------------------------------------------------------------------
+
+SheetDriver::SheetDriver(const std::wstring& printerName, const cvhost::SheetOptions& options) {
+    static const bool controlsReady = [] {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+        return InitCommonControlsEx(&controls) != FALSE;
+    }();
+    (void)controlsReady;
+    std::wstring why;
+    driver_ = cvhost::DriverUI::Open(printerName, cvhost::BesideProgram(L"cvpsui.dll"), &why);
+    if (driver_) {
+        host_ = std::make_unique<cvhost::PropertySheetHost>(*driver_);
+        if (host_->Init(options, &why) && host_->ShowModeless(&why)) {
+            Pump();
+            return;
+        }
+    }
+    error_ = Narrowed(why.empty() ? L"the sheet did not open" : why);
+}
+
+SheetDriver::~SheetDriver() {
+    if (host_ && host_->IsOpen()) PressCancel();
+    host_.reset(); // DESTROY before the plug-in goes with the driver
+}
+
+std::vector<std::wstring> SheetDriver::PageTitles() const {
+    return Sheet() ? cvhost::SheetPageTitles(Sheet()) : std::vector<std::wstring>();
+}
+
+int SheetDriver::PageIndex(const std::wstring& title) const {
+    const std::vector<std::wstring> titles = PageTitles();
+    auto it = std::find(titles.begin(), titles.end(), title);
+    return it == titles.end() ? -1 : static_cast<int>(it - titles.begin());
+}
+
+bool SheetDriver::SelectPage(int index) {
+    if (!Sheet() || index < 0 || index >= static_cast<int>(PageTitles().size())) return false;
+    const bool moved = PropSheet_SetCurSel(Sheet(), nullptr, index) != FALSE;
+    Pump();
+    return moved && CurrentPage() == Page(index);
+}
+
+bool SheetDriver::SelectPage(const std::wstring& title) {
+    return SelectPage(PageIndex(title));
+}
+
+HWND SheetDriver::CurrentPage() const {
+    return Sheet() ? PropSheet_GetCurrentPageHwnd(Sheet()) : nullptr;
+}
+
+HWND SheetDriver::Page(int index) const {
+    return Sheet() && index >= 0 ? PropSheet_IndexToHwnd(Sheet(), index) : nullptr;
+}
+
+HWND SheetDriver::Page(const std::wstring& title) const {
+    return Page(PageIndex(title));
+}
+
+bool SheetDriver::Apply() {
+    if (!Sheet()) return false;
+    const bool applied = SendMessageW(Sheet(), PSM_APPLY, 0, 0) != FALSE;
+    Pump();
+    return applied;
+}
+
+bool SheetDriver::PressAndWait(int button) {
+    if (!host_ || !host_->IsOpen()) return false;
+    PropSheet_PressButton(Sheet(), button);
+    Pump();
+    return !host_->IsOpen();
+}
+
+bool SheetDriver::PressOk() {
+    return PressAndWait(PSBTN_OK);
+}
+bool SheetDriver::PressCancel() {
+    return PressAndWait(PSBTN_CANCEL);
+}
+
+// --- Controls
+// -------------------------------------------------------------------------------------
+
+HWND Control(HWND parent, int id) {
+    return parent ? GetDlgItem(parent, id) : nullptr;
+}
+
+void Click(HWND parent, int id) {
+    if (HWND button = Control(parent, id)) SendMessageW(button, BM_CLICK, 0, 0);
+    Pump();
+}
+
+void Type(HWND parent, int id, const std::wstring& text) {
+    HWND edit = Control(parent, id);
+    if (!edit) return;
+    SendMessageW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    // A multi-line edit stays silent on WM_SETTEXT; a single-line one has notified already.
+    if (GetWindowLongPtrW(edit, GWL_STYLE) & ES_MULTILINE) Notify(parent, id, edit, EN_CHANGE);
+    Pump();
+}
+
+void SelectComboEntry(HWND parent, int id, int index) {
+    HWND combo = Control(parent, id);
+    if (!combo) return;
+    SendMessageW(combo, CB_SETCURSEL, index, 0);
+    Notify(parent, id, combo, CBN_SELCHANGE);
+    Pump();
+}
+
+bool SelectComboEntry(HWND parent, int id, const std::wstring& text) {
+    const std::vector<std::wstring> entries = ComboEntries(parent, id);
+    auto it = std::find(entries.begin(), entries.end(), text);
+    if (it == entries.end()) return false;
+    SelectComboEntry(parent, id, static_cast<int>(it - entries.begin()));
+    return true;
+}
+
+void SelectListEntry(HWND parent, int id, int index) {
+    HWND list = Control(parent, id);
+    if (!list) return;
+    if (GetWindowLongPtrW(list, GWL_STYLE) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL))
+        SendMessageW(list, LB_SETSEL, TRUE, index);
+    else
+        SendMessageW(list, LB_SETCURSEL, index, 0);
+    Notify(parent, id, list, LBN_SELCHANGE);
+    Pump();
+}
+
+bool SelectListEntry(HWND parent, int id, const std::wstring& text) {
+    const std::vector<std::wstring> entries = ListEntries(parent, id);
+    auto it = std::find(entries.begin(), entries.end(), text);
+    if (it == entries.end()) return false;
+    SelectListEntry(parent, id, static_cast<int>(it - entries.begin()));
+    return true;
+}
+
+std::vector<std::wstring> ListEntries(HWND parent, int id) {
+    return Entries(Control(parent, id), LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
+}
+
+std::vector<std::wstring> ComboEntries(HWND parent, int id) {
+    return Entries(Control(parent, id), CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+}
+
+bool IsChecked(HWND parent, int id) {
+    return SendMessageW(Control(parent, id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+bool IsEnabled(HWND parent, int id) {
+    HWND c = Control(parent, id);
+    return c && IsWindowEnabled(c);
+}
+bool IsVisible(HWND parent, int id) {
+    HWND c = Control(parent, id);
+    return c && (GetWindowLongPtrW(c, GWL_STYLE) & WS_VISIBLE);
+}
+
+// --- DialogScript
+// ---------------------------------------------------------------------------------
+
+namespace {
+
+thread_local DialogScript* activeScript = nullptr;
+constexpr UINT_PTR kStepTimer = 0x5C21;
+
+bool IsDialogClass(HWND window) {
+    wchar_t name[16] = {};
+    GetClassNameW(window, name, static_cast<int>(std::size(name)));
+    return wcscmp(name, L"#32770") == 0;
+}
+
+// Property sheets are dialogs too; they are the thing under test, not a dialog to script.
+bool IsPropertySheet(HWND window) {
+    return FindWindowExW(window, nullptr, WC_TABCONTROLW, nullptr) != nullptr;
+}
+
+UINT IconOf(HWND dialog) {
+    struct Known {
+        const wchar_t* id;
+        UINT flag;
+    };
+    static const Known known[] = {{IDI_HAND, MB_ICONERROR},
+                                  {IDI_EXCLAMATION, MB_ICONWARNING},
+                                  {IDI_QUESTION, MB_ICONQUESTION},
+                                  {IDI_ASTERISK, MB_ICONINFORMATION}};
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if ((GetWindowLongPtrW(child, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
+        const auto icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+        for (const Known& k : known)
+            if (icon && icon == LoadIconW(nullptr, k.id)) return k.flag;
+    }
+    return 0;
+}
+
+} // namespace
+
+DialogScript::DialogScript() {
+    activeScript = this;
+    hook_ = SetWindowsHookExW(WH_CBT, &HookProc, nullptr, GetCurrentThreadId());
+}
+
+DialogScript::~DialogScript() {
+    if (hook_) UnhookWindowsHookEx(hook_);
+    if (activeScript == this) activeScript = nullptr;
+}
+
+DialogScript& DialogScript::Then(Step step) {
+    steps_.push_back(std::move(step));
+    return *this;
+}
+
+DialogScript& DialogScript::Press(int id) {
+    return Then([id](HWND dialog) { PressButton(dialog, id); });
+}
+
+void DialogScript::PressButton(HWND dialog, int id) {
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+LRESULT CALLBACK DialogScript::HookProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE && activeScript) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        if (IsDialogClass(window) && !IsPropertySheet(window)) activeScript->Arrived(window);
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+void DialogScript::Arrived(HWND dialog) {
+    // A dialog becomes active again when a box it opened goes away: it is seen once.
+    if (GetPropW(dialog, L"cvtest.seen")) return;
+    SetPropW(dialog, L"cvtest.seen", reinterpret_cast<HANDLE>(1));
+    SeenDialog seen;
+    seen.caption = WindowText(dialog);
+    seen.text = WindowText(GetDlgItem(dialog, 0xFFFF));
+    seen.icon = IconOf(dialog);
+    seen_.push_back(seen);
+    if (next_ < steps_.size()) {
+        ready_.emplace_back(dialog, steps_[next_++]);
+        // The step runs from the dialog's own message loop, once it is fully up.
+        SetTimer(dialog, kStepTimer, USER_TIMER_MINIMUM, &RunStep);
+    } else {
+        ++unexpected_;
+        PressButton(dialog, IDCANCEL);
+    }
+}
+
+void CALLBACK DialogScript::RunStep(HWND dialog, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(dialog, timer);
+    DialogScript* self = activeScript;
+    if (!self) return;
+    for (auto it = self->ready_.begin(); it != self->ready_.end(); ++it) {
+        if (it->first != dialog) continue;
+        Step step = std::move(it->second);
+        self->ready_.erase(it);
+        step(dialog);
+        return;
+    }
+}
+
+} // namespace cvtest
