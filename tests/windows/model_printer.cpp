@@ -1,12 +1,10 @@
 #include "model_printer.h"
 
 #include "host/printer_setup.h"
-#include "host/spooler.h"
 #include "printer_fixture.h"
 
 #include <windows.h>
 
-#include <vector>
 
 namespace cvtest {
 
@@ -36,17 +34,8 @@ ModelPrinter::ModelPrinter(const std::wstring& tag, const std::string& features)
 }
 
 ModelPrinter::~ModelPrinter() {
-    if (printerName.empty()) return;
-    // The installed PPD is this test's own (the name carries the process id).
-    std::vector<BYTE> info;
-    std::wstring installedPpd;
-    if (cvhost::ReadDriverInfo3(printerName, &info)) {
-        const auto* driver = reinterpret_cast<const DRIVER_INFO_3W*>(info.data());
-        if (driver->pDataFile && *driver->pDataFile) installedPpd = driver->pDataFile;
-    }
-    cvhost::DeletePrinterNamed(printerName);
-    cvhost::DeleteDriverNamed(printerName);
-    if (!installedPpd.empty()) DeleteFileW(installedPpd.c_str());
+    // The driver is named after the model, like the printer.
+    if (!printerName.empty()) RemovePrinterAndDriver(printerName, printerName);
 }
 
 } // namespace cvtest

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <vector>
 
 namespace cvtest {
 
@@ -81,7 +82,7 @@ TestPrinter::TestPrinter(const std::wstring& tag, const TestPrinterOptions& opti
         error = Narrow(why);
 }
 
-TestPrinter::~TestPrinter() {
+void RemovePrinterAndDriver(const std::wstring& printerName, const std::wstring& driverName) {
     // The model file is this process's own (its name carries the process id); the shared
     // modules stay in the driver directory for the other tests.
     std::vector<BYTE> info;
@@ -94,5 +95,7 @@ TestPrinter::~TestPrinter() {
     cvhost::DeleteDriverNamed(driverName);
     if (!installedPpd.empty()) DeleteFileW(installedPpd.c_str());
 }
+
+TestPrinter::~TestPrinter() { RemovePrinterAndDriver(printerName, driverName); }
 
 } // namespace cvtest

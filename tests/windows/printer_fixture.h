@@ -37,4 +37,7 @@ class TestPrinter {
 
 std::string Narrow(const std::wstring& text);
 
+// Deletes a printer and its driver, and the driver's installed PPD (a test's own file).
+void RemovePrinterAndDriver(const std::wstring& printerName, const std::wstring& driverName);
+
 } // namespace cvtest

@@ -38,19 +38,7 @@ std::vector<std::wstring> Entries(HWND control, UINT countMsg, UINT lengthMsg, U
 
 } // namespace
 
-void Pump(DWORD ms) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        const DWORD spent = GetTickCount() - start;
-        if (spent >= ms) return;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - spent, QS_ALLINPUT);
-    }
-}
+void Pump(DWORD ms) { cvhost::PumpMessagesFor(ms); }
 
 std::wstring WindowText(HWND window) {
     if (!window) return {};
