@@ -4,7 +4,7 @@
 #include "core/module.h"
 #include "windows/preview_canvas.h"
 #include "windows/support.h"
-#include "windows/test_printer.h"
+#include "windows/printer_fixture.h"
 #include "watermark/preview.h"
 #include "ui/bounded_string.h"
 #include "watermark/watermark_store.h"
