@@ -1,2 +1,8 @@
-list(APPEND CV_SHELL_SOURCES output/output_page.cpp)
-list(APPEND CV_RC_FILES resources/output.rc)
+list(APPEND CV_CORE_SOURCES output/output_rules.cpp)
+list(APPEND CV_SHELL_SOURCES
+  output/output_page.cpp
+  output/output_registry.cpp
+  output/cover_page_dialog.cpp
+  output/dialog_text.cpp
+)
+list(APPEND CV_RC_FILES output/output_resource.h resources/output.rc)

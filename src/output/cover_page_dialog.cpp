@@ -1,0 +1,164 @@
+#include "output/cover_page_dialog.h"
+
+#include "core/module.h"
+#include "core/sheet_context.h"
+#include "output/dialog_text.h"
+#include "output/output_resource.h"
+#include "output/output_rules.h"
+#include "resources/resource.h"
+
+#include <iterator>
+
+namespace cv {
+
+namespace {
+
+const int kSenderControls[] = {
+    IDC_SENDER_NAME,          IDC_SENDER_FAX,           IDC_SENDER_COMPANY,
+    IDC_SENDER_ADDRESS,       IDC_SENDER_VOICE,         IDC_SENDER_EMAIL,
+    IDC_SENDER_COMPANY_LABEL, IDC_SENDER_ADDRESS_LABEL, IDC_SENDER_VOICE_LABEL,
+    IDC_SENDER_EMAIL_LABEL,   IDC_SENDER_FAX_LABEL,     IDC_SENDER_NAME_LABEL,
+};
+
+// The width the dialog offers for every sender text; the fields themselves are wider.
+constexpr size_t kSenderEditLimit = 45;
+constexpr size_t kCommentsLimit = 1023;
+
+SheetContext* DialogContext(HWND dialog) {
+    return reinterpret_cast<SheetContext*>(GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
+void EnableSenderControls(HWND dialog, bool on) {
+    for (int id : kSenderControls) EnableControl(dialog, id, on);
+}
+
+void EnableCommentControls(HWND dialog, bool on) {
+    EnableControl(dialog, IDC_COMMENTS, on);
+    EnableControl(dialog, IDC_COMMENTS_GROUP, on);
+}
+
+void UpdateCoverOk(HWND dialog) {
+    EnableControl(dialog, IDOK,
+                  CoverOkEnabled(IsChecked(dialog, IDC_COVER_RECIPIENT),
+                                 IsChecked(dialog, IDC_COVER_SENDER),
+                                 IsChecked(dialog, IDC_COVER_COMMENTS)));
+}
+
+void InitDialog(HWND dialog, const FaxCover& cover) {
+    SetChecked(dialog, IDC_COVER_RECIPIENT, cover.coverFlags & CoverRecipient);
+    SetChecked(dialog, IDC_COVER_SENDER, cover.coverFlags & CoverSender);
+    SetChecked(dialog, IDC_COVER_COMMENTS, cover.coverFlags & CoverComments);
+    EnableSenderControls(dialog, cover.coverFlags & CoverSender);
+    EnableCommentControls(dialog, cover.coverFlags & CoverComments);
+    UpdateCoverOk(dialog);
+
+    const struct {
+        int id;
+        const char16_t* text;
+        size_t capacity;
+    } senders[] = {
+        {IDC_SENDER_NAME, cover.senderName, std::size(cover.senderName)},
+        {IDC_SENDER_COMPANY, cover.senderCompany, std::size(cover.senderCompany)},
+        {IDC_SENDER_ADDRESS, cover.senderAddress, std::size(cover.senderAddress)},
+        {IDC_SENDER_VOICE, cover.senderVoice, std::size(cover.senderVoice)},
+        {IDC_SENDER_EMAIL, cover.senderEmail, std::size(cover.senderEmail)},
+        {IDC_SENDER_FAX, cover.senderFax, std::size(cover.senderFax)},
+    };
+    for (const auto& s : senders) {
+        LimitControlText(dialog, s.id, kSenderEditLimit);
+        SetControlText(dialog, s.id, s.text, s.capacity);
+    }
+    LimitControlText(dialog, IDC_COMMENTS, kCommentsLimit);
+    SetControlText(dialog, IDC_COMMENTS, cover.comments);
+}
+
+// OK: the boxes and, for the checked parts, their texts go into the working cover.
+void AcceptCover(HWND dialog, FaxCover* cover) {
+    std::u16string name, company, address, fax, voice, email, comments;
+    CoverEntries e;
+    e.includeRecipient = IsChecked(dialog, IDC_COVER_RECIPIENT);
+    e.includeSender = IsChecked(dialog, IDC_COVER_SENDER);
+    e.includeComments = IsChecked(dialog, IDC_COVER_COMMENTS);
+    const struct {
+        int id;
+        std::u16string* text;
+        const char16_t** entry;
+    } reads[] = {
+        {IDC_SENDER_NAME, &name, &e.senderName},    {IDC_SENDER_COMPANY, &company, &e.senderCompany},
+        {IDC_SENDER_ADDRESS, &address, &e.senderAddress}, {IDC_SENDER_FAX, &fax, &e.senderFax},
+        {IDC_SENDER_VOICE, &voice, &e.senderVoice}, {IDC_SENDER_EMAIL, &email, &e.senderEmail},
+        {IDC_COMMENTS, &comments, &e.comments},
+    };
+    for (const auto& r : reads)
+        if (ReadControlText(dialog, r.id, r.text)) *r.entry = r.text->c_str();
+    ApplyCoverEntries(cover, e);
+}
+
+// The dialog edits only while the sheet it belongs to is whole.
+bool CanEdit(const SheetContext* ctx) {
+    return ctx && ctx->uiParam && ctx->uiParam->pPublicDM && ctx->uiParam->pOEMDM && ctx->coreUI;
+}
+
+} // namespace
+
+INT_PTR CALLBACK CoverPageDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_INITDIALOG: {
+        auto* ctx = reinterpret_cast<SheetContext*>(lParam);
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+        if (ctx) InitDialog(dialog, ctx->coverWork);
+        return TRUE;
+    }
+    case WM_COMMAND: {
+        if (HIWORD(wParam) != BN_CLICKED) return FALSE;
+        SheetContext* ctx = DialogContext(dialog);
+        const int id = LOWORD(wParam);
+        // Cancel (and Esc and the close box) always closes: a dialog without its sheet must not
+        // trap the user.
+        if (id == IDCANCEL) {
+            EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        }
+        if (!CanEdit(ctx)) {
+            if (id == IDOK) EndDialog(dialog, IDCANCEL);
+            return TRUE;
+        }
+        switch (id) {
+        case IDC_COVER_RECIPIENT:
+            UpdateCoverOk(dialog);
+            return TRUE;
+        case IDC_COVER_SENDER:
+            EnableSenderControls(dialog, IsChecked(dialog, IDC_COVER_SENDER));
+            UpdateCoverOk(dialog);
+            return TRUE;
+        case IDC_COVER_COMMENTS:
+            EnableCommentControls(dialog, IsChecked(dialog, IDC_COVER_COMMENTS));
+            UpdateCoverOk(dialog);
+            return TRUE;
+        case IDOK:
+            AcceptCover(dialog, &ctx->coverWork);
+            EndDialog(dialog, IDOK);
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    }
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR ShowCoverPageDialog(HWND owner, SheetContext* ctx) {
+    // Controls take their classes from the context active when they are made: the plug-in's
+    // manifest asks for the version 6 common controls.
+    ULONG_PTR cookie = 0;
+    const bool activated =
+        pluginActCtx != INVALID_HANDLE_VALUE && ActivateActCtx(pluginActCtx, &cookie);
+    const INT_PTR result =
+        DialogBoxParamW(moduleInstance, MAKEINTRESOURCEW(IDD_COVER_PAGE), owner,
+                        CoverPageDialogProc, reinterpret_cast<LPARAM>(ctx));
+    if (activated) DeactivateActCtx(0, cookie);
+    return result;
+}
+
+} // namespace cv

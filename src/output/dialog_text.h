@@ -1,0 +1,40 @@
+// Moving text between the plug-in's records (char16_t arrays that may lack a terminator) and
+// dialog controls, and the error message of a page or dialog. Shared by the Output Options page
+// and the cover-page dialog.
+#pragma once
+
+#include "core/plugin_abi.h"
+
+#include <cstddef>
+#include <string>
+
+namespace cv {
+
+inline const wchar_t* AsWide(const char16_t* text) {
+    return reinterpret_cast<const wchar_t*>(text);
+}
+
+// Sets a control's text from an array of `capacity` units, never reading past it.
+void SetControlText(HWND dialog, int id, const char16_t* text, size_t capacity);
+template <size_t N> void SetControlText(HWND dialog, int id, const char16_t (&text)[N]) {
+    SetControlText(dialog, id, text, N);
+}
+
+// The whole text of a control, however long; false (and nothing read) when the control is
+// missing. Callers cut it to their field.
+bool ReadControlText(HWND dialog, int id, std::u16string* text);
+
+bool IsChecked(HWND dialog, int id);
+void SetChecked(HWND dialog, int id, bool checked);
+void EnableControl(HWND dialog, int id, bool enable);
+void ShowControl(HWND dialog, int id, bool show);
+void LimitControlText(HWND dialog, int id, size_t characters);
+
+// A string-table text; empty when it is missing.
+std::wstring LoadText(UINT id);
+
+// The error message of string `id` over `owner` (no caption, error icon). False when the text
+// cannot be loaded, and then nothing is shown.
+bool ShowErrorMessage(HWND owner, UINT id);
+
+} // namespace cv

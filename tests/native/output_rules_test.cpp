@@ -1,0 +1,363 @@
+#include "output/output_resource.h"
+#include "output/output_rules.h"
+#include "ui/bounded_string.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+using namespace cv;
+
+namespace {
+
+std::vector<uint32_t> Offered(bool fax, bool hold) {
+    OutputFeatures f;
+    f.faxCard = fax;
+    f.printAndHold = hold;
+    uint32_t codes[6];
+    return std::vector<uint32_t>(codes, codes + OfferedDestinations(f, codes));
+}
+
+PluginDevmode DefaultDevmode() {
+    PluginDevmode dm{};
+    defaultPluginDevmode(&dm);
+    return dm;
+}
+
+std::u16string Text(const char16_t* units, size_t capacity) {
+    return std::u16string(units, BoundedLength(units, capacity));
+}
+template <size_t N> std::u16string Text(const char16_t (&units)[N]) { return Text(units, N); }
+
+TEST(OutputDestinations, ListFollowsThePrintersFeaturesInFixedOrder) {
+    EXPECT_EQ(Offered(false, false), (std::vector<uint32_t>{DestPrinter}));
+    EXPECT_EQ(Offered(true, false), (std::vector<uint32_t>{DestPrinter, DestFax}));
+    EXPECT_EQ(Offered(false, true), (std::vector<uint32_t>{DestPrinter, DestConfidential,
+                                                          DestReserve, DestRepeat, DestVerify}));
+    EXPECT_EQ(Offered(true, true), (std::vector<uint32_t>{DestPrinter, DestFax, DestConfidential,
+                                                         DestReserve, DestRepeat, DestVerify}));
+}
+
+TEST(OutputDestinations, FieldsAndTextsPerCode) {
+    struct {
+        uint32_t code;
+        bool pin, user, keep;
+        uint32_t text;
+    } rows[] = {{0, false, false, false, 58}, {1, false, false, false, 64},
+                {2, false, false, false, 65}, {3, false, false, false, 59},
+                {4, true, true, true, 60},    {5, false, true, true, 61},
+                {6, false, true, true, 62},   {7, false, true, true, 63},
+                {8, false, false, false, 58}, {0xFFFFFFFFu, false, false, false, 58}};
+    for (auto r : rows) {
+        const DestinationFields f = GetDestinationFields(r.code);
+        EXPECT_EQ(f.pinUsed, r.pin) << r.code;
+        EXPECT_EQ(f.userNameUsed, r.user) << r.code;
+        EXPECT_EQ(f.keepUsed, r.keep) << r.code;
+        EXPECT_EQ(DestinationStringId(r.code), r.text) << r.code;
+    }
+    EXPECT_EQ(ShownDestination(9), uint32_t(DestPrinter));
+    EXPECT_EQ(ShownDestination(2), uint32_t(DestEps));
+}
+
+TEST(OutputChecks, PinRuleDependsOnThePrintersDigits) {
+    struct {
+        const char16_t* pin;
+        uint32_t oldPin, newPin;
+    } rows[] = {
+        {u"1234", 0, 0},
+        {u"6661", 0, 0},
+        {u"1237", IDS_PIN_DIGITS_1_6, 0},
+        {u"0123", IDS_PIN_DIGITS_1_6, 0},
+        {u"9990", IDS_PIN_DIGITS_1_6, 0},
+        {u"12a4", IDS_PIN_DIGITS_1_6, IDS_PIN_DIGITS_0_9},
+        {u"12 4", IDS_PIN_DIGITS_1_6, IDS_PIN_DIGITS_0_9},
+        {u"\x0661\x0662\x0663\x0664", IDS_PIN_DIGITS_1_6, IDS_PIN_DIGITS_0_9}, // Arabic digits
+        {u"123", IDS_PIN_LENGTH, IDS_PIN_LENGTH},
+        {u"", IDS_PIN_LENGTH, IDS_PIN_LENGTH},
+        {u"12345", IDS_PIN_LENGTH, IDS_PIN_LENGTH}, // pasted past the field: never stored cut
+    };
+    for (auto r : rows) {
+        EXPECT_EQ(CheckPin(r.pin, false), r.oldPin);
+        EXPECT_EQ(CheckPin(r.pin, true), r.newPin);
+    }
+    EXPECT_EQ(CheckPin(nullptr, false), 0u) << "a missing control is not checked";
+}
+
+TEST(OutputChecks, UserNameRule) {
+    EXPECT_EQ(CheckUserName(u""), uint32_t(IDS_USERNAME_MISSING));
+    EXPECT_EQ(CheckUserName(u"   "), uint32_t(IDS_USERNAME_MISSING));
+    EXPECT_EQ(CheckUserName(u" \t\x3000"), uint32_t(IDS_USERNAME_MISSING));
+    EXPECT_EQ(CheckUserName(u"Ann \"Bee\""), uint32_t(IDS_USERNAME_QUOTES));
+    EXPECT_EQ(CheckUserName(u" x "), 0u);
+    const std::u16string full(kUserNameChars, u'n');
+    EXPECT_EQ(CheckUserName(full.c_str()), 0u);
+    EXPECT_EQ(CheckUserName((full + u"n").c_str()), uint32_t(IDS_USERNAME_TOO_LONG));
+    EXPECT_EQ(CheckUserName(nullptr), 0u);
+}
+
+struct LeaveCase {
+    OutputEntries e;
+    OutputFeatures f;
+    uint32_t cover = 7;
+    LeaveCase() {
+        f.faxCard = f.printAndHold = true;
+        e.userName = u"ann";
+        e.pin = u"1234";
+        e.recipientName = u"Bob";
+        e.recipientFax = u"555";
+        e.station = u"Desk";
+    }
+    OutputProblem Check() const { return CheckOutputEntries(e, f, cover); }
+};
+
+TEST(OutputChecks, LeaveChecksRunInOrderAndNameTheFieldToFix) {
+    LeaveCase c;
+    c.e.destination = DestConfidential;
+    c.e.userName = u" ";
+    c.e.pin = u"12";
+    OutputProblem p = c.Check();
+    EXPECT_EQ(p.messageId, uint32_t(IDS_USERNAME_MISSING)) << "user name comes before PIN";
+    EXPECT_EQ(p.focus, OutputField::UserName);
+    c.e.userName = u"ann";
+    p = c.Check();
+    EXPECT_EQ(p.messageId, uint32_t(IDS_PIN_LENGTH));
+    EXPECT_EQ(p.focus, OutputField::Pin);
+
+    // Reserve Print uses the user name only: a wrong PIN does not matter.
+    c.e.destination = DestReserve;
+    EXPECT_FALSE(c.Check());
+    // Printer checks nothing at all.
+    c.e.destination = DestPrinter;
+    c.e.userName = u"";
+    EXPECT_FALSE(c.Check());
+
+    c.e.destination = DestFax;
+    c.e.recipientName = u"  ";
+    c.e.recipientFax = u"";
+    c.e.station = u"";
+    p = c.Check();
+    EXPECT_EQ(p.messageId, uint32_t(IDS_RECIPIENT_NAME_MISSING));
+    EXPECT_EQ(p.focus, OutputField::RecipientName);
+    c.e.recipientName = u"Bob";
+    p = c.Check();
+    EXPECT_EQ(p.messageId, uint32_t(IDS_RECIPIENT_FAX_MISSING));
+    EXPECT_EQ(p.focus, OutputField::RecipientFax);
+    c.e.recipientFax = u"555";
+    p = c.Check();
+    EXPECT_EQ(p.messageId, uint32_t(IDS_STATION_MISSING));
+    EXPECT_EQ(p.focus, OutputField::Station);
+    c.e.station = u"Desk";
+    c.e.sendCoverPage = true;
+    c.cover = 8; // a bit outside the three parts does not make a cover page
+    p = c.Check();
+    EXPECT_EQ(p.messageId, uint32_t(IDS_COVER_EMPTY));
+    EXPECT_EQ(p.focus, OutputField::Station);
+    c.cover = CoverComments;
+    EXPECT_FALSE(c.Check());
+    c.cover = 0;
+    c.e.sendCoverPage = false;
+    EXPECT_FALSE(c.Check());
+
+    // Without a fax card the fax fields are not looked at.
+    c.f.faxCard = false;
+    c.e.station = u"";
+    EXPECT_FALSE(c.Check());
+}
+
+TEST(OutputWrite, HeldJobWritesOnlyTheFieldsItsDestinationUses) {
+    PluginDevmode dm = DefaultDevmode();
+    BoundedCopyText(dm.pin, u"9999");
+    BoundedCopyText(dm.userName, u"old");
+    OutputEntries e;
+    e.destination = DestReserve;
+    e.userName = u"ann";
+    e.pin = u"1234";
+    e.keepChecked = true;
+    FaxCover cover{};
+    OutputWrites w = WriteOutputEntries(&dm, e, cover);
+    EXPECT_EQ(dm.outputTo, uint32_t(DestReserve));
+    EXPECT_EQ(Text(dm.pin), u"9999") << "Reserve Print leaves the PIN alone";
+    EXPECT_EQ(Text(dm.userName), u"ann");
+    EXPECT_EQ(dm.keepPreviousJobs, 1u);
+    EXPECT_TRUE(w.lastUserName);
+    EXPECT_FALSE(w.faxInfo);
+
+    e.destination = DestConfidential;
+    e.keepChecked = false;
+    e.userName = u"abcdefghijklmnopqrstuvwxyz0123"; // longer than the field
+    e.pin = u"123456";
+    WriteOutputEntries(&dm, e, cover);
+    EXPECT_EQ(Text(dm.pin), u"1234");
+    EXPECT_EQ(Text(dm.userName), u"abcdefghijklmnopqrstuvwx");
+    EXPECT_EQ(dm.keepPreviousJobs, 0u);
+
+    e.destination = DestPrinter;
+    dm.keepPreviousJobs = 1;
+    w = WriteOutputEntries(&dm, e, cover);
+    EXPECT_EQ(dm.outputTo, 0u);
+    EXPECT_EQ(dm.keepPreviousJobs, 1u);
+    EXPECT_FALSE(w.lastUserName || w.faxInfo);
+}
+
+TEST(OutputWrite, FaxTakesRecipientStationAndCoverOnlyWhenSent) {
+    PluginDevmode dm = DefaultDevmode();
+    BoundedCopyText(dm.fax.senderName, u"Keep me");
+    dm.fax.resolution = 3;
+    FaxCover cover{};
+    BoundedCopyText(cover.senderName, u"Sally");
+    BoundedCopyText(cover.comments, u"Hi");
+    cover.coverFlags = CoverSender | CoverComments;
+
+    OutputEntries e;
+    e.destination = DestFax;
+    e.recipientName = u"Bob";
+    e.recipientFax = u"555-0100";
+    e.station = u"Front desk";
+    e.sendCoverPage = false;
+    e.resolutionIsFine = true;
+    OutputWrites w = WriteOutputEntries(&dm, e, cover);
+    EXPECT_TRUE(w.faxInfo);
+    EXPECT_FALSE(w.lastUserName);
+    EXPECT_EQ(Text(dm.fax.recipientName), u"Bob");
+    EXPECT_EQ(Text(dm.fax.recipientFax), u"555-0100");
+    EXPECT_EQ(Text(dm.fax.station), u"Front desk");
+    EXPECT_EQ(dm.fax.resolution, 0);
+    EXPECT_EQ(dm.fax.sendCoverPage, 0u);
+    EXPECT_EQ(Text(dm.fax.senderName), u"Keep me");
+    EXPECT_EQ(dm.fax.coverFlags, 7u);
+
+    e.sendCoverPage = true;
+    const std::u16string longName(300, u'r');
+    e.recipientName = longName.c_str();
+    WriteOutputEntries(&dm, e, cover);
+    EXPECT_EQ(dm.fax.sendCoverPage, 1u);
+    EXPECT_EQ(Text(dm.fax.senderName), u"Sally");
+    EXPECT_EQ(Text(dm.fax.comments), u"Hi");
+    EXPECT_EQ(dm.fax.coverFlags, uint32_t(CoverSender | CoverComments));
+    EXPECT_EQ(Text(dm.fax.recipientName), longName.substr(0, 127));
+}
+
+TEST(OutputFaxSource, StoredRecordWinsOnlyWhenItNamesARecipient) {
+    FaxSettings stored{}, devmode{};
+    ResetFaxSettings(&stored);
+    ResetFaxSettings(&devmode);
+    EXPECT_EQ(ChooseFaxSource(&stored, &devmode), &devmode);
+    EXPECT_EQ(ChooseFaxSource(nullptr, &devmode), &devmode);
+    BoundedCopyText(stored.recipientFax, u"1");
+    EXPECT_EQ(ChooseFaxSource(&stored, &devmode), &stored);
+    stored.recipientFax[0] = 0;
+    BoundedCopyText(stored.recipientName, u"n");
+    EXPECT_EQ(ChooseFaxSource(&stored, &devmode), &stored);
+}
+
+TEST(OutputCover, CopiesAreBoundedBothWays) {
+    FaxSettings fax{};
+    ResetFaxSettings(&fax);
+    std::memset(fax.comments, 'c', sizeof fax.comments); // no terminator anywhere
+    std::memset(fax.senderEmail, 'e', sizeof fax.senderEmail);
+    fax.coverFlags = 5;
+    FaxCover cover{};
+    CoverFromFax(&cover, &fax);
+    EXPECT_EQ(Text(cover.comments).size(), 1023u);
+    EXPECT_EQ(Text(cover.senderEmail).size(), 63u);
+    EXPECT_EQ(cover.coverFlags, 5u);
+
+    FaxSettings back{};
+    std::memset(back.recipientName, 'r', sizeof back.recipientName);
+    CoverIntoFax(&back, &cover);
+    EXPECT_EQ(Text(back.comments), Text(cover.comments));
+    EXPECT_EQ(Text(back.recipientName).size(), 128u) << "outside the cover part: untouched";
+}
+
+TEST(OutputCover, OkSetsBitsAndTakesTextsOnlyOfCheckedParts) {
+    FaxCover cover{};
+    BoundedCopyText(cover.senderName, u"Sally");
+    BoundedCopyText(cover.comments, u"old");
+    cover.coverFlags = 7;
+
+    CoverEntries e;
+    e.includeRecipient = true;
+    e.includeSender = false;
+    e.includeComments = true;
+    e.senderName = u"ignored";
+    e.comments = u"new";
+    ApplyCoverEntries(&cover, e);
+    EXPECT_EQ(cover.coverFlags, uint32_t(CoverRecipient | CoverComments));
+    EXPECT_EQ(Text(cover.senderName), u"Sally") << "kept for when the box is checked again";
+    EXPECT_EQ(Text(cover.comments), u"new");
+
+    const std::u16string address(400, u'a');
+    e = CoverEntries{};
+    e.includeSender = true;
+    e.senderName = u"Sam";
+    e.senderAddress = address.c_str();
+    ApplyCoverEntries(&cover, e);
+    EXPECT_EQ(cover.coverFlags, uint32_t(CoverSender));
+    EXPECT_EQ(Text(cover.senderName), u"Sam");
+    EXPECT_EQ(Text(cover.senderAddress).size(), 255u);
+    EXPECT_EQ(Text(cover.comments), u"new");
+
+    cover.coverFlags = 0xF0 | CoverSender; // bits the dialog does not show stay as they were
+    e.includeSender = false;
+    ApplyCoverEntries(&cover, e);
+    EXPECT_EQ(cover.coverFlags, 0xF0u);
+
+    EXPECT_FALSE(CoverOkEnabled(false, false, false));
+    EXPECT_TRUE(CoverOkEnabled(false, false, true));
+}
+
+TEST(OutputRegistryValues, LastUserNameIsTypeAndSizeChecked) {
+    char16_t name[kUserNameChars + 1];
+    const char16_t ann[] = u"ann";
+    EXPECT_TRUE(DecodeLastUserName(kRegistryString, ann, sizeof ann, name));
+    EXPECT_EQ(Text(name), u"ann");
+    EXPECT_TRUE(DecodeLastUserName(kRegistryString, ann, 6, name)) << "stored unterminated";
+    EXPECT_EQ(Text(name), u"ann");
+    EXPECT_TRUE(DecodeLastUserName(kRegistryString, ann, 5, name)) << "half a unit";
+    EXPECT_EQ(Text(name), u"an");
+
+    EXPECT_FALSE(DecodeLastUserName(kRegistryBinary, ann, sizeof ann, name));
+    EXPECT_FALSE(DecodeLastUserName(4 /* REG_DWORD */, ann, 4, name));
+    EXPECT_FALSE(DecodeLastUserName(kRegistryString, ann, 0, name));
+    EXPECT_FALSE(DecodeLastUserName(kRegistryString, u"", 2, name)) << "no name to offer";
+    EXPECT_EQ(name[0], 0);
+
+    std::u16string full(kUserNameChars + 1, u'x'); // 25 units, no terminator: 50 bytes
+    EXPECT_TRUE(DecodeLastUserName(kRegistryString, full.data(), 50, name));
+    EXPECT_EQ(Text(name).size(), kUserNameChars);
+    full.push_back(u'y');
+    EXPECT_FALSE(DecodeLastUserName(kRegistryString, full.data(), 52, name));
+}
+
+TEST(OutputRegistryValues, FaxInfoIsTypeAndSizeCheckedAndRepaired) {
+    FaxSettings stored{};
+    ResetFaxSettings(&stored);
+    BoundedCopyText(stored.recipientName, u"Bob");
+    std::memset(stored.comments, 'c', sizeof stored.comments);
+    stored.coverFlags = 9;
+    stored.resolution = 2;
+
+    FaxSettings fax{};
+    ASSERT_TRUE(DecodeFaxInfo(kRegistryBinary, &stored, sizeof stored, &fax));
+    EXPECT_EQ(Text(fax.recipientName), u"Bob");
+    EXPECT_EQ(Text(fax.comments).size(), 1023u);
+    EXPECT_EQ(fax.coverFlags, 7u);
+    EXPECT_EQ(fax.resolution, 0);
+
+    // An older, shorter record: the rest comes from the defaults, not from what was there.
+    std::memset(&fax, 0x5A, sizeof fax);
+    stored.coverFlags = 2;
+    ASSERT_TRUE(DecodeFaxInfo(kRegistryBinary, &stored, 600, &fax));
+    EXPECT_EQ(Text(fax.recipientName), u"Bob");
+    EXPECT_EQ(Text(fax.senderName), u"");
+    EXPECT_EQ(fax.coverFlags, 7u);
+
+    std::vector<unsigned char> big(sizeof(FaxSettings) + 1);
+    EXPECT_FALSE(DecodeFaxInfo(kRegistryBinary, big.data(), big.size(), &fax));
+    EXPECT_FALSE(DecodeFaxInfo(kRegistryString, &stored, sizeof stored, &fax));
+    EXPECT_FALSE(DecodeFaxInfo(kRegistryBinary, &stored, 0, &fax));
+}
+
+} // namespace
