@@ -4,6 +4,7 @@
 //
 //   cvhost doc     [--printer NAME] [--ppd FILE] [--readonly] [--capture DIR]
 //   cvhost printer [--printer NAME] [--ppd FILE] [--capture DIR]
+//   cvhost preview --text TEXT [options]   (the watermark preview; see preview_command.h)
 //
 // --printer NAME  an installed printer (with --ppd: the name of the printer to set up)
 // --ppd FILE      set up a printer of the model in FILE first
@@ -12,6 +13,7 @@
 #include "host/capture.h"
 #include "host/devmode_summary.h"
 #include "host/driver_ui.h"
+#include "host/preview_command.h"
 #include "host/printer_setup.h"
 #include "host/sheet_host.h"
 #include "host/spooler.h"
@@ -40,7 +42,11 @@ int Fail(const std::wstring& message, int code = 1) {
 
 const wchar_t kUsage[] =
     L"usage: cvhost doc [--printer NAME] [--ppd FILE] [--readonly] [--capture DIR]\n"
-    L"       cvhost printer [--printer NAME] [--ppd FILE] [--capture DIR]\n";
+    L"       cvhost printer [--printer NAME] [--ppd FILE] [--capture DIR]\n"
+    L"       cvhost preview --text TEXT [--dynamic] [--angle DEG] [--position NAME|CODE]\n"
+    L"              [--size PT] [--color 0xBBGGRR] [--intensity PCT] [--face NAME] [--style 0-3]\n"
+    L"              [--effects 0-7] [--offset VERTICAL HORIZONTAL] [--mm] [--printer NAME]\n"
+    L"              [--out FILE.bmp]\n";
 
 struct Options {
     cvhost::SheetKind kind = cvhost::SheetKind::Document;
@@ -126,6 +132,7 @@ bool CaptureAndAccept(cvhost::PropertySheetHost& sheet, const Options& o, std::w
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc >= 2 && std::wstring(argv[1]) == L"preview") return RunPreviewCommand(argc - 1, argv + 1);
     Options o;
     if (const int code = ParseArguments(argc, argv, &o)) return code < 0 ? 0 : code;
 

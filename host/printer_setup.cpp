@@ -31,6 +31,14 @@ bool SetUpModelPrinter(ModelPrinter* printer, std::wstring* error) {
     setup.driverName = printer->driverName;
     setup.ppdPath = printer->ppdPath;
     setup.pluginPath = printer->pluginPath;
+    // The PostScript driver finds its UI plug-in through the plug-in configuration file that a
+    // driver package lists among its dependent files; ship one like a real package does. It has
+    // no version resource, so the About page lists it with "N/A".
+    const size_t slash = printer->ppdPath.find_last_of(L"\\/");
+    const std::wstring iniPath =
+        printer->ppdPath.substr(0, slash == std::wstring::npos ? 0 : slash + 1) + L"cvpsui.ini";
+    if (WriteBytesToFile(iniPath, "[OEMFiles]\r\nOEMConfigFile1=cvpsui.dll\r\n"))
+        setup.extraDependentFiles.push_back(iniPath);
     std::wstring why;
     if (!InstallDriver(setup, &why)) {
         if (error) *error = L"cannot install the driver \"" + setup.driverName + L"\": " + why;

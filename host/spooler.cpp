@@ -94,6 +94,30 @@ bool FindInstalledDriver(const std::wstring& driverName, std::vector<BYTE>* buff
     return false;
 }
 
+// Wine's spooler runs inside each client process and keeps its driver and printer lists in the
+// registry without any lock of its own, so set-ups in parallel processes (tests running side by
+// side) can lose each other's updates: a driver just added is then missing from the list. The
+// Windows spooler service serialises these calls; the host does the same across processes.
+class SpoolerSetupLock {
+  public:
+    SpoolerSetupLock() : mutex_(CreateMutexW(nullptr, FALSE, L"Local\\CorvaneHostSpoolerSetup")) {
+        if (mutex_) {
+            const DWORD wait = WaitForSingleObject(mutex_, 60000);
+            owned_ = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+        }
+    }
+    ~SpoolerSetupLock() {
+        if (owned_) ReleaseMutex(mutex_);
+        if (mutex_) CloseHandle(mutex_);
+    }
+    SpoolerSetupLock(const SpoolerSetupLock&) = delete;
+    SpoolerSetupLock& operator=(const SpoolerSetupLock&) = delete;
+
+  private:
+    HANDLE mutex_;
+    bool owned_ = false;
+};
+
 } // namespace
 
 std::wstring BesideProgram(const wchar_t* fileName) {
@@ -137,6 +161,8 @@ bool InstallDriver(const DriverSetup& setup, std::wstring* error) {
                    setup.extraDependentFiles.end());
     for (const std::wstring& source : sources)
         if (!FileExists(source)) return Fail(error, L"missing driver file: " + source);
+
+    SpoolerSetupLock lock;
 
     // Wine copies every file again, whatever APD_COPY_NEW_FILES asks. A copy that is already
     // identical may be loaded by another process (a test running beside this one, or this
@@ -211,6 +237,7 @@ bool AddPrinterFor(const std::wstring& printerName, const std::wstring& driverNa
                    std::wstring* error) {
     if (printerName.empty()) return Fail(error, L"the printer has no name");
     DeletePrinterNamed(printerName);
+    SpoolerSetupLock lock;
 
     std::wstring name = printerName, driver = driverName;
     wchar_t port[] = L"FILE:", processor[] = L"winprint", datatype[] = L"RAW", empty[] = L"";
@@ -234,11 +261,13 @@ bool AddPrinterFor(const std::wstring& printerName, const std::wstring& driverNa
 }
 
 void DeletePrinterNamed(const std::wstring& printerName) {
+    SpoolerSetupLock lock;
     PrinterHandle printer(printerName);
     if (printer.valid()) DeletePrinter(printer.get());
 }
 
 void DeleteDriverNamed(const std::wstring& driverName) {
+    SpoolerSetupLock lock;
     std::wstring name = driverName;
     DeletePrinterDriverW(nullptr, nullptr, &name[0]);
 }

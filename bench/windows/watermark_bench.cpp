@@ -4,7 +4,7 @@
 #include "core/module.h"
 #include "windows/preview_canvas.h"
 #include "windows/support.h"
-#include "windows/test_printer.h"
+#include "windows/printer_fixture.h"
 #include "watermark/preview.h"
 #include "ui/bounded_string.h"
 #include "watermark/watermark_store.h"
@@ -100,7 +100,7 @@ void PreviewBenchmarks(HANDLE printer) {
            "(goal well under 16 ms)");
 }
 
-void StoreBenchmarks(const cvtest::TestPrinter& printer) {
+void StoreBenchmarks(const cvtest::RegistryPrinter& printer) {
     HANDLE h = printer.handle();
     constexpr int kStored = 1000;
     std::vector<std::u16string> names;
@@ -173,7 +173,7 @@ int main() {
         std::printf("cvpsui.dll could not be loaded\n");
         return 1;
     }
-    cvtest::TestPrinter printer(L"bench");
+    cvtest::RegistryPrinter printer(L"bench");
     if (!printer.handle()) {
         std::printf("no test printer\n");
         return 1;

@@ -1,6 +1,6 @@
 // Driver installation and removal, and printer initialisation: registry and spooler work only.
 #include "core/sheets.h"
-#include "core/win_handles.h"
+#include "ui/scoped_handles.h"
 #include "watermark/driver_key.h"
 #include "watermark/watermark_store.h"
 
@@ -30,14 +30,14 @@ void RemoveDriverStore(const wchar_t* driverName) {
     // An empty path would make SHDeleteKeyW delete the whole hive.
     if (path.empty()) return;
 
-    RegKey hive;
+    ScopedKey hive;
     if (!hive.Open(HKEY_CURRENT_USER, nullptr, KEY_WRITE)) return;
     SHDeleteKeyW(hive.get(), path.c_str());
     SHDeleteEmptyKeyW(hive.get(), kPluginRegistryRoot);
     SHDeleteEmptyKeyW(hive.get(), kCompanyKey);
     hive.reset();
 
-    RegKey users;
+    ScopedKey users;
     if (!users.Open(HKEY_USERS, L"", KEY_ALL_ACCESS)) return;
     wchar_t name[kUserNameUnits];
     for (DWORD index = 0;; ++index) {
@@ -46,7 +46,7 @@ void RemoveDriverStore(const wchar_t* driverName) {
         if (status != ERROR_SUCCESS) break;
         name[kUserNameUnits - 1] = L'\0';
         if (IsDefaultUserHive(name)) continue;
-        RegKey user;
+        ScopedKey user;
         if (user.Open(users.get(), name, KEY_ALL_ACCESS)) SHDeleteKeyW(user.get(), path.c_str());
     }
 }

@@ -1,6 +1,7 @@
 #include "ui/page_helpers.h"
 
 #include "core/pages.h"
+#include "core/sheet_context.h"
 
 namespace cv {
 
@@ -34,6 +35,25 @@ void DisableAllControls(HWND page) {
             return TRUE;
         },
         0);
+}
+
+INT_PTR CommonPageProc(HWND page, UINT msg, WPARAM, LPARAM lParam) {
+    switch (msg) {
+    case WM_INITDIALOG: {
+        const SheetContext* ctx = KeepPageContext(page, lParam);
+        if (ctx && ctx->readOnly) DisableAllControls(page);
+        return TRUE;
+    }
+    case WM_NOTIFY:
+        if (reinterpret_cast<const NMHDR*>(lParam)->code == PSN_SETACTIVE) {
+            RemoveSheetHelpButton(page);
+            SetWindowLongPtrW(page, DWLP_MSGRESULT, 0);
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
 }
 
 } // namespace cv

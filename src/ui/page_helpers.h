@@ -17,4 +17,9 @@ SheetContext* PageContext(HWND page);
 // change nothing.
 void DisableAllControls(HWND page);
 
+// What every page of the plug-in does, whatever else it shows: keeps its context at
+// WM_INITDIALOG (all controls disabled on a read-only sheet) and removes the sheet's help button
+// when it becomes active. Pages handle their own messages first and pass the rest here.
+INT_PTR CommonPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam);
+
 } // namespace cv

@@ -6,6 +6,7 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <winspool.h>
 
 namespace cv {
 
@@ -23,6 +24,12 @@ class ScopedKey {
     }
     ~ScopedKey() { reset(); }
 
+    // RegOpenKeyExW; false (and no key) on failure.
+    bool Open(HKEY parent, const wchar_t* subKey, REGSAM access) {
+        HKEY key = nullptr;
+        reset(RegOpenKeyExW(parent, subKey, 0, access, &key) == ERROR_SUCCESS ? key : nullptr);
+        return key_ != nullptr;
+    }
     HKEY get() const { return key_; }
     explicit operator bool() const { return key_ != nullptr; }
     // For the out-parameter of RegOpenKeyExW and RegCreateKeyExW; closes what was held.
@@ -111,6 +118,34 @@ class ScopedCreatedDC {
 
   private:
     HDC dc_;
+};
+
+// A printer opened with OpenPrinterW, closed at scope end.
+class PrinterHandle {
+  public:
+    PrinterHandle() = default;
+    PrinterHandle(const PrinterHandle&) = delete;
+    PrinterHandle& operator=(const PrinterHandle&) = delete;
+    ~PrinterHandle() { reset(); }
+
+    // OpenPrinterW with no data type and no devmode; a null or empty name opens nothing (the
+    // spooler would open the print server instead).
+    bool Open(const wchar_t* printerName, ACCESS_MASK access) {
+        reset();
+        if (!printerName || !*printerName) return false;
+        PRINTER_DEFAULTSW defaults{nullptr, nullptr, access};
+        HANDLE handle = nullptr;
+        if (OpenPrinterW(const_cast<wchar_t*>(printerName), &handle, &defaults)) handle_ = handle;
+        return handle_ != nullptr;
+    }
+    void reset() {
+        if (handle_) ClosePrinter(handle_);
+        handle_ = nullptr;
+    }
+    HANDLE get() const { return handle_; }
+
+  private:
+    HANDLE handle_ = nullptr;
 };
 
 } // namespace cv

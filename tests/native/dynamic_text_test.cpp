@@ -127,10 +127,7 @@ TEST(DynamicText, EmptyAndMissingArguments) {
     EXPECT_FALSE(
         ExpandWatermarkText(p, nullptr, nullptr, u"abc", 1, p.now, kPreview, out, &capacity));
     EXPECT_EQ(capacity, 0u);
-    EXPECT_FALSE(ExpandWatermarkText(p, FixedPrinterHandle(), nullptr, u"abc", 1, p.now, kPreview,
-                                     out, nullptr));
     EXPECT_FALSE(ValidateWatermarkText(p, nullptr, nullptr, u"abc"));
-    EXPECT_FALSE(ValidateWatermarkText(p, FixedPrinterHandle(), nullptr, nullptr));
 }
 
 TEST(DynamicText, CapacityProtocol) {
@@ -186,29 +183,4 @@ TEST(DynamicText, LengthLimits) {
         size_t UserName(char16_t*, size_t capacity) override { return capacity; }
     } lying;
     EXPECT_EQ(Preview(lying, u"[%Username%]"), u"[]");
-}
-
-TEST(DynamicText, MatchAndExpandVariableDirectly) {
-    FixedPlatform p;
-    const char16_t* text = u"%TIME% and more";
-    EXPECT_TRUE(MatchVariable(p, kVariableTime, text, 6));
-    EXPECT_FALSE(MatchVariable(p, kVariableTimeMilitary, text, 6));
-    EXPECT_FALSE(MatchVariable(p, kVariableTime, u"%time", 6)) << "token beyond the text";
-    EXPECT_FALSE(MatchVariable(p, 999, text, 6));
-    EXPECT_FALSE(MatchVariable(p, kVariableTime, nullptr, 6));
-
-    char16_t out[kDynamicTextCapacity] = u"at ";
-    size_t length = 3;
-    EXPECT_TRUE(ExpandVariable(p, FixedPrinterHandle(), nullptr, text, 6, out, &length, kPreview,
-                               1, p.now));
-    EXPECT_EQ(std::u16string(out), u"at 2:05:09 PM");
-    EXPECT_EQ(length, 13u);
-    EXPECT_TRUE(ExpandVariable(p, FixedPrinterHandle(), nullptr, u"%username%", 10, out, &length,
-                               kValidate, 1, p.now));
-    EXPECT_EQ(length, 13u);
-    EXPECT_FALSE(ExpandVariable(p, FixedPrinterHandle(), nullptr, text, 6, out, nullptr,
-                                kPreview, 1, p.now));
-    length = kDynamicTextCapacity;
-    EXPECT_FALSE(ExpandVariable(p, FixedPrinterHandle(), nullptr, text, 6, out, &length,
-                                kPreview, 1, p.now));
 }

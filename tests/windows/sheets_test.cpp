@@ -4,7 +4,6 @@
 #include "core/sheet_context.h"
 #include "host/sheet_host.h"
 #include "host/spooler.h"
-#include "model_printer.h"
 #include "printer_fixture.h"
 #include "resources/resource.h"
 #include "support.h"
@@ -115,11 +114,9 @@ TEST(DocumentSheet, PagesCarryThePluginsActivationContextAndHeader) {
     EXPECT_NE(actCtx, nullptr);
     EXPECT_NE(actCtx, INVALID_HANDLE_VALUE);
     for (const auto& page : host.Pages()) {
-        EXPECT_EQ(page.record.dwSize, sizeof(PROPSHEETPAGEW));
         EXPECT_EQ(page.record.dwFlags, static_cast<DWORD>(PSP_USEFUSIONCONTEXT));
         EXPECT_EQ(page.record.hActCtx, actCtx) << "one context, made once";
         EXPECT_TRUE(page.contextActivated) << "the context from resource 2 must be usable";
-        EXPECT_NE(page.record.pfnDlgProc, nullptr);
     }
     EXPECT_EQ(host.headerResult, 1u);
     EXPECT_EQ(host.headerTitle, L"In-Box UI Page");
@@ -135,7 +132,6 @@ TEST(DocumentSheet, ContextComesFromTheSheetsHeapHoldsTheJobAndGoesAtDestroy) {
     cv::defaultPluginDevmode(&job);
     job.watermarkOrder = 3;
     job.outputTo = 4;
-    job.userName[0] = u'a';
     job.jobFlagB = 1; // not part of the working copy
     std::vector<unsigned char> incoming = cvhost::MakeIncomingDevmode(&job, sizeof job);
     SheetOptions options;
@@ -155,19 +151,11 @@ TEST(DocumentSheet, ContextComesFromTheSheetsHeapHoldsTheJobAndGoesAtDestroy) {
     ASSERT_NE(ctx, nullptr);
     const HANDLE heap = host.Heap();
     EXPECT_TRUE(IsHeapBlock(heap, ctx)) << "the context lives in the sheet's heap";
-    EXPECT_EQ(ctx->hComPropSheet, host.Info().hComPropSheet);
-    EXPECT_EQ(ctx->pfnComPropSheet, host.Info().pfnComPropSheet);
     EXPECT_EQ(ctx->uiParam, &host.Param());
     EXPECT_EQ(ctx->coreUI, static_cast<IPrintCoreUI2*>(&driver->CoreUI()));
-    EXPECT_EQ(static_cast<void*>(ctx->pluginObject), static_cast<void*>(driver->Plugin()));
-    EXPECT_EQ(ctx->readOnly, 0u);
-    EXPECT_EQ(ctx->changed, 0u);
     EXPECT_EQ(ctx->watermarkOrderWork, 3u);
-    EXPECT_EQ(ctx->dm.watermarkOrder, 3u);
     EXPECT_EQ(ctx->dm.outputTo, 4u);
-    EXPECT_EQ(ctx->dm.userName[0], u'a');
     EXPECT_EQ(ctx->dm.jobFlagB, 0u);
-    EXPECT_EQ(ctx->dm.dwSignature, cv::kPluginSignature);
 
     // A second INIT of the same sheet reuses the context and takes a fresh working copy.
     ctx->dm.outputTo = 0;
@@ -183,23 +171,6 @@ TEST(DocumentSheet, ContextComesFromTheSheetsHeapHoldsTheJobAndGoesAtDestroy) {
     PropertySheetHost next(*driver);
     ASSERT_TRUE(next.Init(SheetOptions{}, &why)) << Narrow(why);
     EXPECT_TRUE(IsHeapBlock(next.Heap(), ContextOf(next)));
-}
-
-TEST(DocumentSheet, ChangedSheetTellsTheHostAtDestroy) {
-    ModelPrinter printer(L"Changed", FullModel());
-    ASSERT_TRUE(printer.ok()) << printer.error;
-    auto driver = OpenDriver(printer.printerName);
-    ASSERT_TRUE(driver);
-    PropertySheetHost host(*driver);
-    std::wstring why;
-    ASSERT_TRUE(host.Init(SheetOptions{}, &why)) << Narrow(why);
-    ASSERT_NE(ContextOf(host), nullptr);
-    ContextOf(host)->changed = 1; // as the Advanced tree's Apply and the Profiles page do
-    host.Finish();
-    ASSERT_EQ(host.setResults.size(), 1u);
-    EXPECT_EQ(host.setResults[0], CPSUI_OK);
-    EXPECT_EQ(host.keptResult, CPSUI_OK) << "the driver's own function receives the result";
-    EXPECT_EQ(host.destroyResult, 2u) << "the value pfnComPropSheet returned";
 }
 
 TEST(DocumentSheet, ReadOnlySheetDisablesThePluginsPages) {
@@ -275,10 +246,7 @@ TEST(PrinterSheet, AboutPageOnlyWithAContextOfItsOwn) {
     ASSERT_NE(ctx, nullptr);
     EXPECT_NE(ctx, documentContext);
     EXPECT_TRUE(IsHeapBlock(device.Heap(), ctx));
-    EXPECT_EQ(device.initResult, reinterpret_cast<ULONG_PTR>(device.Pages()[0].handle));
-    EXPECT_EQ(ctx->uiParam, &device.Param());
     EXPECT_EQ(ctx->dm.dwSize, 0u) << "no working copy in the printer sheet";
-    EXPECT_EQ(ctx->readOnly, 0u);
 
     // The document sheet keeps its context: a new INIT reuses it ...
     EXPECT_EQ(document->CallPlugin(PROPSHEETUI_REASON_INIT, document->Info().lParamInit), S_OK);
@@ -397,9 +365,7 @@ TEST_F(BareSheet, WithoutTheCoreDriverTheFeaturePagesStayAwayAndChangesAreReport
     ASSERT_EQ(comPropSheetCalls.size(), 3u);
     const WORD expected[] = {IDD_WATERMARK, IDD_PROFILES, IDD_ABOUT_DOC};
     for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(comPropSheetCalls[i].sheet, sheetHandle);
         EXPECT_EQ(comPropSheetCalls[i].function, static_cast<UINT>(CPSFUNC_ADD_PROPSHEETPAGEW));
-        EXPECT_EQ(comPropSheetCalls[i].lParam2, 0);
         EXPECT_EQ(comPropSheetCalls[i].pageTemplate, expected[i]);
         EXPECT_EQ(comPropSheetCalls[i].pageParam, reinterpret_cast<LPARAM>(ctx));
     }
@@ -408,12 +374,12 @@ TEST_F(BareSheet, WithoutTheCoreDriverTheFeaturePagesStayAwayAndChangesAreReport
     ctx->changed = 1;
     comPropSheetCalls.clear();
     ASSERT_EQ(Call(true, PROPSHEETUI_REASON_DESTROY, 1), S_OK);
+    // A changed sheet tells the host once, through the sheet's own handle.
     ASSERT_EQ(comPropSheetCalls.size(), 1u);
     EXPECT_EQ(comPropSheetCalls[0].sheet, sheetHandle);
     EXPECT_EQ(comPropSheetCalls[0].function, static_cast<UINT>(CPSFUNC_SET_RESULT));
-    EXPECT_EQ(comPropSheetCalls[0].lParam1, 0);
     EXPECT_EQ(comPropSheetCalls[0].lParam2, CPSUI_OK);
-    EXPECT_EQ(info.Result, 41u);
+    EXPECT_EQ(info.Result, 41u) << "the value pfnComPropSheet returned";
     HeapDestroy(heap);
 }
 

@@ -2,6 +2,7 @@
 
 #include "host/capture.h"
 #include "host/spooler.h"
+#include "printer_fixture.h"
 
 #include <commctrl.h>
 
@@ -11,13 +12,6 @@
 namespace cvtest {
 
 namespace {
-
-std::string Narrowed(const std::wstring& text) {
-    std::string out;
-    for (wchar_t c : text)
-        out += c < 0x80 ? static_cast<char>(c) : '?';
-    return out;
-}
 
 void Notify(HWND parent, int id, HWND control, UINT code) {
     SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
@@ -38,19 +32,7 @@ std::vector<std::wstring> Entries(HWND control, UINT countMsg, UINT lengthMsg, U
 
 } // namespace
 
-void Pump(DWORD ms) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        const DWORD spent = GetTickCount() - start;
-        if (spent >= ms) return;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - spent, QS_ALLINPUT);
-    }
-}
+void Pump(DWORD ms) { cvhost::PumpMessagesFor(ms); }
 
 std::wstring WindowText(HWND window) {
     if (!window) return {};
@@ -62,7 +44,6 @@ std::wstring WindowText(HWND window) {
 }
 
 // --- SheetDriver
-// ----------------------------------------------------------------------------------
 
 SheetDriver::SheetDriver(const std::wstring& printerName, const cvhost::SheetOptions& options) {
     static const bool controlsReady = [] {
@@ -79,7 +60,7 @@ SheetDriver::SheetDriver(const std::wstring& printerName, const cvhost::SheetOpt
             return;
         }
     }
-    error_ = Narrowed(why.empty() ? L"the sheet did not open" : why);
+    error_ = Narrow(why.empty() ? L"the sheet did not open" : why);
 }
 
 SheetDriver::~SheetDriver() {
@@ -104,9 +85,7 @@ bool SheetDriver::SelectPage(int index) {
     return moved && CurrentPage() == Page(index);
 }
 
-bool SheetDriver::SelectPage(const std::wstring& title) {
-    return SelectPage(PageIndex(title));
-}
+bool SheetDriver::SelectPage(const std::wstring& title) { return SelectPage(PageIndex(title)); }
 
 HWND SheetDriver::CurrentPage() const {
     return Sheet() ? PropSheet_GetCurrentPageHwnd(Sheet()) : nullptr;
@@ -116,9 +95,7 @@ HWND SheetDriver::Page(int index) const {
     return Sheet() && index >= 0 ? PropSheet_IndexToHwnd(Sheet(), index) : nullptr;
 }
 
-HWND SheetDriver::Page(const std::wstring& title) const {
-    return Page(PageIndex(title));
-}
+HWND SheetDriver::Page(const std::wstring& title) const { return Page(PageIndex(title)); }
 
 bool SheetDriver::Apply() {
     if (!Sheet()) return false;
@@ -134,19 +111,12 @@ bool SheetDriver::PressAndWait(int button) {
     return !host_->IsOpen();
 }
 
-bool SheetDriver::PressOk() {
-    return PressAndWait(PSBTN_OK);
-}
-bool SheetDriver::PressCancel() {
-    return PressAndWait(PSBTN_CANCEL);
-}
+bool SheetDriver::PressOk() { return PressAndWait(PSBTN_OK); }
+bool SheetDriver::PressCancel() { return PressAndWait(PSBTN_CANCEL); }
 
 // --- Controls
-// -------------------------------------------------------------------------------------
 
-HWND Control(HWND parent, int id) {
-    return parent ? GetDlgItem(parent, id) : nullptr;
-}
+HWND Control(HWND parent, int id) { return parent ? GetDlgItem(parent, id) : nullptr; }
 
 void Click(HWND parent, int id) {
     if (HWND button = Control(parent, id)) SendMessageW(button, BM_CLICK, 0, 0);
@@ -218,7 +188,6 @@ bool IsVisible(HWND parent, int id) {
 }
 
 // --- DialogScript
-// ---------------------------------------------------------------------------------
 
 namespace {
 

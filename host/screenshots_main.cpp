@@ -3,7 +3,7 @@
 // turns them into PNG). Needs Wine's X11 driver: under Xvfb when there is no display.
 #include "host/capture.h"
 #include "host/printer_setup.h"
-#include "ui_driver.h"
+#include "windows/ui_driver.h"
 
 #include <cstdio>
 #include <functional>
