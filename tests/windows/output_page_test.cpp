@@ -4,7 +4,6 @@
 #include "core/records.h"
 #include "core/sheet_context.h"
 #include "host/job_devmode.h"
-#include "model_printer.h"
 #include "output/output_resource.h"
 #include "printer_fixture.h"
 #include "ui/bounded_string.h"
