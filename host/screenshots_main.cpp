@@ -3,6 +3,7 @@
 // turns them into PNG). Needs Wine's X11 driver: under Xvfb when there is no display.
 #include "host/capture.h"
 #include "host/printer_setup.h"
+#include "output/output_resource.h"
 #include "windows/ui_driver.h"
 
 #include <cstdio>
@@ -23,9 +24,88 @@ struct DialogShot {
 
 std::vector<DialogShot> DialogShots() {
     return {
+        // The fax cover page, from the demo's Output Options page with Fax chosen; Printer is
+        // chosen again afterwards so that the page lets go without a recipient.
+        {L"output-fax-cover-page", cvhost::SheetKind::Document, L"Output Options",
+         [](HWND page) {
+             cvtest::SelectListEntry(page, IDC_OUTPUT_LIST, L"Fax");
+             if (!cvtest::IsChecked(page, IDC_SEND_COVER)) cvtest::Click(page, IDC_SEND_COVER);
+             cvtest::Click(page, IDC_SETUP_COVER);
+             cvtest::SelectListEntry(page, IDC_OUTPUT_LIST, L"Printer");
+         }},
         // {L"watermark-edit", cvhost::SheetKind::Document, L"Watermark",
         //  [](HWND page) { cvtest::Click(page, IDC_WATERMARK_EDIT); }},
     };
+}
+
+// The Output Options page of models other than the demo's (which has every feature and so
+// template 1232 with a fax card): each with a destination chosen so that its fields show enabled.
+struct ModelShot {
+    const wchar_t* file; // "<file>.bmp"
+    const char* nickName;
+    std::string features; // PPD blocks
+    std::function<void(HWND page)> prepare;
+};
+
+std::string Feature(const char* keyword) {
+    const std::string k = keyword;
+    return "*OpenUI *" + k + ": PickOne\n*Default" + k + ": True\n*" + k + " True: \"\"\n*" + k +
+           " False: \"\"\n*CloseUI: *" + k + "\n";
+}
+
+std::vector<ModelShot> ModelShots() {
+    const std::string hold = Feature("HasPrintandHold") + Feature("HasKeepPreviousPHJobs");
+    return {
+        {L"output-128-held-job", "Corvane Shot Hold", hold,
+         [](HWND page) {
+             cvtest::SelectListEntry(page, IDC_OUTPUT_LIST, L"Confidential Print");
+             cvtest::Type(page, IDC_PIN, L"1234");
+         }},
+        {L"output-1232-held-job", "Corvane Shot New Pin", hold + Feature("HasNewPin"),
+         [](HWND page) { cvtest::SelectListEntry(page, IDC_OUTPUT_LIST, L"Reserve Print"); }},
+        {L"output-128-fax", "Corvane Shot Fax", hold + Feature("FaxCard"),
+         [](HWND page) {
+             cvtest::SelectListEntry(page, IDC_OUTPUT_LIST, L"Fax");
+             cvtest::Type(page, IDC_RECIPIENT_NAME, L"Bob Example");
+             cvtest::Type(page, IDC_RECIPIENT_FAX, L"555-0100");
+             cvtest::Type(page, IDC_STATION, L"Front Desk");
+             if (!cvtest::IsChecked(page, IDC_SEND_COVER)) cvtest::Click(page, IDC_SEND_COVER);
+         }},
+        {L"output-fax-only", "Corvane Shot Fax Only", Feature("FaxCard"),
+         [](HWND page) { cvtest::SelectListEntry(page, IDC_OUTPUT_LIST, L"Fax"); }},
+    };
+}
+
+bool ShootModels(const std::wstring& dir) {
+    wchar_t temp[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH, temp);
+    for (const ModelShot& shot : ModelShots()) {
+        cvhost::ModelPrinter model;
+        model.ppdPath = std::wstring(temp) + shot.file + L".ppd";
+        const std::string ppd = std::string("*PPD-Adobe: \"4.3\"\n*Manufacturer: \"Corvane\"\n") +
+                                "*NickName: \"" + shot.nickName + "\"\n" + shot.features;
+        std::wstring why;
+        if (!cvhost::WriteBytesToFile(model.ppdPath, ppd) ||
+            !cvhost::SetUpModelPrinter(&model, &why)) {
+            std::fprintf(stderr, "screenshots: %ls: %ls\n", shot.file, why.c_str());
+            return false;
+        }
+        cvtest::SheetDriver sheet(model.printerName, cvhost::SheetOptions{});
+        HWND page = sheet.ok() ? sheet.Page(L"Output Options") : nullptr;
+        if (!page) {
+            std::fprintf(stderr, "screenshots: no Output Options page for %ls\n", shot.file);
+            return false;
+        }
+        shot.prepare(page);
+        const std::wstring path = dir + L"\\" + shot.file + L".bmp";
+        if (!cvhost::SaveWindowBitmap(sheet.Sheet(), path, &why)) {
+            std::fprintf(stderr, "screenshots: %ls\n", why.c_str());
+            return false;
+        }
+        std::printf("saved %ls\n", path.c_str());
+        sheet.PressCancel();
+    }
+    return true;
 }
 
 bool ShootSheet(const std::wstring& printer, cvhost::SheetKind kind, const std::wstring& dir) {
@@ -84,6 +164,6 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     }
     const bool ok = ShootSheet(printer, cvhost::SheetKind::Document, dir) &&
-                    ShootSheet(printer, cvhost::SheetKind::Printer, dir);
+                    ShootSheet(printer, cvhost::SheetKind::Printer, dir) && ShootModels(dir);
     return ok ? 0 : 1;
 }
