@@ -2,10 +2,10 @@
 
 #include "core/module.h"
 #include "core/sheet_context.h"
-#include "output/dialog_text.h"
 #include "output/output_resource.h"
 #include "output/output_rules.h"
 #include "resources/resource.h"
+#include "ui/dialog_text.h"
 
 #include <iterator>
 

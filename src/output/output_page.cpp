@@ -3,17 +3,16 @@
 // keeps nothing of its own: it rebuilds from the sheet's working devmode and the remembered
 // registry values whenever it becomes active, writes the working devmode when the user leaves it
 // with valid entries, and the job's devmode on apply.
-#include "core/module.h"
 #include "core/pages.h"
 #include "core/sheet_context.h"
 #include "core/sheets.h"
 #include "output/cover_page_dialog.h"
-#include "output/dialog_text.h"
 #include "output/output_page.h"
 #include "output/output_registry.h"
 #include "output/output_resource.h"
 #include "output/output_rules.h"
 #include "ui/bounded_string.h"
+#include "ui/dialog_text.h"
 #include "ui/page_helpers.h"
 
 #include <iterator>

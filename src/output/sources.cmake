@@ -3,6 +3,5 @@ list(APPEND CV_SHELL_SOURCES
   output/output_page.cpp
   output/output_registry.cpp
   output/cover_page_dialog.cpp
-  output/dialog_text.cpp
 )
 list(APPEND CV_RC_FILES output/output_resource.h resources/output.rc)

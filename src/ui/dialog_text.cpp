@@ -1,4 +1,4 @@
-#include "output/dialog_text.h"
+#include "ui/dialog_text.h"
 
 #include "core/module.h"
 #include "ui/bounded_string.h"

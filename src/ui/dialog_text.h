@@ -1,6 +1,5 @@
 // Moving text between the plug-in's records (char16_t arrays that may lack a terminator) and
-// dialog controls, and the error message of a page or dialog. Shared by the Output Options page
-// and the cover-page dialog.
+// dialog controls, control states, and the error message of a page or dialog.
 #pragma once
 
 #include "core/plugin_abi.h"
