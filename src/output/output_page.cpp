@@ -33,8 +33,8 @@ const int kFaxControls[] = {
 constexpr size_t kRecipientNameLimit = 45;
 constexpr size_t kRecipientFaxLimit = 60;
 constexpr size_t kStationLimit = 24;
-// GetUserNameW's buffer: the 24 characters a user name field holds and some room to notice a
-// longer logon name, which is then offered cut to the field.
+// GetUserNameW's buffer: a logon name of up to 25 characters is read and offered cut to the
+// field's 24; a longer one is not offered at all.
 constexpr DWORD kLogonNameBuffer = 26;
 
 // While the page fills its own controls, their change notifications are not the user's.

@@ -40,25 +40,14 @@ TEST(OutputDestinations, ListFollowsThePrintersFeaturesInFixedOrder) {
                                                          DestReserve, DestRepeat, DestVerify}));
 }
 
-TEST(OutputDestinations, FieldsAndTextsPerCode) {
-    struct {
-        uint32_t code;
-        bool pin, user, keep;
-        uint32_t text;
-    } rows[] = {{0, false, false, false, 58}, {1, false, false, false, 64},
-                {2, false, false, false, 65}, {3, false, false, false, 59},
-                {4, true, true, true, 60},    {5, false, true, true, 61},
-                {6, false, true, true, 62},   {7, false, true, true, 63},
-                {8, false, false, false, 58}, {0xFFFFFFFFu, false, false, false, 58}};
-    for (auto r : rows) {
-        const DestinationFields f = GetDestinationFields(r.code);
-        EXPECT_EQ(f.pinUsed, r.pin) << r.code;
-        EXPECT_EQ(f.userNameUsed, r.user) << r.code;
-        EXPECT_EQ(f.keepUsed, r.keep) << r.code;
-        EXPECT_EQ(DestinationStringId(r.code), r.text) << r.code;
+TEST(OutputDestinations, CodesOutOfRangeUseNoFieldAndShowAsPrinter) {
+    for (uint32_t code : {1u, 2u, 3u, 8u, 0xFFFFFFFFu}) {
+        const DestinationFields f = GetDestinationFields(code);
+        EXPECT_FALSE(f.pinUsed || f.userNameUsed || f.keepUsed) << code;
     }
+    EXPECT_EQ(DestinationStringId(8), uint32_t(IDS_DEST_PRINTER));
     EXPECT_EQ(ShownDestination(9), uint32_t(DestPrinter));
-    EXPECT_EQ(ShownDestination(2), uint32_t(DestEps));
+    EXPECT_EQ(ShownDestination(DestEps), uint32_t(DestEps)) << "not offered, but not repaired";
 }
 
 TEST(OutputChecks, PinRuleDependsOnThePrintersDigits) {
