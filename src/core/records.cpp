@@ -104,6 +104,11 @@ void CopyFaxSettings(FaxSettings* dst, const FaxSettings* src) {
     dst->resolution = src->resolution;
     dst->sendCoverPage = src->sendCoverPage;
     BoundedCopy(dst->recipientName, src->recipientName);
+    CopyCoverFields(dst, src);
+}
+
+template <typename Dst, typename Src> void CopyCoverFields(Dst* dst, const Src* src) {
+    if (!dst || !src) return;
     BoundedCopy(dst->senderName, src->senderName);
     BoundedCopy(dst->senderCompany, src->senderCompany);
     BoundedCopy(dst->senderAddress, src->senderAddress);
@@ -114,6 +119,10 @@ void CopyFaxSettings(FaxSettings* dst, const FaxSettings* src) {
     BoundedCopy(dst->comments, src->comments);
     dst->coverFlags = src->coverFlags;
 }
+template void CopyCoverFields(FaxSettings*, const FaxSettings*);
+template void CopyCoverFields(FaxCover*, const FaxSettings*);
+template void CopyCoverFields(FaxSettings*, const FaxCover*);
+template void CopyCoverFields(FaxCover*, const FaxCover*);
 
 // ---------------------------------------------------------------------------------------------
 // Plug-in devmode

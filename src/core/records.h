@@ -221,6 +221,10 @@ void ResetFaxSettings(FaxSettings* fax);
 void RepairFaxSettings(FaxSettings* fax);
 void CopyFaxSettings(FaxSettings* dst, const FaxSettings* src);
 
+// Bounded field-wise copy of the cover part between any two of FaxSettings and FaxCover (they
+// share the field names).
+template <typename Dst, typename Src> void CopyCoverFields(Dst* dst, const Src* src);
+
 // --- Plug-in devmode --------------------------------------------------------------------------
 void defaultPluginDevmode(PluginDevmode* dm);
 // `in` is read only within min(its dwSize, 7672) bytes; an input whose dwSize cannot even hold

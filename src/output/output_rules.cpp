@@ -116,20 +116,6 @@ const FaxSettings* ChooseFaxSource(const FaxSettings* stored, const FaxSettings*
     return devmodeFax;
 }
 
-// FaxCover has the same field names as the cover part of FaxSettings.
-template <typename Dst, typename Src> static void CopyCoverFields(Dst* dst, const Src* src) {
-    if (!dst || !src) return;
-    BoundedCopy(dst->senderName, src->senderName);
-    BoundedCopy(dst->senderCompany, src->senderCompany);
-    BoundedCopy(dst->senderAddress, src->senderAddress);
-    BoundedCopy(dst->reservedText, src->reservedText);
-    BoundedCopy(dst->senderFax, src->senderFax);
-    BoundedCopy(dst->senderVoice, src->senderVoice);
-    BoundedCopy(dst->senderEmail, src->senderEmail);
-    BoundedCopy(dst->comments, src->comments);
-    dst->coverFlags = src->coverFlags;
-}
-
 void CoverFromFax(FaxCover* dst, const FaxSettings* src) { CopyCoverFields(dst, src); }
 void CoverIntoFax(FaxSettings* dst, const FaxCover* src) { CopyCoverFields(dst, src); }
 
