@@ -46,22 +46,18 @@ public:
                                              "May",     "June",     "July",      "August",
                                              "September", "October", "November", "December"};
         if (failDates || t.month < 1 || t.month > 12 || t.dayOfWeek > 6) return 0;
+        // Only the picture style takes a picture, and only the one the plug-in passes.
+        if (style == DateStyle::Picture ? !picture || picture != std::u16string(kPictureDdMmYyyy)
+                                        : picture != nullptr)
+            return 0;
         char s[64];
-        switch (style) {
-        case DateStyle::Short:
-            if (picture) return 0;
+        if (style == DateStyle::Short)
             std::snprintf(s, sizeof s, "%u/%u/%u", t.month, t.day, t.year);
-            break;
-        case DateStyle::Long:
-            if (picture) return 0;
+        else if (style == DateStyle::Long)
             std::snprintf(s, sizeof s, "%s, %s %u, %u", days[t.dayOfWeek], months[t.month - 1],
                           t.day, t.year);
-            break;
-        case DateStyle::Picture:
-            if (!picture || std::u16string(picture) != kPictureDdMmYyyy) return 0;
+        else
             std::snprintf(s, sizeof s, "%02u/%02u/%04u", t.day, t.month, t.year);
-            break;
-        }
         return Put(s, buffer, capacity);
     }
     size_t FormatTime(const LocalTime& t, const char16_t* picture, char16_t* buffer,

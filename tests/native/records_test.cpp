@@ -115,22 +115,15 @@ TEST(FaxRecord, CopyCarriesTheReservedText) {
     EXPECT_EQ(dst.sendCoverPage, 1u);
 }
 
-TEST(Devmode, DefaultsOfAZeroBufferSurviveValidation) {
-    PluginDevmode dm{};
-    defaultPluginDevmode(&dm);
+TEST(Devmode, DefaultsSurviveValidationAndLeaveTheUnwrittenBytesAlone) {
+    const PluginDevmode dm = Defaults();
     PluginDevmode validated = dm;
     ASSERT_TRUE(validatePluginDevmode(&validated));
     EXPECT_TRUE(SameBytes(&dm, &validated, sizeof dm));
-}
-
-TEST(Devmode, DefaultingLeavesTheUnwrittenBytesAlone) {
-    PluginDevmode dm;
-    std::memset(&dm, 0x77, sizeof dm);
-    defaultPluginDevmode(&dm);
-    EXPECT_EQ(dm.watermarkOverPage, 0x77777777u);
-    EXPECT_EQ(dm.profileLoaded, 0x77777777u);
-    EXPECT_EQ(dm.reserved[3], 0x77);
-    EXPECT_EQ(dm.colorCorrection, 0u);
+    std::memset(&validated, 0x77, sizeof validated);
+    defaultPluginDevmode(&validated);
+    EXPECT_EQ(validated.watermarkOverPage, 0x77777777u);
+    EXPECT_EQ(validated.reserved[3], 0x77);
 }
 
 TEST(Devmode, ConvertByInputSize) {
@@ -155,17 +148,14 @@ TEST(Devmode, ConvertByInputSize) {
     convertPluginDevmode(&tiny, &out);
     const PluginDevmode defaults = Defaults();
     EXPECT_TRUE(SameBytes(&out, &defaults, sizeof out));
-}
 
-TEST(Devmode, ConvertInPlaceKeepsTheRecord) {
-    PluginDevmode dm = Defaults();
-    dm.brightness = 4;
-    dm.outputTo = 3;
-    dm.dwVersion = 7;
-    convertPluginDevmode(&dm, &dm);
-    EXPECT_EQ(dm.brightness, 4);
-    EXPECT_EQ(dm.outputTo, 3u);
-    EXPECT_EQ(dm.dwVersion, 10u);
+    // In place the record stays.
+    tiny = Defaults();
+    tiny.brightness = 4;
+    tiny.dwVersion = 7;
+    convertPluginDevmode(&tiny, &tiny);
+    EXPECT_EQ(tiny.brightness, 4);
+    EXPECT_EQ(tiny.dwVersion, 10u);
 }
 
 TEST(Devmode, WorkingCopyIsFieldWise) {

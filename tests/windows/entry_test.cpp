@@ -17,6 +17,12 @@ constexpr GUID kUnknownIid = {0, 0, 0, {0, 0, 0, 0, 0, 0, 0, 0xab}};
 
 HRESULT CanUnload() { return PluginDll::Get().canUnloadNow(); }
 
+// A fresh plug-in object, as the host creates it.
+struct Plugin : ::testing::Test {
+    ComPtr<IPrintOemUI2> plugin{PluginDll::Get().CreatePlugin()};
+    void SetUp() override { ASSERT_TRUE(plugin.get()); }
+};
+
 TEST(Entry, RefusalsLeaveNothingAlive) {
     auto& dll = PluginDll::Get();
     ASSERT_NE(dll.getClassObject, nullptr);
@@ -63,9 +69,7 @@ TEST(Entry, CanUnloadFollowsLocksAndLiveObjects) {
     EXPECT_EQ(CanUnload(), S_OK);
 }
 
-TEST(Entry, PluginAnswersIUnknownAndItsOwnInterface) {
-    ComPtr<IPrintOemUI2> plugin(PluginDll::Get().CreatePlugin());
-    ASSERT_TRUE(plugin.get());
+TEST_F(Plugin, PluginAnswersIUnknownAndItsOwnInterface) {
     void* out = nullptr;
     ASSERT_EQ(plugin->QueryInterface(IID_IUnknown, &out), S_OK);
     EXPECT_EQ(out, plugin.get());
@@ -75,9 +79,7 @@ TEST(Entry, PluginAnswersIUnknownAndItsOwnInterface) {
     EXPECT_EQ(out, nullptr);
 }
 
-TEST(Entry, ReferenceCountIsExactUnderConcurrency) {
-    ComPtr<IPrintOemUI2> plugin(PluginDll::Get().CreatePlugin());
-    ASSERT_TRUE(plugin.get());
+TEST_F(Plugin, ReferenceCountIsExactUnderConcurrency) {
     std::atomic<bool> go{false};
     std::vector<std::thread> threads;
     for (int t = 0; t < 8; ++t)
@@ -94,9 +96,7 @@ TEST(Entry, ReferenceCountIsExactUnderConcurrency) {
     EXPECT_EQ(plugin->Release(), 1u);
 }
 
-TEST(Entry, GetInfoAnswersAndRefusals) {
-    ComPtr<IPrintOemUI2> plugin(PluginDll::Get().CreatePlugin());
-    ASSERT_TRUE(plugin.get());
+TEST_F(Plugin, GetInfoAnswersAndRefusals) {
     DWORD value = 0, needed = 0;
     ASSERT_EQ(plugin->GetInfo(OEMGI_GETSIGNATURE, &value, 4, &needed), S_OK);
     EXPECT_EQ(std::string(reinterpret_cast<const char*>(&value), 4), "NVRC");
@@ -128,9 +128,7 @@ TEST(Entry, GetInfoAnswersAndRefusals) {
 }
 
 // The host calls through raw vtable slots; check the slots themselves, not our header's view.
-TEST(Entry, VtableSlotsAreWhereTheHostCallsThem) {
-    ComPtr<IPrintOemUI2> plugin(PluginDll::Get().CreatePlugin());
-    ASSERT_TRUE(plugin.get());
+TEST_F(Plugin, VtableSlotsAreWhereTheHostCallsThem) {
     void** vtable = *reinterpret_cast<void***>(plugin.get());
     using GetInfoFn = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, PVOID, DWORD, PDWORD);
     DWORD value = 0, needed = 0;
@@ -185,9 +183,7 @@ TEST(Entry, PublishDriverInterfaceAsksOnceAndReleasesAtTheEnd) {
     EXPECT_EQ(refusing.queries, 2);
 }
 
-TEST(Entry, DocumentEventAsksForNoEvents) {
-    ComPtr<IPrintOemUI2> plugin(PluginDll::Get().CreatePlugin());
-    ASSERT_TRUE(plugin.get());
+TEST_F(Plugin, DocumentEventAsksForNoEvents) {
     struct {
         DOCEVENT_FILTER filter;
         DWORD more[8];
@@ -211,9 +207,7 @@ TEST(Entry, DocumentEventAsksForNoEvents) {
               E_FAIL);
 }
 
-TEST(Entry, UnimplementedMethodsSayNotImplemented) {
-    ComPtr<IPrintOemUI2> plugin(PluginDll::Get().CreatePlugin());
-    ASSERT_TRUE(plugin.get());
+TEST_F(Plugin, UnimplementedMethodsSayNotImplemented) {
     EXPECT_EQ(plugin->HideStandardUI(0), E_NOTIMPL);
     EXPECT_EQ(plugin->DevQueryPrintEx(nullptr, nullptr, nullptr, nullptr), E_NOTIMPL);
     DWORD result = 0;
@@ -229,9 +223,7 @@ TEST(Entry, UnimplementedMethodsSayNotImplemented) {
     EXPECT_EQ(plugin->QueryJobAttributes(nullptr, nullptr, 0, nullptr), E_NOTIMPL);
 }
 
-TEST(Entry, SheetAndTreeMethodsRefuseBadParameterBlocks) {
-    ComPtr<IPrintOemUI2> plugin(PluginDll::Get().CreatePlugin());
-    ASSERT_TRUE(plugin.get());
+TEST_F(Plugin, SheetAndTreeMethodsRefuseBadParameterBlocks) {
     auto expectRefused = [](HRESULT hr) {
         EXPECT_EQ(hr, E_FAIL);
         EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));

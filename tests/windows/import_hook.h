@@ -17,7 +17,6 @@ class ImportHook {
     ~ImportHook();
 
     bool installed() const { return slot_ != nullptr; }
-    void* original() const { return original_; }
 
   private:
     void** slot_ = nullptr;

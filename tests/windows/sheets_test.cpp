@@ -94,32 +94,18 @@ TEST(DocumentSheet, PagesFollowThePrinterModel) {
         ASSERT_FALSE(host.Pages().empty());
         // The last page's addition (About) is the sheet's result.
         EXPECT_EQ(host.initResult, reinterpret_cast<ULONG_PTR>(host.Pages().back().handle));
+        EXPECT_EQ(host.headerResult, 1u);
+        EXPECT_EQ(host.headerTitle, L"In-Box UI Page");
+        const HANDLE actCtx = host.Pages().front().record.hActCtx;
+        EXPECT_NE(actCtx, nullptr);
         for (const auto& page : host.Pages()) {
             EXPECT_EQ(page.record.lParam, static_cast<LPARAM>(host.Info().UserData));
             EXPECT_EQ(page.record.hInstance, driver->PluginModule());
+            EXPECT_EQ(page.record.dwFlags, static_cast<DWORD>(PSP_USEFUSIONCONTEXT));
+            EXPECT_EQ(page.record.hActCtx, actCtx) << "one context, made once";
+            EXPECT_TRUE(page.contextActivated) << "the context from resource 2 must be usable";
         }
     }
-}
-
-TEST(DocumentSheet, PagesCarryThePluginsActivationContextAndHeader) {
-    ModelPrinter printer(L"ActCtx", FullModel());
-    ASSERT_TRUE(printer.ok()) << printer.error;
-    auto driver = OpenDriver(printer.printerName);
-    ASSERT_TRUE(driver);
-    PropertySheetHost host(*driver);
-    std::wstring why;
-    ASSERT_TRUE(host.Init(SheetOptions{}, &why)) << Narrow(why);
-    ASSERT_EQ(host.Pages().size(), 4u);
-    const HANDLE actCtx = host.Pages().front().record.hActCtx;
-    EXPECT_NE(actCtx, nullptr);
-    EXPECT_NE(actCtx, INVALID_HANDLE_VALUE);
-    for (const auto& page : host.Pages()) {
-        EXPECT_EQ(page.record.dwFlags, static_cast<DWORD>(PSP_USEFUSIONCONTEXT));
-        EXPECT_EQ(page.record.hActCtx, actCtx) << "one context, made once";
-        EXPECT_TRUE(page.contextActivated) << "the context from resource 2 must be usable";
-    }
-    EXPECT_EQ(host.headerResult, 1u);
-    EXPECT_EQ(host.headerTitle, L"In-Box UI Page");
 }
 
 TEST(DocumentSheet, ContextComesFromTheSheetsHeapHoldsTheJobAndGoesAtDestroy) {
@@ -157,12 +143,6 @@ TEST(DocumentSheet, ContextComesFromTheSheetsHeapHoldsTheJobAndGoesAtDestroy) {
     EXPECT_EQ(ctx->dm.outputTo, 4u);
     EXPECT_EQ(ctx->dm.jobFlagB, 0u);
 
-    // A second INIT of the same sheet reuses the context and takes a fresh working copy.
-    ctx->dm.outputTo = 0;
-    EXPECT_EQ(host.CallPlugin(PROPSHEETUI_REASON_INIT, host.Info().lParamInit), S_OK);
-    EXPECT_EQ(ContextOf(host), ctx);
-    EXPECT_EQ(ctx->dm.outputTo, 4u);
-
     host.Finish();
     EXPECT_EQ(host.destroyCall, S_OK);
     EXPECT_EQ(host.destroyResult, 1u);
@@ -173,58 +153,43 @@ TEST(DocumentSheet, ContextComesFromTheSheetsHeapHoldsTheJobAndGoesAtDestroy) {
     EXPECT_TRUE(IsHeapBlock(next.Heap(), ContextOf(next)));
 }
 
-TEST(DocumentSheet, ReadOnlySheetDisablesThePluginsPages) {
-    ModelPrinter printer(L"ReadOnly", FullModel());
+TEST(SheetUi, EveryPageShowsWithItsContextWithoutHelpAndReadOnlyDisablesIt) {
+    ModelPrinter printer(L"Pages", FullModel());
     ASSERT_TRUE(printer.ok()) << printer.error;
-    for (const bool readOnly : {true, false}) {
+    for (const bool readOnly : {false, true}) {
         SCOPED_TRACE(readOnly ? "read-only" : "editable");
         SheetOptions options;
         options.readOnly = readOnly;
         SheetDriver sheet(printer.printerName, options);
         ASSERT_TRUE(sheet.ok()) << sheet.error();
+        EXPECT_EQ(sheet.PageTitles(), (std::vector<std::wstring>{L"Output Options", L"Watermark",
+                                                                 L"Profiles", L"About"}));
         ASSERT_NE(ContextOf(sheet.Host()), nullptr);
         EXPECT_EQ(ContextOf(sheet.Host())->readOnly, readOnly ? 1u : 0u);
-        for (const wchar_t* title : {L"Output Options", L"Watermark", L"Profiles"}) {
-            ASSERT_TRUE(sheet.SelectPage(title)) << Narrow(title);
-            HWND child = GetWindow(sheet.Page(title), GW_CHILD);
-            ASSERT_NE(child, nullptr);
+        const auto context = static_cast<LONG_PTR>(sheet.Host().Info().UserData);
+        // The first page comes last, so that it too is entered anew.
+        for (const wchar_t* title : {L"Watermark", L"Profiles", L"About", L"Output Options"}) {
+            HWND frame = sheet.Sheet();
+            SetWindowLongPtrW(frame, GWL_EXSTYLE,
+                              GetWindowLongPtrW(frame, GWL_EXSTYLE) | WS_EX_CONTEXTHELP);
+            ASSERT_TRUE(sheet.SelectPage(title));
+            SCOPED_TRACE(Narrow(title));
+            EXPECT_FALSE(GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_CONTEXTHELP);
+            EXPECT_EQ(GetWindowLongPtrW(sheet.Page(title), GWLP_USERDATA), context);
+            if (title == std::wstring(L"About")) continue;
             // Editable pages disable what does not apply to the current choice, so only the
             // read-only sheet fixes the state of every control.
-            bool anyEnabled = false;
-            for (; child; child = GetWindow(child, GW_HWNDNEXT)) {
-                anyEnabled |= IsWindowEnabled(child) != FALSE;
-                if (readOnly) {
-                    EXPECT_FALSE(IsWindowEnabled(child)) << Narrow(title);
-                }
-            }
-            EXPECT_EQ(anyEnabled, !readOnly) << Narrow(title);
+            int enabled = 0;
+            for (HWND c = GetWindow(sheet.Page(title), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+                enabled += IsWindowEnabled(c) ? 1 : 0;
+            EXPECT_EQ(enabled == 0, readOnly);
         }
+        if (readOnly) continue;
+        EXPECT_TRUE(sheet.PressOk());
+        sheet.Finish();
+        EXPECT_TRUE(sheet.Host().closedWithOk);
+        EXPECT_EQ(sheet.Host().destroyResult, 1u);
     }
-}
-
-TEST(SheetUi, EveryPageShowsWithItsContextAndTakesTheHelpButtonAway) {
-    ModelPrinter printer(L"Pages", FullModel());
-    ASSERT_TRUE(printer.ok()) << printer.error;
-    SheetDriver sheet(printer.printerName, SheetOptions{});
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    EXPECT_EQ(sheet.PageTitles(),
-              (std::vector<std::wstring>{L"Output Options", L"Watermark", L"Profiles", L"About"}));
-    const auto context = static_cast<LONG_PTR>(sheet.Host().Info().UserData);
-    for (int i = 0; i < 4; ++i) {
-        HWND frame = sheet.Sheet();
-        SetWindowLongPtrW(frame, GWL_EXSTYLE,
-                          GetWindowLongPtrW(frame, GWL_EXSTYLE) | WS_EX_CONTEXTHELP);
-        if (i == 0) { // leave the first page to come back to it
-            ASSERT_TRUE(sheet.SelectPage(1));
-        }
-        ASSERT_TRUE(sheet.SelectPage(i)) << i;
-        EXPECT_FALSE(GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_CONTEXTHELP) << "page " << i;
-        EXPECT_EQ(GetWindowLongPtrW(sheet.Page(i), GWLP_USERDATA), context) << "page " << i;
-    }
-    EXPECT_TRUE(sheet.PressOk());
-    sheet.Finish();
-    EXPECT_TRUE(sheet.Host().closedWithOk);
-    EXPECT_EQ(sheet.Host().destroyResult, 1u);
 }
 
 TEST(PrinterSheet, AboutPageOnlyWithAContextOfItsOwn) {
@@ -245,21 +210,14 @@ TEST(PrinterSheet, AboutPageOnlyWithAContextOfItsOwn) {
     SheetContext* ctx = ContextOf(device);
     ASSERT_NE(ctx, nullptr);
     EXPECT_NE(ctx, documentContext);
-    EXPECT_TRUE(IsHeapBlock(device.Heap(), ctx));
     EXPECT_EQ(ctx->dm.dwSize, 0u) << "no working copy in the printer sheet";
 
-    // The document sheet keeps its context: a new INIT reuses it ...
+    // The document sheet keeps its context: a new INIT reuses it.
     EXPECT_EQ(document->CallPlugin(PROPSHEETUI_REASON_INIT, document->Info().lParamInit), S_OK);
     EXPECT_EQ(ContextOf(*document), documentContext);
     device.Finish();
     EXPECT_EQ(device.destroyResult, 0u);
     EXPECT_TRUE(device.setResults.empty());
-    // ... and once its sheet is gone, the next document sheet gets a new one of its own heap,
-    // not the printer sheet's.
-    document.reset();
-    PropertySheetHost again(*driver);
-    ASSERT_TRUE(again.Init(SheetOptions{}, &why)) << Narrow(why);
-    EXPECT_TRUE(IsHeapBlock(again.Heap(), ContextOf(again)));
 }
 
 // --- The protocol's edges, with a bare plug-in object and a recording pfnComPropSheet ----------
@@ -304,30 +262,15 @@ struct BareSheet : ::testing::Test {
     }
 };
 
-TEST_F(BareSheet, RefusesOtherVersionsAndAnswersTheSimpleReasons) {
+// Versions other than 0x0100 are refused in entry_test; here the reasons the host seldom sends.
+TEST_F(BareSheet, AnswersTheSimpleReasons) {
     for (const bool document : {true, false}) {
         SCOPED_TRACE(document ? "document" : "printer");
-        info.Version = 0x0200;
-        SetLastError(0);
-        EXPECT_EQ(Call(document, PROPSHEETUI_REASON_GET_INFO_HEADER, 0), E_FAIL);
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-        SetLastError(0);
-        EXPECT_EQ(document ? plugin->DocumentPropertySheets(nullptr, 0)
-                           : plugin->DevicePropertySheets(nullptr, 0),
-                  E_FAIL);
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-        info.Version = PROPSHEETUI_INFO_VERSION;
-
-        info.Result = 99;
-        EXPECT_EQ(Call(document, PROPSHEETUI_REASON_GET_INFO_HEADER, 0), S_OK);
-        EXPECT_EQ(info.Result, 1u) << "a null header still answers 1";
         SETRESULT_INFO result{sizeof result, 0, nullptr, 7};
         EXPECT_EQ(Call(document, PROPSHEETUI_REASON_SET_RESULT, reinterpret_cast<LPARAM>(&result)),
                   S_OK);
         EXPECT_EQ(info.Result, 7u);
-        EXPECT_EQ(Call(document, PROPSHEETUI_REASON_SET_RESULT, 0), S_OK);
-        EXPECT_EQ(info.Result, 0u);
-        for (WORD reason : {4, 5, 200}) {
+        for (WORD reason : {4, 200}) {
             info.Result = 99;
             EXPECT_EQ(Call(document, reason, 0), S_OK);
             EXPECT_EQ(info.Result, 0u) << reason;
@@ -336,11 +279,6 @@ TEST_F(BareSheet, RefusesOtherVersionsAndAnswersTheSimpleReasons) {
         info.lParamInit = 0;
         EXPECT_EQ(Call(document, PROPSHEETUI_REASON_INIT, 0), S_OK);
         EXPECT_EQ(info.Result, 1u);
-        EXPECT_TRUE(comPropSheetCalls.empty());
-        // No context to free.
-        info.UserData = 0;
-        EXPECT_EQ(Call(document, PROPSHEETUI_REASON_DESTROY, 1), S_OK);
-        EXPECT_EQ(info.Result, document ? 1u : 0u);
         EXPECT_TRUE(comPropSheetCalls.empty());
     }
 }
@@ -363,12 +301,9 @@ TEST_F(BareSheet, WithoutTheCoreDriverTheFeaturePagesStayAwayAndChangesAreReport
     EXPECT_EQ(ctx->readOnly, 1u);
     EXPECT_EQ(ctx->coreUI, nullptr);
     ASSERT_EQ(comPropSheetCalls.size(), 3u);
-    const WORD expected[] = {IDD_WATERMARK, IDD_PROFILES, IDD_ABOUT_DOC};
-    for (size_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(comPropSheetCalls[i].function, static_cast<UINT>(CPSFUNC_ADD_PROPSHEETPAGEW));
-        EXPECT_EQ(comPropSheetCalls[i].pageTemplate, expected[i]);
+    for (size_t i = 0; i < 3; ++i)
         EXPECT_EQ(comPropSheetCalls[i].pageParam, reinterpret_cast<LPARAM>(ctx));
-    }
+    EXPECT_EQ(comPropSheetCalls[0].pageTemplate, IDD_WATERMARK);
     EXPECT_EQ(info.Result, 43u) << "the About page's addition is the result";
 
     ctx->changed = 1;

@@ -1,6 +1,7 @@
 // The watermark store against Wine's real registry, for a real printer of the spooler.
 #include "core/module.h"
 #include "support.h"
+#include "ui/bounded_string.h"
 #include "printer_fixture.h"
 #include "watermark/watermark_store.h"
 
@@ -16,51 +17,38 @@ using cv::WatermarkSettings;
 namespace {
 
 std::u16string U16(const char16_t* text, size_t capacity) {
-    size_t n = 0;
-    while (n < capacity && text[n])
-        ++n;
-    return std::u16string(text, n);
+    return std::u16string(text, cv::BoundedLength(text, capacity));
 }
 
-// A raw registry key for setting up and checking what the store sees.
-struct RawKey {
+// Raw registry access for setting up and checking what the store sees.
+void Set(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type, const void* data,
+         DWORD size) {
+    ASSERT_EQ(RegSetKeyValueW(root, path.c_str(), name, type, data, size), ERROR_SUCCESS);
+}
+void SetDword(HKEY root, const std::wstring& path, const wchar_t* name, DWORD value) {
+    Set(root, path, name, REG_DWORD, &value, 4);
+}
+// Type and bytes of a value; type REG_NONE with no bytes when it is missing.
+std::pair<DWORD, std::vector<BYTE>> Get(const std::wstring& path, const wchar_t* name) {
+    std::vector<BYTE> data(8192);
+    DWORD type = REG_NONE, size = static_cast<DWORD>(data.size());
+    if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type,
+                     data.data(), &size) != ERROR_SUCCESS)
+        return {REG_NONE, {}};
+    data.resize(size);
+    return {type, data};
+}
+// The number of values of a key; -1 when there is no key.
+int ValueCount(const std::wstring& path) {
     HKEY key = nullptr;
-    RawKey(HKEY root, const std::wstring& path) {
-        RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    }
-    static RawKey Open(HKEY root, const std::wstring& path) {
-        RawKey k;
-        RegOpenKeyExW(root, path.c_str(), 0, KEY_READ, &k.key);
-        return k;
-    }
-    RawKey(RawKey&& o) noexcept : key(o.key) { o.key = nullptr; }
-    ~RawKey() {
-        if (key) RegCloseKey(key);
-    }
-    void Set(const wchar_t* name, DWORD type, const void* data, DWORD size) {
-        ASSERT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size),
-                  ERROR_SUCCESS);
-    }
-    void SetDword(const wchar_t* name, DWORD value) { Set(name, REG_DWORD, &value, 4); }
-    // Type and bytes of a value; type REG_NONE with no bytes when it is missing.
-    std::pair<DWORD, std::vector<BYTE>> Get(const wchar_t* name) const {
-        DWORD type = REG_NONE, size = 0;
-        if (!key || RegQueryValueExW(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-            return {REG_NONE, {}};
-        std::vector<BYTE> data(size);
-        RegQueryValueExW(key, name, nullptr, &type, data.data(), &size);
-        return {type, data};
-    }
-    DWORD ValueCount() const {
-        DWORD count = 0;
-        RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
-                         nullptr, nullptr, nullptr);
-        return count;
-    }
-
-  private:
-    RawKey() = default;
-};
+    DWORD count = 0;
+    if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return -1;
+    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
+                     nullptr, nullptr, nullptr);
+    RegCloseKey(key);
+    return static_cast<int>(count);
+}
 
 WatermarkSettings Sample(const char16_t* name) {
     WatermarkSettings wm{};
@@ -95,23 +83,29 @@ struct WatermarkStore : ::testing::Test {
         ASSERT_TRUE(cv::moduleInstance);
     }
     std::wstring WatermarksPath() const { return printer.driverKeyPath() + L"\\Watermarks"; }
-    RawKey Watermarks() const { return RawKey(HKEY_CURRENT_USER, WatermarksPath()); }
-    RawKey DriverKey() const { return RawKey(HKEY_CURRENT_USER, printer.driverKeyPath()); }
+    void SetMark(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+        Set(HKEY_CURRENT_USER, WatermarksPath(), name, type, data, size);
+    }
+    void SetCount(DWORD type, const void* data) {
+        Set(HKEY_CURRENT_USER, printer.driverKeyPath(), L"NumberOfWaterMarks", type, data, 4);
+    }
 };
 
-TEST_F(WatermarkStore, ReadsBinaryValuesOfOneToFullRecordSizeOnly) {
+TEST_F(WatermarkStore, ReadsBinaryValuesOfOneToFullRecordSizeOnlyAndRepairsThem) {
     WatermarkSettings full = Sample(u"Full");
-    {
-        RawKey key = Watermarks();
-        key.Set(L"Empty", REG_BINARY, &full, 0);
-        key.Set(L"OneByte", REG_BINARY, "Q", 1);
-        key.Set(L"Partial", REG_BINARY, &full, 600);
-        key.Set(L"Full", REG_BINARY, &full, 704);
-        std::vector<BYTE> tooLong(705, 0);
-        std::memcpy(tooLong.data(), &full, 704);
-        key.Set(L"TooLong", REG_BINARY, tooLong.data(), 705);
-        key.Set(L"WrongType", REG_SZ, &full, 704);
-    }
+    SetMark(L"Empty", REG_BINARY, &full, 0);
+    SetMark(L"OneByte", REG_BINARY, "Q", 1);
+    SetMark(L"Partial", REG_BINARY, &full, 600);
+    SetMark(L"Full", REG_BINARY, &full, 704);
+    std::vector<BYTE> tooLong(705, 0);
+    std::memcpy(tooLong.data(), &full, 704);
+    SetMark(L"TooLong", REG_BINARY, tooLong.data(), 705);
+    SetMark(L"WrongType", REG_SZ, &full, 704);
+    WatermarkSettings bad{};
+    std::fill(std::begin(bad.name), std::end(bad.name), u'n');
+    std::fill(std::begin(bad.faceName), std::end(bad.faceName), u'f');
+    bad.angle = 500.0;
+    SetMark(L"Damaged", REG_BINARY, &bad, 704);
 
     WatermarkSettings wm{};
     EXPECT_FALSE(cv::ReadWatermark(h, L"Empty", &wm));
@@ -136,31 +130,19 @@ TEST_F(WatermarkStore, ReadsBinaryValuesOfOneToFullRecordSizeOnly) {
     const auto* bytes = reinterpret_cast<const BYTE*>(&wm);
     EXPECT_EQ(std::memcmp(bytes, &full, 600), 0);
     EXPECT_EQ(std::memcmp(bytes + 652, reinterpret_cast<const BYTE*>(&defaults) + 652, 704 - 652), 0);
-}
 
-TEST_F(WatermarkStore, StoredRecordIsTerminatedAndRepairedBeforeUse) {
-    WatermarkSettings bad{};
-    std::fill(std::begin(bad.name), std::end(bad.name), u'n');
-    std::fill(std::begin(bad.text), std::end(bad.text), u't');
-    std::fill(std::begin(bad.faceName), std::end(bad.faceName), u'f');
-    bad.angle = 500.0;
-    bad.intensity = 0;
-    Watermarks().Set(L"Damaged", REG_BINARY, &bad, 704);
-
-    WatermarkSettings wm{};
+    // A whole record is terminated and repaired before use.
     ASSERT_TRUE(cv::ReadWatermark(h, L"Damaged", &wm));
     EXPECT_EQ(U16(wm.name, 128), std::u16string(127, u'n'));
-    EXPECT_EQ(U16(wm.text, 128), std::u16string(127, u't'));
     EXPECT_EQ(U16(wm.faceName, 64), std::u16string(63, u'f'));
     EXPECT_EQ(wm.angle, 0.0);
-    EXPECT_EQ(wm.intensity, 100);
 }
 
-TEST_F(WatermarkStore, SaveCountsNewNamesOnly) {
+TEST_F(WatermarkStore, SaveCountsNewNamesOnlyAndDeleteStopsAtZero) {
     WatermarkSettings a = Sample(u"Alpha");
     ASSERT_TRUE(cv::SaveWatermark(h, &a));
     EXPECT_EQ(cv::ReadWatermarkCount(h), 1u);
-    auto [type, bytes] = Watermarks().Get(L"Alpha");
+    auto [type, bytes] = Get(WatermarksPath(), L"Alpha");
     EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
     ASSERT_EQ(bytes.size(), 704u);
     EXPECT_EQ(std::memcmp(bytes.data(), &a, 704), 0);
@@ -173,8 +155,9 @@ TEST_F(WatermarkStore, SaveCountsNewNamesOnly) {
     EXPECT_EQ(back.pointSize, 12u);
 
     // A damaged value of the same name is replaced, not added.
-    Watermarks().Set(L"Beta", REG_SZ, L"x", 4);
-    DriverKey().SetDword(L"NumberOfWaterMarks", 2);
+    SetMark(L"Beta", REG_SZ, L"x", 4);
+    const DWORD two = 2, zero = 0;
+    SetCount(REG_DWORD, &two);
     WatermarkSettings b = Sample(u"Beta");
     ASSERT_TRUE(cv::SaveWatermark(h, &b));
     EXPECT_EQ(cv::ReadWatermarkCount(h), 2u);
@@ -182,10 +165,15 @@ TEST_F(WatermarkStore, SaveCountsNewNamesOnly) {
 
     WatermarkSettings unnamed = Sample(u"");
     EXPECT_FALSE(cv::SaveWatermark(h, &unnamed));
-    EXPECT_EQ(Watermarks().ValueCount(), 2u);
+    EXPECT_EQ(ValueCount(WatermarksPath()), 2);
+    // Deleting never takes the count below 0.
+    SetCount(REG_DWORD, &zero);
+    ASSERT_TRUE(cv::DeleteWatermark(h, L"Beta"));
+    EXPECT_EQ(Get(printer.driverKeyPath(), L"NumberOfWaterMarks"),
+              (std::pair<DWORD, std::vector<BYTE>>{REG_DWORD, {0, 0, 0, 0}}));
 }
 
-TEST_F(WatermarkStore, DeleteNeverTakesTheCountBelowZero) {
+TEST_F(WatermarkStore, DeleteCountsOnlyWhatItRemoves) {
     WatermarkSettings a = Sample(u"Alpha"), b = Sample(u"Beta");
     ASSERT_TRUE(cv::SaveWatermark(h, &a));
     ASSERT_TRUE(cv::SaveWatermark(h, &b));
@@ -195,14 +183,7 @@ TEST_F(WatermarkStore, DeleteNeverTakesTheCountBelowZero) {
     EXPECT_FALSE(cv::WatermarkExists(h, L"Alpha"));
     EXPECT_FALSE(cv::DeleteWatermark(h, L"Alpha"));
     EXPECT_EQ(cv::ReadWatermarkCount(h), 1u);
-
-    DriverKey().SetDword(L"NumberOfWaterMarks", 0);
-    ASSERT_TRUE(cv::DeleteWatermark(h, L"Beta"));
-    EXPECT_EQ(DriverKey().Get(L"NumberOfWaterMarks"),
-              (std::pair<DWORD, std::vector<BYTE>>{REG_DWORD, {0, 0, 0, 0}}));
-
-    // A count of the wrong type reads as 0.
-    DriverKey().Set(L"NumberOfWaterMarks", REG_SZ, L"7", 4);
+    SetCount(REG_SZ, L"7"); // a count of the wrong type reads as 0
     EXPECT_EQ(cv::ReadWatermarkCount(h), 0u);
 }
 
@@ -213,19 +194,18 @@ TEST_F(WatermarkStore, CountAndListOnMissingEmptyAndFilledKeys) {
     EXPECT_EQ(cv::CountWatermarks(h), 0u);
     EXPECT_FALSE(cv::FillWatermarkList(h, list));
 
-    { RawKey created = Watermarks(); }
+    HKEY created = nullptr;
+    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, WatermarksPath().c_str(), &created), ERROR_SUCCESS);
+    RegCloseKey(created);
     EXPECT_EQ(cv::CountWatermarks(h), 0u);
     EXPECT_TRUE(cv::FillWatermarkList(h, list));
     EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
 
-    {
-        RawKey key = Watermarks();
-        WatermarkSettings wm = Sample(u"x");
-        key.Set(L"Short", REG_BINARY, &wm, 704);
-        key.Set(L"A somewhat longer name", REG_BINARY, &wm, 704);
-        // Longer than any record's name: counted, but not listed.
-        key.Set(std::wstring(200, L'L').c_str(), REG_BINARY, &wm, 704);
-    }
+    WatermarkSettings wm = Sample(u"x");
+    SetMark(L"Short", REG_BINARY, &wm, 704);
+    SetMark(L"A somewhat longer name", REG_BINARY, &wm, 704);
+    // Longer than any record's name: counted, but not listed.
+    SetMark(std::wstring(200, L'L').c_str(), REG_BINARY, &wm, 704);
     EXPECT_EQ(cv::CountWatermarks(h), 3u);
     EXPECT_TRUE(cv::FillWatermarkList(h, list));
     ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
@@ -241,15 +221,15 @@ TEST_F(WatermarkStore, DefaultsInstallTwiceWithoutAddingOrCounting) {
     EXPECT_FALSE(cv::MakeDefaultWatermark(4, &draft));
     const std::wstring driver = printer.driverName();
     ASSERT_TRUE(cv::InstallDefaultWatermarks(driver.c_str()));
-    Watermarks().Set(L"Draft", REG_BINARY, "x", 1);
+    SetMark(L"Draft", REG_BINARY, "x", 1);
     ASSERT_TRUE(cv::InstallDefaultWatermarks(driver.c_str()));
-    EXPECT_EQ(Watermarks().ValueCount(), 4u);
+    EXPECT_EQ(ValueCount(WatermarksPath()), 4);
     for (const wchar_t* name : {L"Draft", L"Confidential", L"Username", L"Date and Time"})
-        EXPECT_EQ(Watermarks().Get(name).second.size(), 704u) << name;
+        EXPECT_EQ(Get(WatermarksPath(), name).second.size(), 704u) << name;
     WatermarkSettings back{};
     ASSERT_TRUE(cv::ReadWatermark(h, L"Draft", &back));
     EXPECT_EQ(std::memcmp(&back, &draft, 704), 0);
-    EXPECT_EQ(DriverKey().Get(L"NumberOfWaterMarks").first, static_cast<DWORD>(REG_NONE));
+    EXPECT_EQ(Get(printer.driverKeyPath(), L"NumberOfWaterMarks").first, DWORD(REG_NONE));
     EXPECT_FALSE(cv::InstallDefaultWatermarks(L""));
 }
 
@@ -268,52 +248,38 @@ struct Migration : WatermarkStore {
 TEST_F(Migration, CopiesEveryValueWithItsTypeAndSize) {
     std::vector<BYTE> fax(4748, 0x5A);
     WatermarkSettings wm = Sample(u"Seeded");
-    {
-        RawKey root(HKEY_USERS, DefaultPath());
-        root.Set(L"LastUserName", REG_SZ, L"jane", 10);
-        root.Set(L"FaxInfo", REG_BINARY, fax.data(), 4748);
-        root.Set(L"Multi", REG_MULTI_SZ, L"a\0b\0", 10);
-        root.SetDword(L"NumberOfWaterMarks", 9);
-        RawKey marks(HKEY_USERS, DefaultPath() + L"\\Watermarks");
-        marks.Set(L"Seeded", REG_BINARY, &wm, 704);
-        marks.Set(L"Short", REG_BINARY, &wm, 600);
-        marks.Set(L"Odd", REG_DWORD, "\1\0\0\0", 4);
-        RawKey profiles(HKEY_USERS, DefaultPath() + L"\\Profiles\\Mine");
-        profiles.SetDword(L"x", 1);
-    }
+    Set(HKEY_USERS, DefaultPath(), L"LastUserName", REG_SZ, L"jane", 10);
+    Set(HKEY_USERS, DefaultPath(), L"FaxInfo", REG_BINARY, fax.data(), 4748);
+    SetDword(HKEY_USERS, DefaultPath(), L"NumberOfWaterMarks", 9);
+    const std::wstring marks = DefaultPath() + L"\\Watermarks";
+    Set(HKEY_USERS, marks, L"Seeded", REG_BINARY, &wm, 704);
+    Set(HKEY_USERS, marks, L"Short", REG_BINARY, &wm, 600);
+    SetDword(HKEY_USERS, marks, L"Odd", 1);
+    SetDword(HKEY_USERS, DefaultPath() + L"\\Profiles\\Mine", L"x", 1);
 
     ASSERT_EQ(CallDevMode(), S_OK);
 
-    RawKey driver = RawKey::Open(HKEY_CURRENT_USER, printer.driverKeyPath());
-    ASSERT_TRUE(driver.key);
-    EXPECT_EQ(driver.Get(L"LastUserName"), (std::pair<DWORD, std::vector<BYTE>>{
-                                               REG_SZ, {'j', 0, 'a', 0, 'n', 0, 'e', 0, 0, 0}}));
-    EXPECT_EQ(driver.Get(L"FaxInfo"), (std::pair<DWORD, std::vector<BYTE>>{REG_BINARY, fax}));
-    EXPECT_EQ(driver.Get(L"Multi").first, static_cast<DWORD>(REG_MULTI_SZ));
-    EXPECT_EQ(driver.Get(L"Multi").second.size(), 10u);
+    const std::wstring driver = printer.driverKeyPath();
+    EXPECT_EQ(Get(driver, L"LastUserName"), (std::pair<DWORD, std::vector<BYTE>>{
+                                                 REG_SZ, {'j', 0, 'a', 0, 'n', 0, 'e', 0, 0, 0}}));
+    EXPECT_EQ(Get(driver, L"FaxInfo"), (std::pair<DWORD, std::vector<BYTE>>{REG_BINARY, fax}));
     EXPECT_EQ(cv::ReadWatermarkCount(h), 3u);
-
-    RawKey marks = RawKey::Open(HKEY_CURRENT_USER, WatermarksPath());
-    EXPECT_EQ(marks.ValueCount(), 3u);
-    EXPECT_EQ(marks.Get(L"Seeded").second.size(), 704u);
-    EXPECT_EQ(marks.Get(L"Short").second.size(), 600u);
-    EXPECT_EQ(marks.Get(L"Odd").first, static_cast<DWORD>(REG_DWORD));
-    EXPECT_FALSE(RawKey::Open(HKEY_CURRENT_USER, printer.driverKeyPath() + L"\\Profiles").key);
+    EXPECT_EQ(ValueCount(WatermarksPath()), 3);
+    EXPECT_EQ(Get(WatermarksPath(), L"Short").second.size(), 600u);
+    EXPECT_EQ(Get(WatermarksPath(), L"Odd").first, DWORD(REG_DWORD));
+    EXPECT_EQ(ValueCount(driver + L"\\Profiles"), -1);
 
     // A user who has settings is never touched again.
-    {
-        RawKey root(HKEY_USERS, DefaultPath());
-        root.Set(L"LastUserName", REG_SZ, L"bob", 8);
-    }
+    Set(HKEY_USERS, DefaultPath(), L"LastUserName", REG_SZ, L"bob", 8);
     ASSERT_EQ(CallDevMode(), S_OK);
-    EXPECT_EQ(driver.Get(L"LastUserName").second.size(), 10u);
+    EXPECT_EQ(Get(driver, L"LastUserName").second.size(), 10u);
     EXPECT_FALSE(cv::MigrateDefaultUserSettings(h));
 }
 
 TEST_F(Migration, NothingHappensWithoutADefaultUserTree) {
     EXPECT_FALSE(cv::MigrateDefaultUserSettings(h));
     ASSERT_EQ(CallDevMode(), S_OK);
-    EXPECT_FALSE(RawKey::Open(HKEY_CURRENT_USER, printer.driverKeyPath()).key);
+    EXPECT_EQ(ValueCount(printer.driverKeyPath()), -1);
     EXPECT_FALSE(cv::MigrateDefaultUserSettings(nullptr));
 }
 
