@@ -30,7 +30,6 @@ TEST(Ppd, DemoModelHasEveryFeatureThePlugInAsksAbout) {
         EXPECT_NE(f->FindOption(f->defaultOption), nullptr) << keyword;
     }
     EXPECT_EQ(model.FindFeature("FaxCard")->defaultOption, "True");
-    EXPECT_EQ(model.FindFeature("OutputOrder")->options.size(), 2u);
 }
 
 TEST(Ppd, ReadsFeaturesOptionsAndDefaults) {

@@ -246,18 +246,12 @@ TEST_F(OutputPage, UserNameIsRememberedAcrossSheetsAndBadStoredNamesAreIgnored) 
 
 TEST_F(OutputPage, FaxChecksSourceAndApply) {
     Model(L"OutFaxChecks", FaxModel());
-    // A remembered fax record without a recipient: the devmode's values are shown.
-    cv::FaxSettings stored{};
-    cv::ResetFaxSettings(&stored);
-    cv::BoundedCopyText(stored.station, u"Stored Station");
-    SetValue(L"FaxInfo", REG_BINARY, &stored, sizeof stored);
+    // Nothing remembered: the devmode's values are shown.
     HWND page = Open([](cv::PluginDevmode& dm) {
         dm.outputTo = 3;
         cv::BoundedCopyText(dm.fax.recipientName, u"DM Bob");
-        cv::BoundedCopyText(dm.fax.station, u"DM Station");
     });
     EXPECT_EQ(WindowText(Control(page, IDC_RECIPIENT_NAME)), L"DM Bob");
-    EXPECT_EQ(WindowText(Control(page, IDC_STATION)), L"DM Station");
 
     Type(page, IDC_RECIPIENT_NAME, L" ");
     EXPECT_EQ(LeaveMessage(), L"Please enter a name for the fax recipient.");
