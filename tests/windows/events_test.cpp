@@ -125,7 +125,12 @@ BOOL WINAPI RecordOpenPrinter(LPWSTR, LPHANDLE printer, LPPRINTER_DEFAULTSW) {
     return FALSE;
 }
 
-TEST_F(EventsTest, DriverEventIgnoresWhatItCannotRead) {
+TEST_F(EventsTest, DeleteRemovesStoreAndProcessorOnlyWithDataFileAndIgnoresTheRest) {
+    ImportHook hook(PluginDll::Get().module, "winspool.drv", "DeletePrintProcessorW",
+                    reinterpret_cast<void*>(&RecordDeletePrintProcessor));
+    ASSERT_TRUE(hook.installed());
+    // What cannot be read is ignored: level 4, no description, another event, no name, and an
+    // empty name, which must not be read as the whole plug-in tree ("...\PSPlugIn\").
     WriteStore(user(), L"Cv Ev Ignored");
     DRIVER_INFO_3W info{};
     info.pName = const_cast<wchar_t*>(L"Cv Ev Ignored");
@@ -135,16 +140,9 @@ TEST_F(EventsTest, DriverEventIgnoresWhatItCannotRead) {
     EXPECT_EQ(plugin_->DriverEvent(DRIVER_EVENT_DELETE, 3, nullptr, 0), S_OK);
     EXPECT_EQ(plugin_->DriverEvent(7, 3, reinterpret_cast<BYTE*>(&info), 0), S_OK);
     EXPECT_EQ(DeleteDriver(3, nullptr), S_OK);
-
-    // An empty name must not be read as the whole plug-in tree ("...\PSPlugIn\").
     EXPECT_EQ(DeleteDriver(1, L""), S_OK);
     EXPECT_TRUE(KeyExists(user(), StorePath(L"Cv Ev Ignored")));
-}
-
-TEST_F(EventsTest, DeleteRemovesStoreAndProcessorOnlyWithDataFile) {
-    ImportHook hook(PluginDll::Get().module, "winspool.drv", "DeletePrintProcessorW",
-                    reinterpret_cast<void*>(&RecordDeletePrintProcessor));
-    ASSERT_TRUE(hook.installed());
+    EXPECT_EQ(processorDeletions, 0);
 
     WriteStore(user(), L"Cv Ev Level1");
     EXPECT_EQ(DeleteDriver(1, L"Cv Ev Level1"), S_OK);

@@ -98,12 +98,8 @@ class OutputPage : public ::testing::Test {
     }
 
     void SetValue(const wchar_t* name, DWORD type, const void* data, DWORD size) {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, KeyPath().c_str(), 0, nullptr, 0, KEY_WRITE,
-                                  nullptr, &key, nullptr),
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, KeyPath().c_str(), name, type, data, size),
                   ERROR_SUCCESS);
-        RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size);
-        RegCloseKey(key);
     }
     // A stored value's bytes; empty when there is none.
     std::vector<BYTE> Value(const wchar_t* name, DWORD* type = nullptr) {

@@ -108,7 +108,7 @@ TEST(DocumentSheet, PagesFollowThePrinterModel) {
     }
 }
 
-TEST(DocumentSheet, ContextComesFromTheSheetsHeapHoldsTheJobAndGoesAtDestroy) {
+TEST(DocumentSheet, ContextComesFromTheSheetsHeapAndIsNotThePrinterSheets) {
     ModelPrinter printer(L"Context", FullModel());
     ASSERT_TRUE(printer.ok()) << printer.error;
     auto driver = OpenDriver(printer.printerName);
@@ -142,6 +142,22 @@ TEST(DocumentSheet, ContextComesFromTheSheetsHeapHoldsTheJobAndGoesAtDestroy) {
     EXPECT_EQ(ctx->watermarkOrderWork, 3u);
     EXPECT_EQ(ctx->dm.outputTo, 4u);
     EXPECT_EQ(ctx->dm.jobFlagB, 0u);
+
+    // A printer sheet of the same object: the About page and a context of its own, while the
+    // document sheet keeps its context, which a new INIT reuses.
+    SheetOptions printerSheet;
+    printerSheet.kind = SheetKind::Printer;
+    PropertySheetHost device(*driver);
+    ASSERT_TRUE(device.Init(printerSheet, &why)) << Narrow(why);
+    EXPECT_EQ(Templates(device), (std::vector<WORD>{IDD_ABOUT_PRINTER}));
+    ASSERT_NE(ContextOf(device), nullptr);
+    EXPECT_NE(ContextOf(device), ctx);
+    EXPECT_EQ(ContextOf(device)->dm.dwSize, 0u) << "no working copy in the printer sheet";
+    EXPECT_EQ(host.CallPlugin(PROPSHEETUI_REASON_INIT, host.Info().lParamInit), S_OK);
+    EXPECT_EQ(ContextOf(host), ctx);
+    device.Finish();
+    EXPECT_EQ(device.destroyResult, 0u);
+    EXPECT_TRUE(device.setResults.empty());
 
     host.Finish();
     EXPECT_EQ(host.destroyCall, S_OK);
@@ -190,34 +206,6 @@ TEST(SheetUi, EveryPageShowsWithItsContextWithoutHelpAndReadOnlyDisablesIt) {
         EXPECT_TRUE(sheet.Host().closedWithOk);
         EXPECT_EQ(sheet.Host().destroyResult, 1u);
     }
-}
-
-TEST(PrinterSheet, AboutPageOnlyWithAContextOfItsOwn) {
-    ModelPrinter printer(L"Device", FullModel());
-    ASSERT_TRUE(printer.ok()) << printer.error;
-    auto driver = OpenDriver(printer.printerName);
-    ASSERT_TRUE(driver);
-    std::wstring why;
-    auto document = std::make_unique<PropertySheetHost>(*driver);
-    ASSERT_TRUE(document->Init(SheetOptions{}, &why)) << Narrow(why);
-    SheetContext* documentContext = ContextOf(*document);
-
-    SheetOptions options;
-    options.kind = SheetKind::Printer;
-    PropertySheetHost device(*driver);
-    ASSERT_TRUE(device.Init(options, &why)) << Narrow(why);
-    EXPECT_EQ(Templates(device), (std::vector<WORD>{IDD_ABOUT_PRINTER}));
-    SheetContext* ctx = ContextOf(device);
-    ASSERT_NE(ctx, nullptr);
-    EXPECT_NE(ctx, documentContext);
-    EXPECT_EQ(ctx->dm.dwSize, 0u) << "no working copy in the printer sheet";
-
-    // The document sheet keeps its context: a new INIT reuses it.
-    EXPECT_EQ(document->CallPlugin(PROPSHEETUI_REASON_INIT, document->Info().lParamInit), S_OK);
-    EXPECT_EQ(ContextOf(*document), documentContext);
-    device.Finish();
-    EXPECT_EQ(device.destroyResult, 0u);
-    EXPECT_TRUE(device.setResults.empty());
 }
 
 // --- The protocol's edges, with a bare plug-in object and a recording pfnComPropSheet ----------
