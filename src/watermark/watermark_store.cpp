@@ -65,10 +65,36 @@ template <typename Fn> LONG EnumerateValueNames(HKEY key, DWORD* index, Fn&& onN
 }
 
 // Whether "Watermarks" holds a value of that name at all, whatever its type and size.
-bool StoredValueExists(HANDLE hPrinter, const wchar_t* name) {
-    ScopedKey key;
-    return OpenWatermarksKeyRead(hPrinter, key.put()) &&
-           RegQueryValueExW(key.get(), name, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+// The count and value helpers below work under a driver key the caller already holds, so that
+// one save or delete asks the spooler for the driver's name once instead of once per step.
+uint32_t ReadCountUnder(HKEY driverKey) {
+    DWORD type = REG_NONE, value = 0, size = sizeof value;
+    if (RegQueryValueExW(driverKey, kCountValue, nullptr, &type, reinterpret_cast<BYTE*>(&value),
+                         &size) != ERROR_SUCCESS ||
+        type != REG_DWORD || size != sizeof value)
+        return 0;
+    return value;
+}
+
+bool WriteCountUnder(HKEY driverKey, uint32_t count) {
+    const DWORD value = count;
+    return RegSetValueExW(driverKey, kCountValue, 0, REG_DWORD,
+                          reinterpret_cast<const BYTE*>(&value), sizeof value) == ERROR_SUCCESS;
+}
+
+// The current user's existing driver key of the printer, for reading and writing.
+bool OpenDriverKeyReadWrite(HANDLE hPrinter, ScopedKey* key) {
+    const std::wstring path = DriverKeyPath(hPrinter);
+    return !path.empty() && RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0,
+                                          KEY_READ | KEY_WRITE, key->put()) == ERROR_SUCCESS;
+}
+
+// The current user's driver key of the printer, created if missing, for reading and writing.
+bool CreateDriverKeyReadWrite(HANDLE hPrinter, ScopedKey* key) {
+    const std::wstring path = DriverKeyPath(hPrinter);
+    return !path.empty() &&
+           RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                           KEY_READ | KEY_WRITE, nullptr, key->put(), nullptr) == ERROR_SUCCESS;
 }
 
 // Copies every value of `source` (name, type and data as they are) into `destination`, from the
@@ -153,35 +179,38 @@ bool SaveWatermark(HANDLE hPrinter, const WatermarkSettings* wm) {
     // An empty name would address the key's default value, which is no watermark.
     if (!record.name[0]) return false;
 
-    const uint32_t count = ReadWatermarkCount(hPrinter);
+    ScopedKey driverKey;
+    if (!CreateDriverKeyReadWrite(hPrinter, &driverKey)) return false;
+    const uint32_t count = ReadCountUnder(driverKey.get());
+    ScopedKey key;
+    if (RegCreateKeyExW(driverKey.get(), kWatermarksKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_READ | KEY_WRITE, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
+        return false;
     // The count follows the values: a value of that name that is there but unreadable is still
     // replaced, not added.
-    const bool existed = StoredValueExists(hPrinter, Wide(record.name));
-    ScopedKey key;
-    if (!CreateWatermarksKey(hPrinter, key.put())) return false;
+    const bool existed =
+        RegQueryValueExW(key.get(), Wide(record.name), nullptr, nullptr, nullptr, nullptr) ==
+        ERROR_SUCCESS;
     if (RegSetValueExW(key.get(), Wide(record.name), 0, REG_BINARY,
                        reinterpret_cast<const BYTE*>(&record),
                        sizeof(WatermarkSettings)) != ERROR_SUCCESS)
         return false;
-    key.reset();
-    if (!existed && count < UINT32_MAX) WriteWatermarkCount(hPrinter, count + 1);
+    if (!existed && count < UINT32_MAX) WriteCountUnder(driverKey.get(), count + 1);
     return true;
 }
 
 bool DeleteWatermark(HANDLE hPrinter, const wchar_t* name) {
     if (!name) return false;
-    const uint32_t count = ReadWatermarkCount(hPrinter);
     ScopedKey driverKey;
-    if (!OpenDriverKeyWrite(hPrinter, driverKey.put())) return false;
+    if (!OpenDriverKeyReadWrite(hPrinter, &driverKey)) return false;
+    const uint32_t count = ReadCountUnder(driverKey.get());
     ScopedKey key;
     if (RegOpenKeyExW(driverKey.get(), kWatermarksKey, 0, KEY_WRITE, key.put()) != ERROR_SUCCESS)
         return false;
     if (RegDeleteValueW(key.get(), name) != ERROR_SUCCESS) return false;
-    key.reset();
-    driverKey.reset();
     // A count that is already 0 (missing, or out of step with the values) stays 0 rather than
     // wrapping to 4294967295.
-    WriteWatermarkCount(hPrinter, count > 0 ? count - 1 : 0);
+    WriteCountUnder(driverKey.get(), count > 0 ? count - 1 : 0);
     return true;
 }
 
@@ -221,21 +250,12 @@ bool FillWatermarkList(HANDLE hPrinter, HWND listBox) {
 
 uint32_t ReadWatermarkCount(HANDLE hPrinter) {
     ScopedKey key;
-    if (!OpenDriverKeyRead(hPrinter, key.put())) return 0;
-    DWORD type = REG_NONE, value = 0, size = sizeof value;
-    if (RegQueryValueExW(key.get(), kCountValue, nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                         &size) != ERROR_SUCCESS ||
-        type != REG_DWORD || size != sizeof value)
-        return 0;
-    return value;
+    return OpenDriverKeyRead(hPrinter, key.put()) ? ReadCountUnder(key.get()) : 0;
 }
 
 bool WriteWatermarkCount(HANDLE hPrinter, uint32_t count) {
     ScopedKey key;
-    if (!CreateDriverKey(hPrinter, key.put())) return false;
-    const DWORD value = count;
-    return RegSetValueExW(key.get(), kCountValue, 0, REG_DWORD,
-                          reinterpret_cast<const BYTE*>(&value), sizeof value) == ERROR_SUCCESS;
+    return CreateDriverKey(hPrinter, key.put()) && WriteCountUnder(key.get(), count);
 }
 
 bool InstallDefaultWatermarks(const wchar_t* driverName) {
