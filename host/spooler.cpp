@@ -72,18 +72,13 @@ std::wstring VersionedDriverDirectory() {
 // The installed DRIVER_INFO_3 of one driver of the current environment.
 bool FindInstalledDriver(const std::wstring& driverName, std::vector<BYTE>* buffer,
                          const DRIVER_INFO_3W** info) {
-    // Tests in other processes add and remove drivers between the size question and the read
-    // (and meanwhile), so a failed listing is asked again.
+    // Called under SpoolerSetupLock: no other set-up changes the list between the two calls.
     DWORD needed = 0, count = 0;
-    bool listed = false;
-    for (int attempt = 0; attempt < 5 && !listed; ++attempt) {
-        needed = 0;
-        EnumPrinterDriversW(nullptr, nullptr, 3, nullptr, 0, &needed, &count);
-        if (needed == 0) continue;
-        buffer->assign(needed, 0);
-        listed = EnumPrinterDriversW(nullptr, nullptr, 3, buffer->data(), needed, &needed, &count);
-    }
-    if (!listed) return false;
+    EnumPrinterDriversW(nullptr, nullptr, 3, nullptr, 0, &needed, &count);
+    if (needed == 0) return false;
+    buffer->assign(needed, 0);
+    if (!EnumPrinterDriversW(nullptr, nullptr, 3, buffer->data(), needed, &needed, &count))
+        return false;
     const auto* drivers = reinterpret_cast<const DRIVER_INFO_3W*>(buffer->data());
     for (DWORD i = 0; i < count; ++i) {
         if (drivers[i].pName && driverName == drivers[i].pName) {
