@@ -91,21 +91,28 @@ int ParseArguments(int argc, wchar_t** argv, Options* o) {
     return 0;
 }
 
-// Which printer to open: set one up from a PPD, take an installed one, or set up the demo.
-bool ChoosePrinter(const Options& o, std::wstring* printerName, std::wstring* error) {
+void Warn(const std::vector<std::wstring>& warnings) {
+    for (const std::wstring& w : warnings)
+        Print(stderr, L"cvhost: warning: " + w + L"\n");
+}
+
+// Which printer to open: set one up from a PPD, take an installed one, or set up the demo. A
+// printer set up here comes with its model, read once.
+bool ChoosePrinter(const Options& o, cvhost::ModelPrinter* printer, std::wstring* error) {
     if (!o.ppd.empty()) {
-        cvhost::ModelPrinter model;
-        model.ppdPath = o.ppd;
-        model.printerName = o.printer;
-        if (!cvhost::SetUpModelPrinter(&model, error)) return false;
-        *printerName = model.printerName;
-        return true;
+        printer->ppdPath = o.ppd;
+        printer->printerName = o.printer;
+        const bool ok = cvhost::SetUpModelPrinter(printer, error);
+        Warn(printer->warnings);
+        return ok;
     }
     if (!o.printer.empty()) {
-        *printerName = o.printer;
+        printer->printerName = o.printer;
         return true;
     }
-    return cvhost::SetUpDemoPrinter(printerName, error);
+    const bool ok = cvhost::SetUpDemoPrinter(printer, error);
+    Warn(printer->warnings);
+    return ok;
 }
 
 // Without a user: every page is pictured, then the sheet is closed with OK.
@@ -132,17 +139,21 @@ bool CaptureAndAccept(cvhost::PropertySheetHost& sheet, const Options& o, std::w
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc >= 2 && std::wstring(argv[1]) == L"preview") return RunPreviewCommand(argc - 1, argv + 1);
+    if (argc >= 2 && std::wstring(argv[1]) == L"preview")
+        return RunPreviewCommand(argc - 1, argv + 1);
     Options o;
     if (const int code = ParseArguments(argc, argv, &o)) return code < 0 ? 0 : code;
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     InitCommonControlsEx(&controls);
 
-    std::wstring printerName, error;
-    if (!ChoosePrinter(o, &printerName, &error)) return Fail(error);
-    auto driver = cvhost::DriverUI::Open(printerName, cvhost::BesideProgram(L"cvpsui.dll"), &error);
+    cvhost::ModelPrinter printer;
+    std::wstring error;
+    if (!ChoosePrinter(o, &printer, &error)) return Fail(error);
+    auto driver = cvhost::DriverUI::Open(printer.printerName, cvhost::BesideProgram(L"cvpsui.dll"),
+                                         &error, printer.model);
     if (!driver) return Fail(error);
+    Warn(driver->Warnings());
 
     cvhost::PropertySheetHost sheet(*driver);
     cvhost::SheetOptions options;

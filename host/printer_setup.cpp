@@ -2,11 +2,40 @@
 
 #include "host/demo_ppd.h"
 #include "host/driver_ui.h"
+#include "host/printer_name.h"
 #include "host/spooler.h"
 
 namespace cvhost {
 
 const wchar_t kDemoPrinterName[] = L"Corvane CV-9200 PS";
+
+namespace {
+
+// Names quoted in messages; a nickname may run to hundreds of characters.
+constexpr size_t kQuotedNameLength = 80;
+
+std::wstring Wide(const std::u16string& text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+std::wstring Quoted(const std::wstring& name) {
+    return L"\"" +
+           Wide(CutForMessage(std::u16string(name.begin(), name.end()), kQuotedNameLength)) + L"\"";
+}
+
+bool HasContent(const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    std::string content(bytes.size() + 1, '\0');
+    DWORD got = 0;
+    const bool read =
+        ReadFile(file, &content[0], static_cast<DWORD>(content.size()), &got, nullptr) != 0;
+    CloseHandle(file);
+    return read && content.compare(0, got, bytes) == 0 && got == bytes.size();
+}
+
+} // namespace
 
 bool WriteBytesToFile(const std::wstring& path, const std::string& bytes) {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -20,38 +49,64 @@ bool WriteBytesToFile(const std::wstring& path, const std::string& bytes) {
     return ok;
 }
 
+std::wstring PluginConfigFile() {
+    static const std::string kContent = "[OEMFiles]\r\nOEMConfigFile1=cvpsui.dll\r\n";
+    const std::wstring path = BesideProgram(L"cvpsui.ini");
+    // Processes set up printers side by side (tests); one may be writing the file just now.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (HasContent(path, kContent) ||
+            (WriteBytesToFile(path, kContent) && HasContent(path, kContent)))
+            return path;
+        Sleep(50);
+    }
+    return {};
+}
+
 bool SetUpModelPrinter(ModelPrinter* printer, std::wstring* error) {
-    PrinterModel model;
-    if (!LoadPpdFile(printer->ppdPath, &model, error)) return false;
-    const std::u16string nick = Latin1ToUtf16(model.nickName);
-    const std::wstring nickName(nick.begin(), nick.end());
-    if (printer->driverName.empty()) printer->driverName = nickName;
-    if (printer->printerName.empty()) printer->printerName = nickName;
+    auto model = std::make_shared<PrinterModel>();
+    if (!LoadPpdFile(printer->ppdPath, model.get(), error, &printer->warnings)) return false;
+    if (printer->driverName.empty() || printer->printerName.empty()) {
+        const std::u16string nickName = Latin1ToUtf16(model->nickName);
+        const std::wstring name = Wide(ValidPrinterName(nickName));
+        if (name != Wide(nickName))
+            printer->warnings.push_back(
+                L"the nickname " + Quoted(Wide(nickName)) + L" is no printer name Windows takes " +
+                L"(no ',' or '\\', at most " + std::to_wstring(kMaxPrinterNameLength) +
+                L" characters): named " + Quoted(name));
+        if (printer->driverName.empty()) printer->driverName = name;
+        if (printer->printerName.empty()) printer->printerName = name;
+    }
     DriverSetup setup;
     setup.driverName = printer->driverName;
     setup.ppdPath = printer->ppdPath;
     setup.pluginPath = printer->pluginPath;
+    // The host reads the copy of the PPD that the spooler installed: what it includes is
+    // installed beside it.
+    setup.extraDependentFiles = IncludedFilePaths(*model);
     // The PostScript driver finds its UI plug-in through the plug-in configuration file that a
     // driver package lists among its dependent files; ship one like a real package does. It has
     // no version resource, so the About page lists it with "N/A".
-    const size_t slash = printer->ppdPath.find_last_of(L"\\/");
-    const std::wstring iniPath =
-        printer->ppdPath.substr(0, slash == std::wstring::npos ? 0 : slash + 1) + L"cvpsui.ini";
-    if (WriteBytesToFile(iniPath, "[OEMFiles]\r\nOEMConfigFile1=cvpsui.dll\r\n"))
-        setup.extraDependentFiles.push_back(iniPath);
+    const std::wstring configFile = PluginConfigFile();
+    if (configFile.empty()) {
+        if (error)
+            *error = L"cannot write the plug-in configuration file " + BesideProgram(L"cvpsui.ini");
+        return false;
+    }
+    setup.extraDependentFiles.push_back(configFile);
     std::wstring why;
     if (!InstallDriver(setup, &why)) {
-        if (error) *error = L"cannot install the driver \"" + setup.driverName + L"\": " + why;
+        if (error) *error = L"cannot install the driver " + Quoted(setup.driverName) + L": " + why;
         return false;
     }
     if (!AddPrinterFor(printer->printerName, printer->driverName, &why)) {
-        if (error) *error = L"cannot add the printer \"" + printer->printerName + L"\": " + why;
+        if (error) *error = L"cannot add the printer " + Quoted(printer->printerName) + L": " + why;
         return false;
     }
+    printer->model = std::move(model);
     return true;
 }
 
-bool SetUpDemoPrinter(std::wstring* printerName, std::wstring* error) {
+bool SetUpDemoPrinter(ModelPrinter* printer, std::wstring* error) {
     wchar_t temp[MAX_PATH + 1] = {};
     const DWORD n = GetTempPathW(MAX_PATH, temp);
     if (n == 0 || n > MAX_PATH) {
@@ -60,17 +115,14 @@ bool SetUpDemoPrinter(std::wstring* printerName, std::wstring* error) {
     }
     const std::wstring dir = std::wstring(temp) + L"cvhost\\";
     CreateDirectoryW(dir.c_str(), nullptr);
-    ModelPrinter printer;
     std::string fileName(kDemoPpdFileName);
-    printer.ppdPath = dir + std::wstring(fileName.begin(), fileName.end());
-    printer.printerName = kDemoPrinterName;
-    if (!WriteBytesToFile(printer.ppdPath, kDemoPpd)) {
-        if (error) *error = L"cannot write the demo model to " + printer.ppdPath;
+    printer->ppdPath = dir + std::wstring(fileName.begin(), fileName.end());
+    printer->printerName = kDemoPrinterName;
+    if (!WriteBytesToFile(printer->ppdPath, kDemoPpd)) {
+        if (error) *error = L"cannot write the demo model to " + printer->ppdPath;
         return false;
     }
-    if (!SetUpModelPrinter(&printer, error)) return false;
-    if (printerName) *printerName = printer.printerName;
-    return true;
+    return SetUpModelPrinter(printer, error);
 }
 
 } // namespace cvhost

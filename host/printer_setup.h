@@ -3,9 +3,13 @@
 // with the plug-in among its dependent files.
 #pragma once
 
+#include "host/ppd.h"
+
 #include <windows.h>
 
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace cvhost {
 
@@ -13,18 +17,29 @@ namespace cvhost {
 extern const wchar_t kDemoPrinterName[]; // "Corvane CV-9200 PS"
 
 struct ModelPrinter {
-    std::wstring printerName; // empty: the PPD's nickname
-    std::wstring driverName;  // empty: the PPD's nickname
+    std::wstring printerName; // empty: the PPD's nickname, made valid for a printer name
+    std::wstring driverName;  // empty: the same
     std::wstring ppdPath;
     std::wstring pluginPath; // empty: cvpsui.dll beside the running program
+    // Filled in by SetUpModelPrinter: the model as read from ppdPath (for DriverUI::Open, so
+    // that a run reads the PPD once), and one line for each defect the reader read past and for
+    // a nickname that had to be changed to name the printer.
+    std::shared_ptr<const PrinterModel> model;
+    std::vector<std::wstring> warnings;
 };
 
-// Checks the PPD first, so that a bad file is reported before the spooler is touched, then
-// installs the driver and adds the printer. Fills in the names it chose.
+// Reads the PPD first, so that a bad file is reported before the spooler is touched, then
+// installs the driver (with the files the PPD includes, beside it) and adds the printer. Fills
+// in the names it chose.
 bool SetUpModelPrinter(ModelPrinter* printer, std::wstring* error);
 
 // The demo printer from the PPD built into the host (written to a temporary directory first).
-bool SetUpDemoPrinter(std::wstring* printerName, std::wstring* error);
+bool SetUpDemoPrinter(ModelPrinter* printer, std::wstring* error);
+
+// The plug-in configuration file that every driver the host installs lists among its dependent
+// files, in the build's driver folder (beside the stand-in driver modules); written when it is
+// missing or wrong. Empty when it cannot be written.
+std::wstring PluginConfigFile();
 
 // Writes bytes to a file, replacing it.
 bool WriteBytesToFile(const std::wstring& path, const std::string& bytes);

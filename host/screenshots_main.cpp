@@ -158,12 +158,14 @@ int wmain(int argc, wchar_t** argv) {
     }
     const std::wstring dir = argv[1];
     CreateDirectoryW(dir.c_str(), nullptr);
-    std::wstring printer, why;
-    if (!cvhost::SetUpDemoPrinter(&printer, &why)) {
+    cvhost::ModelPrinter demo;
+    std::wstring why;
+    if (!cvhost::SetUpDemoPrinter(&demo, &why)) {
         std::fprintf(stderr, "screenshots: %ls\n", why.c_str());
         return 1;
     }
-    const bool ok = ShootSheet(printer, cvhost::SheetKind::Document, dir) &&
-                    ShootSheet(printer, cvhost::SheetKind::Printer, dir) && ShootModels(dir);
+    const bool ok = ShootSheet(demo.printerName, cvhost::SheetKind::Document, dir) &&
+                    ShootSheet(demo.printerName, cvhost::SheetKind::Printer, dir) &&
+                    ShootModels(dir);
     return ok ? 0 : 1;
 }

@@ -20,8 +20,11 @@ std::wstring FileNameOf(const std::wstring& path) {
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
+// "AddPrinterW failed: The printer driver is unknown (1797)".
 std::wstring LastErrorText(const wchar_t* what) {
-    return std::wstring(what) + L" failed with error " + std::to_wstring(GetLastError());
+    const DWORD code = GetLastError();
+    return std::wstring(what) + L" failed: " + SystemMessage(code) + L" (" + std::to_wstring(code) +
+           L")";
 }
 
 bool Fail(std::wstring* error, std::wstring text) {
@@ -114,6 +117,19 @@ class SpoolerSetupLock {
 };
 
 } // namespace
+
+std::wstring SystemMessage(DWORD code) {
+    wchar_t* text = nullptr;
+    const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                                   nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring message = n && text ? std::wstring(text, n) : L"error " + std::to_wstring(code);
+    if (text) LocalFree(text);
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' ||
+                                message.back() == L' ' || message.back() == L'.'))
+        message.pop_back();
+    return message;
+}
 
 std::wstring BesideProgram(const wchar_t* fileName) {
     std::wstring path(MAX_PATH, L'\0');
@@ -211,7 +227,8 @@ bool InstallDriver(const DriverSetup& setup, std::wstring* error) {
     if (!FindInstalledDriver(setup.driverName, &buffer, &installed))
         return Fail(error, L"the spooler does not list the driver after installing it");
     std::vector<std::wstring> copies;
-    for (const wchar_t* path : {installed->pDriverPath, installed->pConfigFile, installed->pDataFile})
+    for (const wchar_t* path :
+         {installed->pDriverPath, installed->pConfigFile, installed->pDataFile})
         if (path && *path) copies.emplace_back(path);
     for (const wchar_t* dependent = installed->pDependentFiles; dependent && *dependent;
          dependent += wcslen(dependent) + 1)
@@ -222,8 +239,7 @@ bool InstallDriver(const DriverSetup& setup, std::wstring* error) {
         for (const std::wstring& candidate : copies)
             if (_wcsicmp(FileNameOf(candidate).c_str(), fileName.c_str()) == 0) copy = &candidate;
         if (!copy) return Fail(error, L"the spooler lists no installed copy of " + source);
-        if (!SameContent(source, *copy))
-            return Fail(error, *copy + L" is not a copy of " + source);
+        if (!SameContent(source, *copy)) return Fail(error, *copy + L" is not a copy of " + source);
     }
     return true;
 }

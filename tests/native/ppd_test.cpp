@@ -1,19 +1,72 @@
-// The stand-in host's PPD reader: the printer models every Windows test builds its printers from.
+// The stand-in host's PPD reader: the printer models every Windows test builds its printers from,
+// and the vendor files it takes, with the warning it gives for each defect it reads past.
 #include "host/demo_ppd.h"
 #include "host/ppd.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
+#include <vector>
 
 using cvhost::ParsePpd;
 using cvhost::PpdFeature;
+using cvhost::PpdSource;
 using cvhost::PrinterModel;
 
 namespace {
 
+using Lines = std::vector<std::string>;
+
 std::string Ppd(const std::string& body) {
     return "*PPD-Adobe: \"4.3\"\n*NickName: \"Test Model\"\n" + body;
+}
+
+// A feature block as vendors write it: `keyword` with its options, the first the default.
+std::string Block(const std::string& keyword, const std::string& options) {
+    std::string block = "*OpenUI *" + keyword + ": PickOne\n";
+    for (size_t start = 0; start < options.size();) {
+        const size_t comma = options.find(',', start);
+        block += "*" + keyword + " " + options.substr(start, comma - start) + ": \"\"\n";
+        start = comma == std::string::npos ? options.size() : comma + 1;
+    }
+    return block + "*CloseUI: *" + keyword + "\n";
+}
+
+struct Parsed {
+    bool ok = false;
+    PrinterModel model;
+    std::string error;
+    Lines warnings;
+};
+
+// Parses `text` as "m.ppd"; *Include reads from `files` by name.
+Parsed Parse(const std::string& text, const std::map<std::string, std::string>& files = {}) {
+    PpdSource source;
+    source.text = text;
+    source.path = "m.ppd";
+    source.readInclude = [&files](const std::string& name, const std::string&, std::string* path,
+                                  std::string* content, std::string* problem) {
+        *path = name;
+        auto it = files.find(name);
+        if (it == files.end()) {
+            *problem = name + " does not exist";
+            return false;
+        }
+        *content = it->second;
+        return true;
+    };
+    Parsed p;
+    p.ok = ParsePpd(source, &p.model, &p.error, &p.warnings);
+    return p;
+}
+
+// "x,y": the option keywords of a feature.
+std::string OptionKeywords(const PpdFeature& f) {
+    std::string out;
+    for (const auto& o : f.options)
+        out += (out.empty() ? "" : ",") + o.keyword;
+    return out;
 }
 
 TEST(Ppd, DemoModelHasEveryFeatureThePlugInAsksAbout) {
@@ -32,19 +85,28 @@ TEST(Ppd, DemoModelHasEveryFeatureThePlugInAsksAbout) {
     EXPECT_EQ(model.FindFeature("FaxCard")->defaultOption, "True");
 }
 
-TEST(Ppd, ReadsFeaturesOptionsAndDefaults) {
+TEST(Ppd, ReadsFeaturesOptionsDefaultsAndGroups) {
     const std::string text =
         "*PPD-Adobe: \"4.3\"\r\n"
         "*% a comment: with a colon\r\n"
         "*DefaultDuplex: DuplexTumble\r\n" // defaults may come before their feature
         "*NickName: \"Model \xE9t\xE9\"\r\n"
         "*ImageableArea Letter/Letter: \"18 18 594 774\"\r\n" // option entries outside *OpenUI
+        "*OpenGroup: General/General\r\n"
         "*OpenUI *Duplex/2-Sided: PickOne\r\n"
         "*OrderDependency: 50 AnySetup *Duplex\r"
         "*Duplex None/Off: \"<</Duplex false>>\r\nsetpagedevice\"\r\n" // value over two lines
         "*End\r\n"
         "*Duplex DuplexTumble: \"\"\r\n"
         "*CloseUI: *Duplex\r\n"
+        "*CloseGroup: General\r\n"
+        "*OpenGroup: InstallableOptions/Options Installed\n"
+        "*OpenUI *Tray3/Tray<3A> 3: Boolean\n"
+        "*DefaultTray3: False/Not Installed\n" // the default's translation is read past
+        "*Tray3 True/<E9 74 E9>: \"\"\n"
+        "*Tray3 False/Light(<3C>75 g) <3G> a<b <>: \"\"\n" // broken hex stays as written
+        "*CloseUI: *Tray3\n"
+        "*CloseGroup: InstallableOptions\n"
         "*JCLOpenUI *JCLHold/Hold: Boolean\n"
         "*JCLHold True/Yes: \"\"\n"
         "*JCLHold False/No: \"\"\n"
@@ -54,7 +116,7 @@ TEST(Ppd, ReadsFeaturesOptionsAndDefaults) {
     ASSERT_TRUE(ParsePpd(text, &model, &error)) << error;
     EXPECT_EQ(model.nickName, "Model \xE9t\xE9");
     EXPECT_EQ(cvhost::Latin1ToUtf16(model.nickName), u"Model \u00e9t\u00e9");
-    ASSERT_EQ(model.features.size(), 2u);
+    ASSERT_EQ(model.features.size(), 3u);
     const PpdFeature& duplex = model.features[0];
     EXPECT_EQ(duplex.keyword, "Duplex");
     EXPECT_EQ(duplex.text, "2-Sided");
@@ -64,44 +126,232 @@ TEST(Ppd, ReadsFeaturesOptionsAndDefaults) {
     EXPECT_EQ(duplex.options[0].text, "Off");
     EXPECT_EQ(duplex.options[1].text, "DuplexTumble") << "no translation: the keyword";
     EXPECT_EQ(duplex.defaultOption, "DuplexTumble");
-    EXPECT_EQ(model.features[1].defaultOption, "True") << "no *Default: the first option";
+    EXPECT_EQ(duplex.group, "General");
+    EXPECT_FALSE(duplex.IsInstallable());
+
+    const PpdFeature& tray = model.features[1];
+    EXPECT_EQ(tray.text, "Tray: 3");
+    EXPECT_EQ(tray.uiType, "Boolean");
+    EXPECT_EQ(tray.defaultOption, "False");
+    EXPECT_TRUE(tray.IsInstallable());
+    EXPECT_EQ(tray.options[0].text, "\xE9t\xE9");
+    EXPECT_EQ(tray.options[1].text, "Light(<75 g) <3G> a<b <>");
+
+    const PpdFeature& hold = model.features[2];
+    EXPECT_EQ(hold.defaultOption, "True") << "no *Default: the first option";
+    EXPECT_EQ(hold.group, "") << "outside every group";
     EXPECT_EQ(model.FindFeature("duplex"), nullptr) << "keywords are case-sensitive";
+    EXPECT_EQ(model.FindFeature("JCLHold"), &hold);
+    EXPECT_EQ(hold.FindOption("False"), &hold.options[1]);
+    EXPECT_EQ(hold.FindOption("false"), nullptr);
 }
 
-TEST(Ppd, MalformedFilesAreRefusedWithTheLine) {
+// Defects vendors ship and printing systems read past: the host takes the file, says what it
+// read past in one line each (in file order), and builds the model as stated.
+TEST(Ppd, DefectsVendorsShipAreReadPastWithAWarning) {
     const struct {
-        std::string text;
-        std::string expected; // part of the error
+        std::string body; // from line 3
+        Lines warnings;
+        const char* feature;
+        const char* defaultOption;
+        const char* options;
     } cases[] = {
-        {"", "it is empty"},
-        {"Hello, printer\n", "does not start with *PPD-Adobe"},
-        {"*PPD-Adobe: \"4.3\"\n*ModelName: \"X\"\n", "no *NickName"},
-        {Ppd("*OpenUI *A: PickOne\n*A x: \"\"\n"), "line 3: *OpenUI *A has no *CloseUI"},
-        {Ppd("*OpenUI *A: PickOne\n*A x: \"\"\n*CloseUI: *B\n"),
-         "line 5: *CloseUI *B closes *OpenUI *A"},
-        {Ppd("*OpenUI *A: PickOne\n*OpenUI *B: PickOne\n"), "line 4: *OpenUI inside *OpenUI *A"},
-        {Ppd("*CloseUI: *A\n"), "line 3: *CloseUI *A without *OpenUI"},
-        {Ppd("*OpenUI *A: PickOne\n*CloseUI: *A\n"), "line 4: feature *A has no options"},
-        {Ppd("*OpenUI *A: Slider\n"), "line 3: *OpenUI *A has unknown type \"Slider\""},
-        {Ppd("*OpenUI A: PickOne\n"), "line 3: *OpenUI needs a *Keyword"},
-        {Ppd("*OpenUI *A: PickOne\n*A x: \"\"\n*CloseUI: *A\n*OpenUI *A: PickOne\n"),
-         "line 6: feature *A is opened twice"},
-        {Ppd("*OpenUI *A: PickOne\n*A x: \"\"\n*A x: \"\"\n"),
-         "line 5: option x of *A is given twice"},
-        {Ppd("*DefaultA: y\n*OpenUI *A: PickOne\n*A x: \"\"\n*CloseUI: *A\n"),
-         "line 3: *DefaultA: y is not an option of *A"},
-        {Ppd("*Product: \"(never closed)\n\n"), "line 3: quoted value is never closed"},
-        {Ppd("stray words\n"), "line 3: text outside a quoted value"},
-        {Ppd("*NoColonHere\n"), "line 3: entry without ':'"},
+        {"*OpenUI *A: PickOne\n*DefaultA: Unknown\n*A x: \"\"\n*A y: \"\"\n*CloseUI: *A\n",
+         {"m.ppd: line 4: *DefaultA: Unknown is not an option of *A; the first option, x, is "
+          "the default"},
+         "A",
+         "x",
+         "x,y"},
+        {"* DefaultA: y\n" + Block("A", "x,y"),
+         {"m.ppd: line 3: space after '*' in \"* DefaultA\": read as *DefaultA"},
+         "A",
+         "y",
+         "x,y"},
+        {"*OpenUI * A/Text: PickOne\n*A x: \"\"\n*CloseUI: *\tA\n",
+         {"m.ppd: line 3: space after '*' in \"* A\": read as *A",
+          "m.ppd: line 5: space after '*' in \"*\tA\": read as *A"},
+         "A",
+         "x",
+         "x"},
+        {Block("A", "x,y") + "*DefaultA: y\n" + Block("A", "z"),
+         {"m.ppd: line 8: *OpenUI *A again (first on line 3): this one is skipped"},
+         "A",
+         "y",
+         "x,y"},
+        {"*OpenUI *A: PickOne\n*A x: \"\"\n*A y: \"\"\n*A x/Again: \"\"\n*CloseUI: *A\n",
+         {"m.ppd: line 6: repeated option x of *A: the first one stays"},
+         "A",
+         "x",
+         "x,y"},
+        {"*DefaultA: y\n" + Block("A", "x,y") + "*DefaultA: x\n*DefaultA: y\n",
+         {"m.ppd: line 8: repeated *DefaultA: the first one (y, line 3) stays"},
+         "A",
+         "y",
+         "x,y"},
+        {"*NickName: \"Test Model\"\n*NickName: \"Other\"\n" + Block("A", "x"),
+         {"m.ppd: line 4: repeated *NickName: the first one stays (\"Test Model\")"},
+         "A",
+         "x",
+         "x"},
+        {"*OpenUI *A: PickOne\n*A x: \"\"\n" + Block("B", "y") + "*CloseUI: *A\n",
+         {"m.ppd: line 5: *OpenUI *B inside *OpenUI *A (opened on line 3): *A ends here"},
+         "A",
+         "x",
+         "x"},
+        {"*DefaultA: x\n*OpenUI *A: PickOne\n*A x: \"\"\n*A y: \"\"\n",
+         {"m.ppd: line 4: *OpenUI *A has no *CloseUI: it ends with the file"},
+         "A",
+         "x",
+         "x,y"},
+        // A warning found at the end of the file still comes in file order.
+        {"*DefaultA: Unknown\n* Product: \"(x)\"\n" + Block("A", "x"),
+         {"m.ppd: line 3: *DefaultA: Unknown is not an option of *A; the first option, x, is "
+          "the default",
+          "m.ppd: line 4: space after '*' in \"* Product\": read as *Product"},
+         "A",
+         "x",
+         "x"},
+        // A translation with a ':' of its own: the quoted value still runs to its closing quote.
+        {"*OpenUI *A: PickOne\n*A x/Temp: (Disk): \"\n  code\n\"\n*CloseUI: *A\n",
+         {},
+         "A",
+         "x",
+         "x"},
     };
     for (const auto& c : cases) {
-        PrinterModel model;
-        model.nickName = "untouched";
-        std::string error;
-        EXPECT_FALSE(ParsePpd(c.text, &model, &error)) << c.text;
-        EXPECT_NE(error.find(c.expected), std::string::npos) << "got: " << error;
-        EXPECT_EQ(model.nickName, "untouched") << "a refused file leaves the model alone";
+        const Parsed p = Parse(Ppd(c.body));
+        ASSERT_TRUE(p.ok) << p.error << "\n" << c.body;
+        EXPECT_EQ(p.warnings, c.warnings) << c.body;
+        const PpdFeature* f = p.model.FindFeature(c.feature);
+        ASSERT_NE(f, nullptr) << c.body;
+        EXPECT_EQ(f->defaultOption, c.defaultOption) << c.body;
+        EXPECT_EQ(OptionKeywords(*f), c.options) << c.body;
+        EXPECT_EQ(p.model.nickName, "Test Model") << c.body;
     }
+}
+
+TEST(Ppd, RepeatsThatAgreeNeedNoWarning) {
+    const Parsed p =
+        Parse(Ppd("*NickName: \"Test Model\"\n*DefaultA: y\n" + Block("A", "x,y") +
+                  "*DefaultA: y\n*DefaultColorSpace: CMYK\n*DefaultColorSpace: RGB\n"));
+    ASSERT_TRUE(p.ok) << p.error;
+    EXPECT_EQ(p.warnings, Lines{}) << "*DefaultColorSpace is no feature of the model";
+}
+
+TEST(Ppd, MalformedFilesAreRefusedWithFileLineAndWhat) {
+    const struct {
+        std::string text;
+        std::string error;
+    } cases[] = {
+        {"", "m.ppd: not a PPD file (it is empty)"},
+        {"Hello, printer\n", "m.ppd: not a PPD file (it does not start with *PPD-Adobe)"},
+        {"*PPD-Adobe: \"4.3\"\n*ModelName: \"X\"\n", "m.ppd: the file has no *NickName"},
+        {Ppd("*OpenUI *A: PickOne\n*A x: \"\"\n*CloseUI: *B\n"),
+         "m.ppd: line 5: *CloseUI *B closes *OpenUI *A"},
+        {Ppd("*OpenUI *A: PickOne\n*A x: \"\"\n*CloseUI: A\n"),
+         "m.ppd: line 5: *CloseUI A closes *OpenUI *A"},
+        {Ppd("*CloseUI: *A\n"), "m.ppd: line 3: *CloseUI *A without *OpenUI"},
+        {Ppd("*OpenUI *A: PickOne\n*CloseUI: *A\n"), "m.ppd: line 4: feature *A has no options"},
+        {Ppd("*OpenUI *A: PickOne\n*OpenUI *B: PickOne\n"),
+         "m.ppd: line 4: feature *A has no options"},
+        {Ppd("*OpenUI *A: PickOne\n"), "m.ppd: line 3: feature *A has no options"},
+        {Ppd("*OpenUI *A: Slider\n"), "m.ppd: line 3: *OpenUI *A has unknown type \"Slider\""},
+        {Ppd("*OpenUI A: PickOne\n"), "m.ppd: line 3: *OpenUI needs a *Keyword"},
+        {Ppd("*OpenUI * : PickOne\n"), "m.ppd: line 3: *OpenUI needs a *Keyword"},
+        {Ppd("*Product: \"(never closed)\n\n"), "m.ppd: line 3: quoted value is never closed"},
+        {Ppd("stray words\n"), "m.ppd: line 3: text outside a quoted value"},
+        {Ppd("*NoColonHere\n"), "m.ppd: line 3: entry without ':'"},
+        {Ppd("* NoColon Here\n"), "m.ppd: line 3: entry without ':'"},
+        {Ppd("* : value\n"), "m.ppd: line 3: entry without a keyword before ':'"},
+        {Ppd("*Include: \"\"\n"), "m.ppd: line 3: *Include names no file"},
+        {Ppd("*Include: \"gone.ppd\"\n"),
+         "m.ppd: line 3: *Include \"gone.ppd\": gone.ppd does not exist"},
+    };
+    for (const auto& c : cases) {
+        Parsed p = Parse(c.text);
+        EXPECT_FALSE(p.ok) << c.text;
+        EXPECT_EQ(p.error, c.error);
+    }
+    PrinterModel model;
+    model.nickName = "untouched";
+    std::string error;
+    EXPECT_FALSE(ParsePpd(Ppd("*Include: \"c.ppd\"\n"), &model, &error));
+    EXPECT_EQ(error, "PPD: line 3: *Include \"c.ppd\": no folder to read it from");
+    EXPECT_EQ(model.nickName, "untouched") << "a refused file leaves the model alone";
+}
+
+TEST(Ppd, IncludedFilesAreReadInPlaceAndNamedInTheirMessages) {
+    const std::map<std::string, std::string> files = {
+        {"c.ppd", "*OpenUI *A: PickOne\n*DefaultA: Unknown\n*A x: \"\"\n*CloseUI: *A\n"
+                  "*Include: \"d.ppd\"\n"},
+        {"d.ppd", Block("D", "d")},
+    };
+    const Parsed p =
+        Parse(Ppd("*Include: \"c.ppd\"\n" + Block("B", "b") + "*Include: \"d.ppd\"\n"), files);
+    ASSERT_TRUE(p.ok) << p.error;
+    ASSERT_EQ(p.model.features.size(), 3u);
+    EXPECT_EQ(p.model.features[0].keyword, "A");
+    EXPECT_EQ(p.model.features[1].keyword, "D");
+    EXPECT_EQ(p.model.features[2].keyword, "B");
+    EXPECT_EQ(p.model.includedFiles, (Lines{"c.ppd", "d.ppd"})) << "each file once";
+    EXPECT_EQ(p.warnings,
+              (Lines{"c.ppd: line 2: *DefaultA: Unknown is not an option of *A; the first option, "
+                     "x, is the default",
+                     "d.ppd: line 1: *OpenUI *D again (first on line 1): this one is skipped"}));
+
+    const struct {
+        std::map<std::string, std::string> files;
+        std::string error;
+    } refusals[] = {
+        {{{"c.ppd", "*OpenUI *A: PickOne\n*A x: \"\"\n*CloseUI: *B\n"}},
+         "c.ppd: line 3: *CloseUI *B closes *OpenUI *A"},
+        {{{"c.ppd", "*Include: \"m.ppd\"\n"}, {"m.ppd", Ppd("*Include: \"c.ppd\"\n")}},
+         "c.ppd: line 1: *Include \"m.ppd\": m.ppd is already being read"},
+        {{{"c.ppd", "*Include: \"e.ppd\"\n"}},
+         "c.ppd: line 1: *Include \"e.ppd\": e.ppd does not exist"},
+    };
+    for (const auto& r : refusals) {
+        const Parsed refused = Parse(Ppd("*Include: \"c.ppd\"\n"), r.files);
+        EXPECT_FALSE(refused.ok);
+        EXPECT_EQ(refused.error, r.error);
+    }
+}
+
+TEST(Ppd, IncludesAreBoundedInDepthAndSize) {
+    // x1 includes x2, x2 includes x3, ...: eight files inside one another are taken, not nine.
+    std::map<std::string, std::string> chain;
+    for (int i = 1; i <= 9; ++i)
+        chain["x" + std::to_string(i)] = "*Include: \"x" + std::to_string(i + 1) + "\"\n";
+    chain["x9"] = "";
+    Parsed p = Parse(Ppd("*Include: \"x2\"\n"), chain);
+    EXPECT_TRUE(p.ok) << p.error;
+    p = Parse(Ppd("*Include: \"x1\"\n"), chain);
+    EXPECT_EQ(p.error,
+              "x8: line 1: *Include \"x9\": more than 8 *Include files inside one another");
+
+    // The same file included again and again counts each time.
+    const std::string big = "*% " + std::string(9u << 20, 'x') + "\n";
+    std::string includes;
+    for (int i = 0; i < 8; ++i)
+        includes += "*Include: \"big.ppd\"\n";
+    p = Parse(Ppd(includes), {{"big.ppd", big}});
+    EXPECT_EQ(p.error,
+              "m.ppd: line 10: *Include \"big.ppd\": the included files are over 64 MB together");
+}
+
+TEST(Ppd, MessagesDecodeUtf8FileNamesAndLatin1Text) {
+    const struct {
+        std::string bytes;
+        std::u16string text;
+    } cases[] = {
+        {"C:\\Jos\xC3\xA9\\m.ppd: line 3: *Default\xE9t\xE9",
+         u"C:\\Jos\u00e9\\m.ppd: line 3: *Default\u00e9t\u00e9"},
+        {"\xE2\x82\xAC \xF0\x9F\x96\xA8", u"\u20ac \U0001F5A8"},
+        {"\xC0\xAF \xED\xA0\x80 \xF4\x90\x80\x80 \xE2\x82",
+         u"\u00c0\u00af \u00ed\u00a0\u0080 \u00f4\u0090\u0080\u0080 \u00e2\u0082"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(cvhost::MessageToUtf16(c.bytes), c.text) << c.bytes;
 }
 
 } // namespace
