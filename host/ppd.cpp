@@ -263,11 +263,19 @@ class Parser {
         if (StartsWith(e.main, "Default") && e.main.size() > 7 && e.option.empty()) {
             // The value is an option keyword; some vendors add its translation ("A4/A4").
             const std::string_view token = FirstToken(e.value);
-            std::string option(token.substr(0, token.find('/')));
-            std::string feature(e.main.substr(7));
-            auto [it, added] = defaults_.try_emplace(feature, Default{option, at});
-            if (!added && it->second.option != option)
-                repeatedDefaults_.emplace_back(std::move(feature), at);
+            DefaultSite site{std::string(token.substr(0, token.find('/'))), at};
+            const std::string_view feature = e.main.substr(7);
+            // Most sit in their feature's block: kept with it, without a look-up.
+            if (open_.active && !open_.skipped && feature == open_.keyword) {
+                FeatureState& state = states_[open_.index];
+                if (!state.inBlockDefault.at.line)
+                    state.inBlockDefault = std::move(site);
+                else
+                    laterDefaults_.emplace_back(std::string(feature), std::move(site));
+                return true;
+            }
+            auto [it, added] = outsideDefaults_.try_emplace(std::string(feature), site);
+            if (!added) laterDefaults_.emplace_back(std::string(feature), std::move(site));
             return true;
         }
         if (open_.active && !open_.skipped && e.main == open_.keyword && !e.option.empty()) {
@@ -322,21 +330,21 @@ class Parser {
             if (!EndOpen(at)) return false;
         }
         open_ = OpenFeature{true, false, std::string(keyword), 0, at};
-        if (const PpdFeature* first = model_.FindFeature(keyword)) {
-            open_.skipped = true;
-            Warn(at, "*OpenUI *" + open_.keyword + " again (first on " +
-                         Where(firstOpened_[first - model_.features.data()], at) +
-                         "): this one is skipped");
-            return true;
-        }
         PpdFeature feature;
         feature.keyword = open_.keyword;
         feature.text = DecodeHex(e.translation);
         feature.uiType = std::string(type);
         feature.group = group_;
-        model_.AddFeature(std::move(feature));
+        if (!model_.AddFeature(std::move(feature))) {
+            open_.skipped = true;
+            const PpdFeature* first = model_.FindFeature(keyword);
+            Warn(at, "*OpenUI *" + open_.keyword + " again (first on " +
+                         Where(states_[first - model_.features.data()].opened, at) +
+                         "): this one is skipped");
+            return true;
+        }
         open_.index = model_.features.size() - 1;
-        firstOpened_.push_back(at);
+        states_.push_back(FeatureState{at, {}});
         return true;
     }
 
@@ -370,22 +378,33 @@ class Parser {
             if (!EndOpen(open_.at)) return false;
         }
         if (!sawNickName_ || model_.nickName.empty()) return FailFile("the file has no *NickName");
-        for (PpdFeature& f : model_.features) {
+        // The first *Default of a feature wins, in its block or outside.
+        std::vector<const DefaultSite*> winners(model_.features.size(), nullptr);
+        for (size_t i = 0; i < model_.features.size(); ++i) {
+            PpdFeature& f = model_.features[i];
             f.defaultOption = f.options.front().keyword;
-            auto it = defaults_.find(f.keyword);
-            if (it == defaults_.end()) continue;
-            if (f.FindOption(it->second.option))
-                f.defaultOption = it->second.option;
+            const DefaultSite* first =
+                states_[i].inBlockDefault.at.line ? &states_[i].inBlockDefault : nullptr;
+            auto outside = outsideDefaults_.find(f.keyword);
+            const DefaultSite* other =
+                outside == outsideDefaults_.end() ? nullptr : &outside->second;
+            if (first && other && other->at.order < first->at.order) std::swap(first, other);
+            if (!first) std::swap(first, other);
+            if (!first) continue;
+            winners[i] = first;
+            if (other) CheckRepeat(f.keyword, *first, *other);
+            if (f.FindOption(first->option))
+                f.defaultOption = first->option;
             else
-                Warn(it->second.at,
-                     "*Default" + f.keyword + ": " + it->second.option + " is not an option of *" +
-                         f.keyword + "; the first option, " + f.defaultOption + ", is the default");
+                Warn(first->at, "*Default" + f.keyword + ": " + first->option +
+                                    " is not an option of *" + f.keyword + "; the first option, " +
+                                    f.defaultOption + ", is the default");
         }
-        for (const auto& [keyword, at] : repeatedDefaults_) {
-            if (!model_.FindFeature(keyword)) continue; // not a feature: of no interest
-            const Default& first = defaults_.at(keyword);
-            Warn(at, "repeated *Default" + keyword + ": the first one (" + first.option + ", " +
-                         Where(first.at, at) + ") stays");
+        for (const auto& [keyword, site] : laterDefaults_) {
+            const PpdFeature* f = model_.FindFeature(keyword);
+            if (!f) continue; // not a feature: of no interest
+            if (const DefaultSite* first = winners[f - model_.features.data()])
+                CheckRepeat(keyword, *first, site);
         }
         return true;
     }
@@ -397,16 +416,28 @@ class Parser {
         size_t index = 0; // into model_.features
         Position at;
     };
-    struct Default {
+    struct DefaultSite {
         std::string option;
-        Position at;
+        Position at; // line 0: none
     };
+    // What the parser keeps of each feature of the model beside the model itself.
+    struct FeatureState {
+        Position opened;
+        DefaultSite inBlockDefault; // the first *Default between its *OpenUI and *CloseUI
+    };
+
+    void CheckRepeat(const std::string& keyword, const DefaultSite& first,
+                     const DefaultSite& later) {
+        if (later.option != first.option)
+            Warn(later.at, "repeated *Default" + keyword + ": the first one (" + first.option +
+                               ", " + Where(first.at, later.at) + ") stays");
+    }
 
     const PpdSource& source_;
     PrinterModel model_;
-    std::vector<std::string> names_;    // every file read, by Position::file
-    std::vector<size_t> reading_;       // the files being read, the innermost last
-    std::vector<Position> firstOpened_; // where each feature of the model was opened
+    std::vector<std::string> names_;   // every file read, by Position::file
+    std::vector<size_t> reading_;      // the files being read, the innermost last
+    std::vector<FeatureState> states_; // by feature of the model
     size_t includedBytes_ = 0;
     uint64_t order_ = 0;
     bool sawHeader_ = false;
@@ -414,33 +445,91 @@ class Parser {
     std::string group_;
     OpenFeature open_;
     std::unordered_set<std::string> endedEarly_;
-    std::unordered_map<std::string, Default> defaults_; // the first of each *Default<keyword>
-    std::vector<std::pair<std::string, Position>> repeatedDefaults_;
+    // The first *Default<keyword> outside the keyword's block, and every later one.
+    std::unordered_map<std::string, DefaultSite> outsideDefaults_;
+    std::vector<std::pair<std::string, DefaultSite>> laterDefaults_;
     std::string error_;
     std::vector<std::pair<uint64_t, std::string>> warnings_;
 };
 
 } // namespace
 
+namespace {
+
+uint32_t KeywordHash(std::string_view keyword) {
+    return static_cast<uint32_t>(std::hash<std::string_view>()(keyword));
+}
+
+} // namespace
+
+template <typename Item>
+const Item* KeywordIndex<Item>::Find(const std::vector<Item>& items,
+                                     std::string_view keyword) const {
+    if (slots_.empty()) return nullptr;
+    const uint32_t hash = KeywordHash(keyword);
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = hash & mask; slots_[i].position != 0; i = (i + 1) & mask) {
+        if (slots_[i].hash != hash) continue;
+        const Item& item = items[slots_[i].position - 1];
+        if (item.keyword == keyword) return &item;
+    }
+    return nullptr;
+}
+
+template <typename Item>
+void KeywordIndex<Item>::Add(const std::vector<Item>& items, size_t position) {
+    // At most half the slots taken, so that probes stay short.
+    if ((count_ + 1) * 2 > slots_.size()) {
+        std::vector<Slot> old(std::max<size_t>(16, slots_.size() * 2), Slot{0, 0});
+        old.swap(slots_);
+        count_ = 0;
+        for (const Slot& taken : old)
+            if (taken.position) Place(taken);
+    }
+    Place(Slot{static_cast<uint32_t>(position + 1), KeywordHash(items[position].keyword)});
+}
+
+template <typename Item> void KeywordIndex<Item>::Place(Slot slot) {
+    const size_t mask = slots_.size() - 1;
+    size_t i = slot.hash & mask;
+    while (slots_[i].position != 0)
+        i = (i + 1) & mask;
+    slots_[i] = slot;
+    ++count_;
+}
+
+template class KeywordIndex<PpdOption>;
+template class KeywordIndex<PpdFeature>;
+
 const PpdOption* PpdFeature::FindOption(std::string_view optionKeyword) const {
-    auto it = optionIndex_.find(std::string(optionKeyword));
-    return it == optionIndex_.end() ? nullptr : &options[it->second];
+    if (optionIndex_.empty()) {
+        for (const PpdOption& o : options)
+            if (o.keyword == optionKeyword) return &o;
+        return nullptr;
+    }
+    return optionIndex_.Find(options, optionKeyword);
 }
 
 bool PpdFeature::AddOption(PpdOption option) {
-    if (!optionIndex_.emplace(option.keyword, options.size()).second) return false;
+    if (FindOption(option.keyword)) return false;
     options.push_back(std::move(option));
+    if (options.size() == kIndexedOptions) {
+        for (size_t i = 0; i < options.size(); ++i)
+            optionIndex_.Add(options, i);
+    } else if (options.size() > kIndexedOptions) {
+        optionIndex_.Add(options, options.size() - 1);
+    }
     return true;
 }
 
 const PpdFeature* PrinterModel::FindFeature(std::string_view keyword) const {
-    auto it = featureIndex_.find(std::string(keyword));
-    return it == featureIndex_.end() ? nullptr : &features[it->second];
+    return featureIndex_.Find(features, keyword);
 }
 
 PpdFeature* PrinterModel::AddFeature(PpdFeature feature) {
-    if (!featureIndex_.emplace(feature.keyword, features.size()).second) return nullptr;
+    if (featureIndex_.Find(features, feature.keyword)) return nullptr;
     features.push_back(std::move(feature));
+    featureIndex_.Add(features, features.size() - 1);
     return &features.back();
 }
 

@@ -7,16 +7,37 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace cvhost {
 
 // The group of a printer's installable options (the printer sheet's device items).
 constexpr std::string_view kInstallableOptionsGroup = "InstallableOptions";
+
+// Where each item of a vector sits by its `keyword`, found by hash: open addressing over small
+// slots that keep each keyword's hash, the keywords staying in the items (a PPD may have a
+// hundred thousand features; a probe touches an item only when the hashes agree).
+template <typename Item> class KeywordIndex {
+  public:
+    const Item* Find(const std::vector<Item>& items, std::string_view keyword) const;
+    // Takes in items[position], whose keyword is not in the index yet.
+    void Add(const std::vector<Item>& items, size_t position);
+    bool empty() const { return count_ == 0; }
+
+  private:
+    struct Slot {
+        uint32_t position; // of the item, plus one; 0 for a free slot
+        uint32_t hash;
+    };
+    void Place(Slot slot);
+
+    std::vector<Slot> slots_;
+    size_t count_ = 0;
+};
 
 struct PpdOption {
     std::string keyword; // "True", "Letter"
@@ -32,13 +53,15 @@ struct PpdFeature {
     std::vector<PpdOption> options; // in file order; add through AddOption
 
     bool IsInstallable() const { return group == kInstallableOptionsGroup; }
-    // Hashed: a feature may have thousands of options.
+    // Hashed once a feature has a few options: some have thousands.
     const PpdOption* FindOption(std::string_view optionKeyword) const;
     // Appends the option; false (and nothing added) when its keyword is already taken.
     bool AddOption(PpdOption option);
 
   private:
-    std::unordered_map<std::string, size_t> optionIndex_;
+    // Below this many options a look-up compares keywords; from here on it hashes.
+    static constexpr size_t kIndexedOptions = 8;
+    KeywordIndex<PpdOption> optionIndex_; // empty below kIndexedOptions
 };
 
 struct PrinterModel {
@@ -52,7 +75,7 @@ struct PrinterModel {
     PpdFeature* AddFeature(PpdFeature feature);
 
   private:
-    std::unordered_map<std::string, size_t> featureIndex_;
+    KeywordIndex<PpdFeature> featureIndex_;
 };
 
 // Reads a file that a PPD names with *Include: `name` as written there, `from` the name of the
