@@ -9,7 +9,8 @@ namespace cvtest {
 
 std::string Narrow(const std::wstring& text) {
     std::string out;
-    for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
+    for (wchar_t c : text)
+        out += c < 0x80 ? static_cast<char>(c) : '?';
     return out;
 }
 
@@ -51,7 +52,9 @@ void RemovePrinterAndDriver(const std::wstring& printerName, const std::wstring&
     if (!installedPpd.empty()) DeleteFileW(installedPpd.c_str());
 }
 
-std::wstring ProcessTag() { return std::to_wstring(GetCurrentProcessId()); }
+std::wstring ProcessTag() {
+    return std::to_wstring(GetCurrentProcessId());
+}
 
 } // namespace
 
@@ -74,9 +77,10 @@ std::wstring WriteScratchFile(const wchar_t* fileName, const std::string& conten
 TestPrinter::TestPrinter(const std::wstring& tag, const TestPrinterOptions& options)
     : driverName(L"Cv " + tag + L" Driver"), printerName(L"Cv " + tag + L" Printer") {
     const std::string nick = Narrow(L"Corvane " + tag);
-    ppdPath = WriteScratchFile((L"cv" + ProcessTag() + L".ppd").c_str(),
-                               "*PPD-Adobe: \"4.3\"\r\n*Manufacturer: \"Corvane\"\r\n*ModelName: \"" +
-                                   nick + "\"\r\n*NickName: \"" + nick + "\"\r\n");
+    ppdPath =
+        WriteScratchFile((L"cv" + ProcessTag() + L".ppd").c_str(),
+                         "*PPD-Adobe: \"4.3\"\r\n*Manufacturer: \"Corvane\"\r\n*ModelName: \"" +
+                             nick + "\"\r\n*NickName: \"" + nick + "\"\r\n");
     cvhost::DriverSetup setup;
     setup.driverName = driverName;
     setup.ppdPath = ppdPath;
@@ -86,28 +90,32 @@ TestPrinter::TestPrinter(const std::wstring& tag, const TestPrinterOptions& opti
                                      options.extraDependentFiles.begin(),
                                      options.extraDependentFiles.end());
     std::wstring why;
-    if (!cvhost::InstallDriver(setup, &why) || !cvhost::AddPrinterFor(printerName, driverName, &why))
+    if (!cvhost::InstallDriver(setup, &why) ||
+        !cvhost::AddPrinterFor(printerName, driverName, &why))
         error = Narrow(why);
 }
 
-TestPrinter::~TestPrinter() { RemovePrinterAndDriver(printerName, driverName); }
+TestPrinter::~TestPrinter() {
+    RemovePrinterAndDriver(printerName, driverName);
+}
 
 std::string PpdFeature(const char* keyword, std::initializer_list<const char*> options,
                        const char* defaultOption) {
     const std::string k = keyword;
     std::string block = "*OpenUI *" + k + ": PickOne\n*Default" + k + ": " +
                         (defaultOption ? defaultOption : *options.begin()) + "\n";
-    for (const char* option : options) block += "*" + k + " " + option + ": \"\"\n";
+    for (const char* option : options)
+        block += "*" + k + " " + option + ": \"\"\n";
     return block + "*CloseUI: *" + k + "\n";
 }
 
 ModelPrinter::ModelPrinter(const std::wstring& tag, const std::string& features) {
     const std::string ppd = "*PPD-Adobe: \"4.3\"\n*Manufacturer: \"Corvane\"\n*NickName: \"" +
                             Narrow(L"Cv " + tag + L" Model") + "\"\n" + features;
-    cvhost::ModelPrinter model;
-    model.ppdPath = WriteScratchFile((L"cv" + ProcessTag() + L"-" + tag + L".ppd").c_str(), ppd);
-    std::wstring why = model.ppdPath.empty() ? L"cannot write the model's PPD" : L"";
-    if (why.empty() && cvhost::SetUpModelPrinter(&model, &why)) printerName = model.printerName;
+    ppdPath = WriteScratchFile((L"cv" + ProcessTag() + L"-" + tag + L".ppd").c_str(), ppd);
+    setUp.ppdPath = ppdPath;
+    std::wstring why = ppdPath.empty() ? L"cannot write the model's PPD" : L"";
+    if (why.empty() && cvhost::SetUpModelPrinter(&setUp, &why)) printerName = setUp.printerName;
     error = Narrow(why);
 }
 

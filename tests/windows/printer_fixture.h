@@ -2,6 +2,7 @@
 // driver's files and removed again at scope end, and the scratch files they are made of.
 #pragma once
 
+#include "host/printer_setup.h"
 #include "spooler.h"
 
 #include <initializer_list>
@@ -40,8 +41,8 @@ class TestPrinter {
 std::string PpdFeature(const char* keyword, std::initializer_list<const char*> options,
                        const char* defaultOption = nullptr);
 
-// A printer of a model the test writes (`features` are PPD blocks): nickname, driver and printer
-// are all "Cv <tag> Model".
+// A printer of a model the test writes (`features` are PPD entries from line 4 on): nickname,
+// driver and printer are all "Cv <tag> Model".
 class ModelPrinter {
   public:
     ModelPrinter(const std::wstring& tag, const std::string& features);
@@ -51,7 +52,9 @@ class ModelPrinter {
 
     bool ok() const { return error.empty(); }
     std::wstring printerName;
+    std::wstring ppdPath; // the PPD written, in the scratch directory
     std::string error;
+    cvhost::ModelPrinter setUp; // what the host's set-up filled in (model, warnings)
 };
 
 // A TestPrinter named after `tag` and the process (tests side by side never share registry
