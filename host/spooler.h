@@ -44,8 +44,8 @@ void DeleteDriverNamed(const std::wstring& driverName);
 bool ReadDriverInfo3(const std::wstring& printerName, std::vector<BYTE>* buffer);
 std::wstring PrintProcessorOf(const std::wstring& printerName);
 
-// The system's text for an error code ("The printer driver is unknown"), without the trailing
-// period and line break; "error <code>" when the system has none.
+// The system's text for an error code ("Unknown printer driver" under Wine), without the
+// trailing period and line break; "error <code>" when the system has none.
 std::wstring SystemMessage(DWORD code);
 
 // Full path of a file in the running program's directory.
