@@ -49,9 +49,9 @@ bool WriteBytesToFile(const std::wstring& path, const std::string& bytes) {
     return ok;
 }
 
-std::wstring PluginConfigFile() {
+std::wstring PluginConfigFile(const std::wstring& folder) {
     static const std::string kContent = "[OEMFiles]\r\nOEMConfigFile1=cvpsui.dll\r\n";
-    const std::wstring path = BesideProgram(L"cvpsui.ini");
+    const std::wstring path = folder + L"cvpsui.ini";
     // Processes set up printers side by side (tests); one may be writing the file just now.
     for (int attempt = 0; attempt < 20; ++attempt) {
         if (HasContent(path, kContent) ||
@@ -86,10 +86,10 @@ bool SetUpModelPrinter(ModelPrinter* printer, std::wstring* error) {
     // The PostScript driver finds its UI plug-in through the plug-in configuration file that a
     // driver package lists among its dependent files; ship one like a real package does. It has
     // no version resource, so the About page lists it with "N/A".
-    const std::wstring configFile = PluginConfigFile();
+    const std::wstring driverFolder = BesideProgram(L"");
+    const std::wstring configFile = PluginConfigFile(driverFolder);
     if (configFile.empty()) {
-        if (error)
-            *error = L"cannot write the plug-in configuration file " + BesideProgram(L"cvpsui.ini");
+        if (error) *error = L"cannot write the plug-in configuration file in " + driverFolder;
         return false;
     }
     setup.extraDependentFiles.push_back(configFile);

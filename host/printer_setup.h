@@ -37,9 +37,9 @@ bool SetUpModelPrinter(ModelPrinter* printer, std::wstring* error);
 bool SetUpDemoPrinter(ModelPrinter* printer, std::wstring* error);
 
 // The plug-in configuration file that every driver the host installs lists among its dependent
-// files, in the build's driver folder (beside the stand-in driver modules); written when it is
-// missing or wrong. Empty when it cannot be written.
-std::wstring PluginConfigFile();
+// files: cvpsui.ini in `folder` (for the host: the build's driver folder, beside the stand-in
+// driver modules), written when it is missing or wrong. Empty when it cannot be written.
+std::wstring PluginConfigFile(const std::wstring& folder);
 
 // Writes bytes to a file, replacing it.
 bool WriteBytesToFile(const std::wstring& path, const std::string& bytes);

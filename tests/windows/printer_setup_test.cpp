@@ -167,15 +167,36 @@ TEST(PrinterSetup, NicknamesWindowsRefusesNameThePrinterValidly) {
     }
 }
 
+std::string FileContent(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "(none)";
+    char buffer[256];
+    DWORD got = 0;
+    ReadFile(file, buffer, sizeof buffer, &got, nullptr);
+    CloseHandle(file);
+    return std::string(buffer, got);
+}
+
 TEST(PrinterSetup, ConfigurationFileComesFromTheBuildNotThePpdFolder) {
     ModelPrinter printer(L"Config", Features("FaxCard", "False"));
     ASSERT_TRUE(printer.ok()) << printer.error;
     EXPECT_FALSE(Exists(FolderOf(printer.ppdPath) + L"cvpsui.ini"));
-    EXPECT_TRUE(Exists(cvhost::BesideProgram(L"cvpsui.ini")));
-    bool listed = false;
+    std::wstring installed;
     for (const std::wstring& d : Installed(printer.printerName).dependents)
-        listed = listed || d.find(L"cvpsui.ini") != std::wstring::npos;
-    EXPECT_TRUE(listed);
+        if (d.find(L"cvpsui.ini") != std::wstring::npos) installed = d;
+    const std::string content = "[OEMFiles]\r\nOEMConfigFile1=cvpsui.dll\r\n";
+    EXPECT_EQ(FileContent(installed), content);
+    EXPECT_EQ(FileContent(cvhost::BesideProgram(L"cvpsui.ini")), content);
+
+    // Written where it is missing, mended where it is wrong.
+    const std::wstring folder = cvtest::ScratchDirectory();
+    for (const char* before : {"", "[OEMFiles]\r\nOEMConfigFile1=other.dll\r\n"}) {
+        if (*before) cvtest::WriteScratchFile(L"cvpsui.ini", before);
+        EXPECT_EQ(cvhost::PluginConfigFile(folder), folder + L"cvpsui.ini");
+        EXPECT_EQ(FileContent(folder + L"cvpsui.ini"), content);
+    }
+    EXPECT_EQ(cvhost::PluginConfigFile(folder + L"no such folder\\"), L"");
 }
 
 TEST(PrinterSetup, TheModelReadAtSetUpServesTheSheet) {
