@@ -25,8 +25,8 @@ static void CheckTerminated(const PluginDevmode& dm) {
         terminated(wm->faceName, 64);
     }
     terminated(dm.fax.recipientFax, 128);
-    terminated(dm.fax.comments, 1024);
-    terminated(dm.fax.senderAddress, 256);
+    terminated(dm.fax.cover.comments, 1024);
+    terminated(dm.fax.cover.senderAddress, 256);
     if (dm.dwSize != kPluginDevmodeSize || dm.dwVersion != kPluginVersion) std::abort();
 }
 

@@ -86,8 +86,8 @@ std::string DescribePluginDevmode(const cv::PluginDevmode& dm) {
          YesNo(dm.keepPreviousJobs) + "\n";
     s += "  Fax        recipient " + Text(dm.fax.recipientName) + " at " +
          Text(dm.fax.recipientFax) + ", station " + Text(dm.fax.station) + ", cover page " +
-         YesNo(dm.fax.sendCoverPage) + " (parts " + std::to_string(dm.fax.coverFlags) +
-         "), sender " + Text(dm.fax.senderName) + "\n";
+         YesNo(dm.fax.sendCoverPage) + " (parts " + std::to_string(dm.fax.cover.coverFlags) +
+         "), sender " + Text(dm.fax.cover.senderName) + "\n";
     s += "  Colour     " +
          Coded("correction", dm.colorCorrection, Name(kCorrections, dm.colorCorrection)) +
          "; RGB images/text/graphics " + Name(kRgb, dm.rgbImages) + " / " + Name(kRgb, dm.rgbText) +

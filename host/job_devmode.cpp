@@ -1,43 +1,10 @@
 #include "host/job_devmode.h"
 
-#include "ui/bounded_string.h"
+#include "host/public_devmode.h"
 
 #include <cstring>
 
 namespace cvhost {
-
-namespace {
-
-void DefaultPublicPart(DEVMODEW* dm, const wchar_t* deviceName, WORD driverExtra) {
-    if (deviceName)
-        cv::BoundedCopy(reinterpret_cast<char16_t*>(dm->dmDeviceName), CCHDEVICENAME,
-                        reinterpret_cast<const char16_t*>(deviceName), SIZE_MAX);
-    dm->dmSpecVersion = DM_SPECVERSION;
-    dm->dmDriverVersion = 0x0600;
-    dm->dmSize = sizeof(DEVMODEW);
-    dm->dmDriverExtra = driverExtra;
-    dm->dmFields = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_COLOR | DM_DUPLEX |
-                   DM_PRINTQUALITY | DM_COLLATE;
-    dm->dmOrientation = DMORIENT_PORTRAIT;
-    dm->dmPaperSize = DMPAPER_LETTER;
-    dm->dmCopies = 1;
-    dm->dmPrintQuality = 600;
-    dm->dmColor = DMCOLOR_COLOR;
-    dm->dmDuplex = DMDUP_SIMPLEX;
-    dm->dmCollate = DMCOLLATE_TRUE;
-}
-
-// The public fields an application may set and the driver takes over.
-void MergePublicPart(DEVMODEW* dm, const DEVMODEW* in) {
-    if (in->dmFields & DM_ORIENTATION) dm->dmOrientation = in->dmOrientation;
-    if (in->dmFields & DM_PAPERSIZE) dm->dmPaperSize = in->dmPaperSize;
-    if (in->dmFields & DM_COPIES) dm->dmCopies = in->dmCopies;
-    if (in->dmFields & DM_COLOR) dm->dmColor = in->dmColor;
-    if (in->dmFields & DM_DUPLEX) dm->dmDuplex = in->dmDuplex;
-    if (in->dmFields & DM_COLLATE) dm->dmCollate = in->dmCollate;
-}
-
-} // namespace
 
 bool JobDevmode::Build(IPrintOemUI2* plugin, HANDLE hPrinter, const wchar_t* deviceName,
                        const DEVMODEW* incoming, std::wstring* error) {
@@ -55,7 +22,7 @@ bool JobDevmode::Build(IPrintOemUI2* plugin, HANDLE hPrinter, const wchar_t* dev
     }
     pluginSize_ = param.cbBufSize;
     bytes_.assign(sizeof(DEVMODEW) + pluginSize_, 0);
-    DefaultPublicPart(Public(), deviceName, static_cast<WORD>(pluginSize_));
+    DefaultPublicDevmode(Public(), deviceName, static_cast<WORD>(pluginSize_));
 
     param.pPublicDMOut = Public();
     param.pOEMDMOut = Plugin();
@@ -65,9 +32,9 @@ bool JobDevmode::Build(IPrintOemUI2* plugin, HANDLE hPrinter, const wchar_t* dev
         return false;
     }
     // An application's devmode older than the fields this host takes over is not merged.
-    if (!incoming || incoming->dmSize < offsetof(DEVMODEW, dmCollate) + sizeof(short)) return true;
+    if (!CanMergePublicDevmode(incoming)) return true;
 
-    MergePublicPart(Public(), incoming);
+    MergePublicDevmode(Public(), incoming);
     // Only a record that fits the incoming devmode's extra bytes is handed on: the plug-in
     // trusts the size in the record's header.
     if (incoming->dmDriverExtra < sizeof(OEM_DMEXTRAHEADER)) return true;

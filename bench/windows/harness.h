@@ -56,6 +56,41 @@ template <typename Op> Timing Measure(int runs, int warmup, Op&& op, int batch =
     return t;
 }
 
+// Several operations measured in turns, `rounds` times over (each round measures every
+// operation once, in order), so that a slow spell of the machine falls on all of them alike.
+// Returns each operation's median per round.
+template <typename... Ops>
+std::vector<std::vector<double>> Interleaved(int rounds, int runs, int warmup, int batch,
+                                             Ops&&... ops) {
+    std::vector<std::vector<double>> medians(sizeof...(Ops));
+    for (int r = 0; r < rounds; ++r) {
+        size_t i = 0;
+        ((medians[i++].push_back(Measure(runs, warmup, ops, batch).median)), ...);
+    }
+    return medians;
+}
+
+// The median of the round medians and their spread (lowest to highest); with `floor` (the
+// floor's medians of the same rounds), also the ratio of each round to its own floor.
+inline void ReportRounds(const char* name, const std::vector<double>& rounds,
+                         const std::vector<double>* floor) {
+    const auto middle = [](std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return std::vector<double>{v[v.size() / 2], v.front(), v.back()};
+    };
+    const std::vector<double> t = middle(rounds);
+    std::printf("%-48s median %10.2f us  (rounds %.2f .. %.2f)", name, t[0], t[1], t[2]);
+    if (floor && floor->size() == rounds.size()) {
+        std::vector<double> ratios;
+        for (size_t i = 0; i < rounds.size(); ++i)
+            ratios.push_back((*floor)[i] > 0 ? rounds[i] / (*floor)[i] : 0);
+        const std::vector<double> r = middle(ratios);
+        std::printf("  ratio %.3g (%.3g .. %.3g)", r[0], r[1], r[2]);
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+}
+
 inline void Report(const char* name, const Timing& t, const Timing* baseline) {
     std::printf("%-48s median %10.2f us  (min %9.2f, max %10.2f, %4d runs)", name, t.median, t.low,
                 t.high, t.runs);

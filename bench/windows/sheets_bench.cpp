@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -83,6 +84,17 @@ int main() {
     if (sheetFailed) return Fail(L"the document sheet did not open with all its pages");
     cvbench::Report("document sheet: INIT to every page initialised", sheet, &baseline);
 
+    // DevMode merge with a printer handle. Its floor is what the default-user migration must
+    // ask at every call in the common case, a user who has the driver key: the driver's name
+    // from the spooler, and one open and close of the key.
+    const std::wstring driverKey = L"Software\\Corvane\\PSPlugIn\\" + model.driverName;
+    {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, driverKey.c_str(), 0, nullptr, 0, KEY_WRITE,
+                            nullptr, &key, nullptr) != ERROR_SUCCESS)
+            return Fail(L"cannot create the driver key");
+        RegCloseKey(key);
+    }
     cv::PluginDevmode in{}, out{};
     cv::defaultPluginDevmode(&in);
     in.colorCorrection = 7; // something for validation to repair
@@ -93,14 +105,42 @@ int main() {
     param.pOEMDMOut = &out;
     param.cbBufSize = sizeof out;
     IPrintOemUI2* plugin = driver->Plugin();
-    const cvbench::Timing merge = cvbench::Measure(
-        301, 50,
-        [&] {
-            plugin->DevMode(OEMDM_MERGE, &param);
-            return 0.0;
-        },
-        20);
-    cvbench::Report("DevMode merge with a printer handle", merge, &baseline);
+    HANDLE printer = driver->Printer();
+    const auto openDriverKey = [&](const wchar_t* name) {
+        const std::wstring path = std::wstring(L"Software\\Corvane\\PSPlugIn\\") + name;
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS)
+            RegCloseKey(key);
+    };
+    // Both ways the spooler names a printer's driver, each with the key open and close.
+    const auto floorLevel1 = [&] {
+        BYTE buffer[1024];
+        DWORD needed = 0;
+        GetPrinterDriverW(printer, nullptr, 1, nullptr, 0, &needed);
+        if (needed <= sizeof buffer &&
+            GetPrinterDriverW(printer, nullptr, 1, buffer, needed, &needed))
+            openDriverKey(reinterpret_cast<DRIVER_INFO_1W*>(buffer)->pName);
+        return 0.0;
+    };
+    const auto floorLevel2 = [&] {
+        std::vector<BYTE> buffer;
+        DWORD needed = 0;
+        GetPrinterW(printer, 2, nullptr, 0, &needed);
+        buffer.resize(needed);
+        if (needed && GetPrinterW(printer, 2, buffer.data(), needed, &needed))
+            openDriverKey(reinterpret_cast<PRINTER_INFO_2W*>(buffer.data())->pDriverName);
+        return 0.0;
+    };
+    const auto merge = [&] {
+        plugin->DevMode(OEMDM_MERGE, &param);
+        return 0.0;
+    };
+    const auto rounds = cvbench::Interleaved(5, 101, 20, 10, floorLevel1, merge, floorLevel2);
+    std::printf("DevMode merge against its floor, 5 rounds interleaved:\n");
+    cvbench::ReportRounds("floor: driver name (GetPrinterDriverW 1) + key", rounds[0], nullptr);
+    cvbench::ReportRounds("DevMode merge with a printer handle", rounds[1], &rounds[0]);
+    cvbench::ReportRounds("driver name by GetPrinterW 2 + key", rounds[2], &rounds[0]);
+    RegDeleteKeyW(HKEY_CURRENT_USER, driverKey.c_str());
 
     driver.reset();
     cvhost::DeletePrinterNamed(model.printerName);

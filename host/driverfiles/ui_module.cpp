@@ -3,7 +3,7 @@
 // DrvDocumentPropertySheets (with no sheet) and calls whatever it finds there without checking,
 // so the configuration file must be a module that answers it. This one answers with the public
 // DEVMODE only: the plug-in's private part is the host's business, in the host's own process.
-#include <windows.h>
+#include "host/public_devmode.h"
 
 #include <cstddef>
 
@@ -22,46 +22,6 @@ struct DocumentPropertyHeader {
     DWORD fMode;
 };
 
-constexpr DWORD kMergedFields = DM_ORIENTATION | DM_PAPERSIZE | DM_COPIES | DM_DEFAULTSOURCE |
-                                DM_PRINTQUALITY | DM_COLOR | DM_DUPLEX | DM_COLLATE;
-
-void FillDefaults(DEVMODEW* dm, const wchar_t* printerName) {
-    ZeroMemory(dm, sizeof *dm);
-    if (printerName) {
-        const size_t cap = sizeof dm->dmDeviceName / sizeof dm->dmDeviceName[0];
-        size_t n = 0;
-        for (; n + 1 < cap && printerName[n]; ++n) dm->dmDeviceName[n] = printerName[n];
-        dm->dmDeviceName[n] = 0;
-    }
-    dm->dmSpecVersion = DM_SPECVERSION;
-    dm->dmDriverVersion = 0x0301;
-    dm->dmSize = sizeof *dm;
-    dm->dmFields = kMergedFields | DM_YRESOLUTION;
-    dm->dmOrientation = DMORIENT_PORTRAIT;
-    dm->dmPaperSize = DMPAPER_LETTER;
-    dm->dmCopies = 1;
-    dm->dmDefaultSource = DMBIN_FORMSOURCE;
-    dm->dmPrintQuality = 600;
-    dm->dmYResolution = 600;
-    dm->dmColor = DMCOLOR_COLOR;
-    dm->dmDuplex = DMDUP_SIMPLEX;
-    dm->dmCollate = DMCOLLATE_TRUE;
-}
-
-// Takes over the caller's choices that this module knows, from a DEVMODE of any public size.
-void MergeInput(DEVMODEW* out, const DEVMODEW* in) {
-    if (!in || in->dmSize < offsetof(DEVMODEW, dmCollate) + sizeof in->dmCollate) return;
-    const DWORD fields = in->dmFields & kMergedFields;
-    if (fields & DM_ORIENTATION) out->dmOrientation = in->dmOrientation;
-    if (fields & DM_PAPERSIZE) out->dmPaperSize = in->dmPaperSize;
-    if ((fields & DM_COPIES) && in->dmCopies > 0) out->dmCopies = in->dmCopies;
-    if (fields & DM_DEFAULTSOURCE) out->dmDefaultSource = in->dmDefaultSource;
-    if ((fields & DM_PRINTQUALITY) && in->dmPrintQuality > 0) out->dmPrintQuality = in->dmPrintQuality;
-    if (fields & DM_COLOR) out->dmColor = in->dmColor;
-    if (fields & DM_DUPLEX) out->dmDuplex = in->dmDuplex;
-    if (fields & DM_COLLATE) out->dmCollate = in->dmCollate;
-}
-
 } // namespace
 
 extern "C" LONG WINAPI DrvDocumentPropertySheets(void* sheetInfo, LPARAM lParam) {
@@ -73,8 +33,8 @@ extern "C" LONG WINAPI DrvDocumentPropertySheets(void* sheetInfo, LPARAM lParam)
     if (!(header->fMode & DM_OUT_BUFFER) || header->cbOut < sizeof(DEVMODEW)) return -1;
 
     DEVMODEW result;
-    FillDefaults(&result, header->pszPrinterName);
-    if (header->fMode & DM_IN_BUFFER) MergeInput(&result, header->pdmIn);
+    cvhost::DefaultPublicDevmode(&result, header->pszPrinterName, 0);
+    if (header->fMode & DM_IN_BUFFER) cvhost::MergePublicDevmode(&result, header->pdmIn);
     CopyMemory(header->pdmOut, &result, sizeof result);
     return IDOK;
 }

@@ -1,11 +1,12 @@
 // About page: the printer model, the plug-in's version and the installed driver files with
 // their file versions, for support staff. Filled once at initialisation; stores nothing.
 #include "core/about_resource.h"
-#include "core/module.h"
-#include "core/pages.h"
+#include "core/spooler_query.h"
+#include "core/subsystems.h"
 #include "core/sheet_context.h"
 #include "resources/resource.h"
-#include "ui/page_helpers.h"
+#include "core/page_frame.h"
+#include "ui/strings.h"
 
 #include <cwchar>
 #include <memory>
@@ -22,12 +23,6 @@ constexpr int kTextUnits = 2048;
 constexpr DWORD kMaxAttributeBytes = 64 * 1024;
 // No version resource of a driver file comes near this.
 constexpr DWORD kMaxVersionInfoBytes = 16 * 1024 * 1024;
-
-std::wstring LoadText(UINT id) {
-    wchar_t text[kTextUnits] = {};
-    LoadStringW(moduleInstance, id, text, kTextUnits);
-    return text;
-}
 
 // Formats a string-table format holding one %s, bounded to the text buffer size.
 std::wstring FormatText(UINT formatId, const wchar_t* argument) {
@@ -112,12 +107,9 @@ void FillFileList(HWND page, HANDLE printer) {
     InsertColumn(list, 0, IDS_FILE, usable / 3);
     InsertColumn(list, 1, IDS_VERSION, usable - usable / 3);
 
-    DWORD needed = 0;
-    GetPrinterDriverW(printer, nullptr, 3, nullptr, 0, &needed);
-    if (needed < sizeof(DRIVER_INFO_3W)) return;
-    std::vector<BYTE> buffer(needed, 0);
-    if (!GetPrinterDriverW(printer, nullptr, 3, buffer.data(), needed, &needed)) return;
-    const auto* driver = reinterpret_cast<const DRIVER_INFO_3W*>(buffer.data());
+    std::vector<BYTE> buffer;
+    const DRIVER_INFO_3W* driver = ReadDriverInfo3(printer, &buffer);
+    if (!driver) return;
 
     int position = 0;
     AddFileRow(list, driver->pConfigFile, position++);
@@ -148,21 +140,16 @@ void FillModelAndVersion(HWND page, IPrintCoreUI2* coreUI, POEMUIOBJ uiObject) {
 
 } // namespace
 
-INT_PTR CALLBACK AboutPageProc(HWND page, UINT msg, WPARAM, LPARAM lParam) {
-    switch (msg) {
-    case WM_INITDIALOG:
+// The page shows facts, not settings: it stays enabled on a read-only sheet.
+INT_PTR CALLBACK AboutPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_INITDIALOG) {
         if (SheetContext* ctx = KeepPageContext(page, lParam)) {
             FillFileList(page, SheetPrinter(ctx));
             FillModelAndVersion(page, ctx->coreUI, SheetUIObject(ctx));
         }
         return TRUE;
-    case WM_NOTIFY:
-        if (lParam && reinterpret_cast<const NMHDR*>(lParam)->code == PSN_SETACTIVE)
-            RemoveSheetHelpButton(page);
-        return 0;
-    default:
-        return 0;
     }
+    return CommonPageProc(page, msg, wParam, lParam);
 }
 
 } // namespace cv

@@ -1,8 +1,9 @@
 // Driver installation and removal, and printer initialisation: registry and spooler work only.
 #include "core/sheets.h"
 #include "ui/scoped_handles.h"
-#include "watermark/driver_key.h"
-#include "watermark/watermark_store.h"
+#include "core/driver_key.h"
+#include "core/spooler_query.h"
+#include "core/subsystems.h"
 
 #include <shlwapi.h>
 
@@ -53,13 +54,9 @@ void RemoveDriverStore(const wchar_t* driverName) {
 
 // Whether the printer's driver names a data file (false when the driver cannot be read).
 bool DriverHasDataFile(HANDLE printer) {
-    DWORD needed = 0;
-    GetPrinterDriverW(printer, nullptr, 2, nullptr, 0, &needed);
-    if (needed < sizeof(DRIVER_INFO_2W)) return false;
-    std::vector<BYTE> buffer(needed, 0);
-    if (!GetPrinterDriverW(printer, nullptr, 2, buffer.data(), needed, &needed)) return false;
-    const auto* info = reinterpret_cast<const DRIVER_INFO_2W*>(buffer.data());
-    return info->pDataFile && info->pDataFile[0] != L'\0';
+    std::vector<BYTE> buffer;
+    const DRIVER_INFO_2W* info = ReadDriverInfo2(printer, &buffer);
+    return info && info->pDataFile && info->pDataFile[0] != L'\0';
 }
 
 } // namespace
@@ -103,14 +100,10 @@ bool AssignPrintProcessor(const wchar_t* printerName) {
     // processor could not print, so its processor is then left as it is.
     const bool assign = DriverHasDataFile(printer.get());
 
-    DWORD needed = 0;
-    if (!GetPrinterW(printer.get(), 2, nullptr, 0, &needed) &&
-        GetLastError() != ERROR_INSUFFICIENT_BUFFER)
-        return false;
-    if (needed < sizeof(PRINTER_INFO_2W)) return false;
-    std::vector<BYTE> buffer(needed, 0);
-    if (!GetPrinterW(printer.get(), 2, buffer.data(), needed, &needed)) return false;
+    std::vector<BYTE> buffer;
+    if (!ReadPrinterInfo2(printer.get(), &buffer)) return false;
     if (assign) {
+        // The buffer is ours: the structure is changed in place and handed back.
         auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
         info->pPrintProcessor = kPrintProcessor;
         SetPrinterW(printer.get(), 2, buffer.data(), 0); // a refusal leaves the printer as it was

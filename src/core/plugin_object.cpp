@@ -1,9 +1,10 @@
 #include "core/plugin_object.h"
 
+#include "core/driver_key.h"
 #include "core/module.h"
 #include "core/records.h"
 #include "core/sheets.h"
-#include "watermark/watermark_store.h"
+#include "core/subsystems.h"
 
 #include <new>
 
@@ -186,10 +187,13 @@ HRESULT STDMETHODCALLTYPE PluginObject::DriverEvent(DWORD dwDriverEvent, DWORD d
 }
 
 HRESULT STDMETHODCALLTYPE PluginObject::DocumentEvent(HANDLE, HDC, INT iEsc, ULONG, PVOID,
-                                                      ULONG, PVOID pvOut, PINT piResult) {
+                                                      ULONG cbOut, PVOID pvOut, PINT piResult) {
     if (!piResult) return E_FAIL;
     if (iEsc == DOCUMENTEVENT_QUERYFILTER) {
-        if (!pvOut) {
+        // A buffer too short for the count is no buffer: writing the count would overrun it.
+        constexpr size_t kCountEnd =
+            offsetof(DOCEVENT_FILTER, cElementsReturned) + sizeof(UINT);
+        if (!pvOut || cbOut < kCountEnd) {
             *piResult = DOCUMENTEVENT_FAILURE;
             return S_OK;
         }

@@ -71,14 +71,14 @@ template <typename Fax, typename Fn> static void ForEachFaxText(Fax* f, Fn&& fn)
     fn(f->recipientFax);
     fn(f->station);
     fn(f->recipientName);
-    fn(f->senderName);
-    fn(f->senderCompany);
-    fn(f->senderAddress);
-    fn(f->reservedText);
-    fn(f->senderFax);
-    fn(f->senderVoice);
-    fn(f->senderEmail);
-    fn(f->comments);
+    fn(f->cover.senderName);
+    fn(f->cover.senderCompany);
+    fn(f->cover.senderAddress);
+    fn(f->cover.reservedText);
+    fn(f->cover.senderFax);
+    fn(f->cover.senderVoice);
+    fn(f->cover.senderEmail);
+    fn(f->cover.comments);
 }
 
 void ResetFaxSettings(FaxSettings* fax) {
@@ -86,7 +86,7 @@ void ResetFaxSettings(FaxSettings* fax) {
     ForEachFaxText(fax, [](auto& text) { text[0] = 0; });
     fax->resolution = 0;
     fax->sendCoverPage = 0;
-    fax->coverFlags = CoverRecipient | CoverSender | CoverComments;
+    fax->cover.coverFlags = CoverRecipient | CoverSender | CoverComments;
 }
 
 void RepairFaxSettings(FaxSettings* fax) {
@@ -94,7 +94,7 @@ void RepairFaxSettings(FaxSettings* fax) {
     ForEachFaxText(fax, [](auto& text) { TerminateArray(text); });
     fax->resolution = 0;
     if (fax->sendCoverPage > 1) fax->sendCoverPage = 0;
-    if (fax->coverFlags > 7) fax->coverFlags = 7;
+    if (fax->cover.coverFlags > 7) fax->cover.coverFlags = 7;
 }
 
 void CopyFaxSettings(FaxSettings* dst, const FaxSettings* src) {
@@ -104,11 +104,11 @@ void CopyFaxSettings(FaxSettings* dst, const FaxSettings* src) {
     dst->resolution = src->resolution;
     dst->sendCoverPage = src->sendCoverPage;
     BoundedCopy(dst->recipientName, src->recipientName);
-    CopyCoverFields(dst, src);
+    CopyFaxCover(&dst->cover, &src->cover);
 }
 
-template <typename Dst, typename Src> void CopyCoverFields(Dst* dst, const Src* src) {
-    if (!dst || !src) return;
+void CopyFaxCover(FaxCover* dst, const FaxCover* src) {
+    if (!dst || !src || dst == src) return;
     BoundedCopy(dst->senderName, src->senderName);
     BoundedCopy(dst->senderCompany, src->senderCompany);
     BoundedCopy(dst->senderAddress, src->senderAddress);
@@ -119,10 +119,6 @@ template <typename Dst, typename Src> void CopyCoverFields(Dst* dst, const Src* 
     BoundedCopy(dst->comments, src->comments);
     dst->coverFlags = src->coverFlags;
 }
-template void CopyCoverFields(FaxSettings*, const FaxSettings*);
-template void CopyCoverFields(FaxCover*, const FaxSettings*);
-template void CopyCoverFields(FaxSettings*, const FaxCover*);
-template void CopyCoverFields(FaxCover*, const FaxCover*);
 
 // ---------------------------------------------------------------------------------------------
 // Plug-in devmode

@@ -49,13 +49,9 @@ struct WatermarkSettings {
     Bool32 isDynamic;
 };
 
-struct FaxSettings {
-    char16_t recipientFax[128];
-    char16_t station[128];
-    uint16_t resolution;
-    uint16_t padding;
-    Bool32 sendCoverPage;
-    char16_t recipientName[128];
+// The cover-page part of a fax record: what goes on the cover sheet and which parts of it are
+// sent. The Output Options page keeps a working copy of it that the cover-page dialog edits.
+struct FaxCover {
     char16_t senderName[128];
     char16_t senderCompany[128];
     char16_t senderAddress[256];
@@ -67,21 +63,14 @@ struct FaxSettings {
     uint32_t coverFlags;
 };
 
-// The cover-page part of a FaxSettings: senderName through coverFlags.
-constexpr size_t kFaxCoverOffset = 776;
-constexpr size_t kFaxCoverSize = 3972;
-
-// The same bytes as a record of their own: the cover-page dialog's working copy.
-struct FaxCover {
-    char16_t senderName[128];
-    char16_t senderCompany[128];
-    char16_t senderAddress[256];
-    char16_t reservedText[256];
-    char16_t senderFax[64];
-    char16_t senderVoice[64];
-    char16_t senderEmail[64];
-    char16_t comments[1024];
-    uint32_t coverFlags;
+struct FaxSettings {
+    char16_t recipientFax[128];
+    char16_t station[128];
+    uint16_t resolution;
+    uint16_t padding;
+    Bool32 sendCoverPage;
+    char16_t recipientName[128];
+    FaxCover cover;
 };
 
 enum FaxCoverFlags : uint32_t { CoverRecipient = 1, CoverSender = 2, CoverComments = 4 };
@@ -157,17 +146,16 @@ static_assert(offsetof(FaxSettings, station) == 256);
 static_assert(offsetof(FaxSettings, resolution) == 512);
 static_assert(offsetof(FaxSettings, sendCoverPage) == 516);
 static_assert(offsetof(FaxSettings, recipientName) == 520);
-static_assert(offsetof(FaxSettings, senderName) == kFaxCoverOffset);
-static_assert(offsetof(FaxSettings, senderCompany) == 1032);
-static_assert(offsetof(FaxSettings, senderAddress) == 1288);
-static_assert(offsetof(FaxSettings, reservedText) == 1800);
-static_assert(offsetof(FaxSettings, senderFax) == 2312);
-static_assert(offsetof(FaxSettings, senderVoice) == 2440);
-static_assert(offsetof(FaxSettings, senderEmail) == 2568);
-static_assert(offsetof(FaxSettings, comments) == 2696);
-static_assert(offsetof(FaxSettings, coverFlags) == 4744);
-static_assert(sizeof(FaxSettings) - kFaxCoverOffset == kFaxCoverSize);
-static_assert(sizeof(FaxCover) == kFaxCoverSize && offsetof(FaxCover, coverFlags) == 3968);
+static_assert(offsetof(FaxSettings, cover) == 776);
+static_assert(sizeof(FaxCover) == 3972);
+static_assert(offsetof(FaxSettings, cover) + offsetof(FaxCover, senderCompany) == 1032);
+static_assert(offsetof(FaxSettings, cover) + offsetof(FaxCover, senderAddress) == 1288);
+static_assert(offsetof(FaxSettings, cover) + offsetof(FaxCover, reservedText) == 1800);
+static_assert(offsetof(FaxSettings, cover) + offsetof(FaxCover, senderFax) == 2312);
+static_assert(offsetof(FaxSettings, cover) + offsetof(FaxCover, senderVoice) == 2440);
+static_assert(offsetof(FaxSettings, cover) + offsetof(FaxCover, senderEmail) == 2568);
+static_assert(offsetof(FaxSettings, cover) + offsetof(FaxCover, comments) == 2696);
+static_assert(offsetof(FaxSettings, cover) + offsetof(FaxCover, coverFlags) == 4744);
 
 static_assert(sizeof(PluginDevmode) == kPluginDevmodeSize, "PluginDevmode is a stored format");
 static_assert(offsetof(PluginDevmode, watermarkEnabled) == 12);
@@ -220,10 +208,8 @@ void CopyWatermark(WatermarkSettings* dst, const WatermarkSettings* src);
 void ResetFaxSettings(FaxSettings* fax);
 void RepairFaxSettings(FaxSettings* fax);
 void CopyFaxSettings(FaxSettings* dst, const FaxSettings* src);
-
-// Bounded field-wise copy of the cover part between any two of FaxSettings and FaxCover (they
-// share the field names).
-template <typename Dst, typename Src> void CopyCoverFields(Dst* dst, const Src* src);
+// Bounded field-wise copy of a cover part (of a fax record or a working copy).
+void CopyFaxCover(FaxCover* dst, const FaxCover* src);
 
 // --- Plug-in devmode --------------------------------------------------------------------------
 void defaultPluginDevmode(PluginDevmode* dm);

@@ -8,42 +8,41 @@ namespace cv {
 
 class PluginObject;
 
-// Allocated zero-filled from the host's heap for the sheet (hOEMHeap); freed at the sheet's
-// destroy step. The shared fields come first; each page keeps its private state at the end.
+// Allocated zero-filled from the host's heap for the sheet (hOEMHeap) and freed at the sheet's
+// destroy step, through the heap it came from. The fields every page may read come first; then
+// one small section per page, which only that page (and the dialogs it opens) touches. Modal
+// dialogs take what they edit in their own data, not from here.
 struct SheetContext {
-    HANDLE hComPropSheet;
+    // --- Shared ---------------------------------------------------------------------------------
+    HANDLE hComPropSheet; // null until a sheet's INIT takes the context (the tree may make it)
     POEMUIPSPARAM uiParam;
     PFNCOMPROPSHEET pfnComPropSheet;
     IPrintCoreUI2* coreUI;
     PluginObject* pluginObject;
-    FaxCover coverWork;
-    double editAngle;
-    uint16_t editIntensity;
-    uint32_t editPointSize;
-    FaxSettings faxStored;
-    WatermarkSettings workWatermark;
-    Bool32 editorAddMode;
-    char16_t editWatermarkName[128];
+    HANDLE heap; // the hOEMHeap the context was allocated from
     Bool32 readOnly;
-    uint32_t watermarkOrderWork;
+    // The plug-in changed the devmode in a way the host must learn of at the destroy step.
     Bool32 changed;
-    double workVerticalOffset;
-    double workHorizontalOffset;
-    uint8_t workUnits;
-    uint32_t workPosition;
-    double lastVerticalOffset;
-    double lastHorizontalOffset;
-    Bool32 positionInMillimetres;
-    char16_t newProfileName[128];
-    char16_t renameSource[128];
+    // The pages' working copy of the job's plug-in devmode, taken at INIT.
     PluginDevmode dm;
-    POPTITEM drvOptItems;
-    uint32_t drvOptItemCount;
-    uint32_t oemOptItemCount;
-    uint32_t dialogResult;
-    char16_t dynamicText[128];
 
-    // --- Page-private state (each page's own section) -----------------------------------------
+    // --- Advanced tree ----------------------------------------------------------------------------
+    struct {
+        POPTITEM drvOptItems; // the driver's items, found when the Advanced page becomes active
+        uint32_t drvOptItemCount;
+        uint32_t oemOptItemCount;
+    } tree;
+
+    // --- Output Options page --------------------------------------------------------------------
+    struct {
+        FaxSettings faxStored; // "FaxInfo" as last read from the registry
+        FaxCover coverWork;    // the cover page being edited, written on leaving and applying
+    } output;
+
+    // --- Watermark page -------------------------------------------------------------------------
+    struct {
+        uint32_t orderWork; // the page's working watermarkOrder, from the devmode at INIT
+    } watermark;
 };
 
 // The host's parameter block pieces the pages use; null-safe.

@@ -2,8 +2,9 @@
 // shared SheetContext, the pages and the conditions under which they appear.
 #include "core/sheets.h"
 
+#include "core/modal_dialog.h"
 #include "core/module.h"
-#include "core/pages.h"
+#include "core/subsystems.h"
 #include "core/plugin_object.h"
 #include "core/sheet_context.h"
 #include "resources/resource.h"
@@ -36,31 +37,6 @@ bool EqualsIgnoringAsciiCase(const char* text, size_t length, const char* expect
     return i == length && expected[i] == 0;
 }
 
-// The plug-in's own activation context (the manifest at resource 2, common controls 6), made on
-// the first page that needs it. A failure is retried at the next page.
-bool EnsurePluginActCtx() {
-    if (pluginActCtx != INVALID_HANDLE_VALUE) return true;
-    DWORD capacity = MAX_PATH;
-    std::unique_ptr<wchar_t[]> path;
-    for (int attempt = 0;; ++attempt) {
-        if (attempt == 10) return false;
-        path.reset(new (std::nothrow) wchar_t[capacity]);
-        if (!path) return false;
-        const DWORD n = GetModuleFileNameW(moduleInstance, path.get(), capacity);
-        if (n == 0) return false;
-        if (n < capacity) break; // a full buffer may hold a cut path: try a larger one
-        capacity *= 2;
-    }
-    ACTCTXW actCtx{};
-    // The whole record: a shorter cbSize would hide lpResourceName from a 64-bit loader.
-    actCtx.cbSize = sizeof actCtx;
-    actCtx.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
-    actCtx.lpSource = path.get();
-    actCtx.lpResourceName = MAKEINTRESOURCEW(2);
-    pluginActCtx = CreateActCtxW(&actCtx);
-    return pluginActCtx != INVALID_HANDLE_VALUE;
-}
-
 // Adds one page through compstui; the answer of pfnComPropSheet is returned.
 LONG_PTR AddPage(PPROPSHEETUI_INFO info, SheetContext* ctx, WORD templateId, DLGPROC proc) {
     if (!info->pfnComPropSheet) return 0;
@@ -78,12 +54,6 @@ LONG_PTR AddPage(PPROPSHEETUI_INFO info, SheetContext* ctx, WORD templateId, DLG
                                  reinterpret_cast<LPARAM>(&page), 0);
 }
 
-SheetContext* NewContext(HANDLE heap) {
-    if (!heap) return nullptr;
-    void* memory = HeapAlloc(heap, HEAP_ZERO_MEMORY, sizeof(SheetContext));
-    return memory ? new (memory) SheetContext{} : nullptr;
-}
-
 void SetSharedFields(SheetContext* ctx, PluginObject* object, PPROPSHEETUI_INFO info,
                      POEMUIPSPARAM param) {
     ctx->hComPropSheet = info->hComPropSheet;
@@ -93,9 +63,19 @@ void SetSharedFields(SheetContext* ctx, PluginObject* object, PPROPSHEETUI_INFO 
     ctx->pluginObject = object;
 }
 
-// Frees a context with the heap of its own parameter block; nothing without one.
+SheetContext* NewContext(HANDLE heap) {
+    if (!heap) return nullptr;
+    void* memory = HeapAlloc(heap, HEAP_ZERO_MEMORY, sizeof(SheetContext));
+    if (!memory) return nullptr;
+    auto* ctx = new (memory) SheetContext{};
+    ctx->heap = heap;
+    return ctx;
+}
+
+// Freed through the heap it came from: a parameter block handed to the context later (another
+// sheet's, or none) says nothing about where its memory lives.
 void FreeContext(SheetContext* ctx) {
-    if (ctx && ctx->uiParam && ctx->uiParam->hOEMHeap) HeapFree(ctx->uiParam->hOEMHeap, 0, ctx);
+    if (ctx && ctx->heap) HeapFree(ctx->heap, 0, ctx);
 }
 
 // The answers that are the same for both sheets; false for the reasons each handles itself.
@@ -123,15 +103,12 @@ void InitDocumentSheet(PluginObject* object, PPROPSHEETUI_INFO info) {
         info->Result = 1;
         return;
     }
-    // The Advanced tree (CommonUIProp) may have made the context already; one context serves
-    // both.
-    if (!object->sheetContext) object->sheetContext = NewContext(param->hOEMHeap);
-    SheetContext* ctx = object->sheetContext;
+    SheetContext* ctx = DocumentSheetContext(object, param->hOEMHeap);
     if (ctx) {
         SetSharedFields(ctx, object, info, param);
         ctx->readOnly = (param->dwFlags & DM_NOPERMISSION) ? 1 : 0;
         if (const auto* dm = static_cast<const PluginDevmode*>(param->pOEMDM)) {
-            ctx->watermarkOrderWork = dm->watermarkOrder;
+            ctx->watermark.orderWork = dm->watermarkOrder;
             copyWorkingDevmode(&ctx->dm, dm);
         }
     }
@@ -153,7 +130,10 @@ void InitDocumentSheet(PluginObject* object, PPROPSHEETUI_INFO info) {
 
 void DestroyDocumentSheet(PluginObject* object, PPROPSHEETUI_INFO info) {
     auto* ctx = reinterpret_cast<SheetContext*>(info->UserData);
-    if (ctx == object->sheetContext) object->sheetContext = nullptr;
+    // The object lets go of this sheet's context, and of one the Advanced tree made that no
+    // sheet ever took (an INIT without a parameter block): either would be stale from now on.
+    SheetContext* held = object->sheetContext;
+    if (held && (held == ctx || !held->uiParam)) object->sheetContext = nullptr;
     if (!ctx) {
         info->Result = 1;
         return;
@@ -171,6 +151,17 @@ void DestroyDocumentSheet(PluginObject* object, PPROPSHEETUI_INFO info) {
 }
 
 } // namespace
+
+SheetContext* DocumentSheetContext(PluginObject* object, HANDLE heap, bool* made) {
+    if (made) *made = false;
+    SheetContext* held = object->sheetContext;
+    if (held && held->heap == heap) return held;
+    SheetContext* ctx = NewContext(heap);
+    if (!ctx) return nullptr;
+    object->sheetContext = ctx;
+    if (made) *made = true;
+    return ctx;
+}
 
 bool driverSettingIsTrue(IPrintCoreUI2* coreUI, POEMUIOBJ uiObject, const char* keyword) {
     if (!coreUI || !uiObject || !keyword) return false;

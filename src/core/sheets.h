@@ -6,6 +6,14 @@
 namespace cv {
 
 class PluginObject;
+struct SheetContext;
+
+// The document sheet's context, shared by its pages and its Advanced-tree items: the one the
+// object holds when it was made from the same heap (the tree and the pages of one sheet meet
+// here, whichever comes first), else a new one from `heap`, which the object then holds. A
+// context of another sheet is never handed on, nor freed here. Null without a heap or memory.
+// `made` tells a new context (zero-filled but for its heap) from the held one.
+SheetContext* DocumentSheetContext(PluginObject* object, HANDLE heap, bool* made = nullptr);
 
 // The two questions the plug-in asks of the printer model through the core driver. Both answer
 // false when `coreUI`, `uiObject` or `keyword` is null.
@@ -18,9 +26,6 @@ bool featureExists(IPrintCoreUI2* coreUI, POEMUIOBJ uiObject, const char* keywor
 // supported version.
 void DocumentSheets(PluginObject* object, PPROPSHEETUI_INFO info, LPARAM lParam);
 void DeviceSheets(PluginObject* object, PPROPSHEETUI_INFO info, LPARAM lParam);
-
-// The plug-in's items in the driver's Advanced tree; `mode` is OEMCUIP_DOCPROP or _PRNPROP.
-HRESULT AdvancedTreeItems(PluginObject* object, DWORD mode, POEMCUIPPARAM param);
 
 // Driver installation and removal; never fails.
 void HandleDriverEvent(DWORD event, DWORD level, const BYTE* driverInfo);

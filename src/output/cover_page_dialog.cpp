@@ -1,7 +1,7 @@
 #include "output/cover_page_dialog.h"
 
-#include "core/module.h"
-#include "core/sheet_context.h"
+#include "core/modal_dialog.h"
+#include "core/page_frame.h"
 #include "output/output_resource.h"
 #include "output/output_rules.h"
 #include "resources/resource.h"
@@ -24,9 +24,11 @@ const int kSenderControls[] = {
 constexpr size_t kSenderEditLimit = 45;
 constexpr size_t kCommentsLimit = 1023;
 
-SheetContext* DialogContext(HWND dialog) {
-    return reinterpret_cast<SheetContext*>(GetWindowLongPtrW(dialog, DWLP_USER));
-}
+// What the dialog works on: a copy of the caller's cover page.
+struct CoverPageData {
+    FaxCover cover;
+    bool editable;
+};
 
 void EnableSenderControls(HWND dialog, bool on) {
     for (int id : kSenderControls) EnableControl(dialog, id, on);
@@ -94,24 +96,21 @@ void AcceptCover(HWND dialog, FaxCover* cover) {
     ApplyCoverEntries(cover, e);
 }
 
-// The dialog edits only while the sheet it belongs to is whole.
-bool CanEdit(const SheetContext* ctx) {
-    return ctx && ctx->uiParam && ctx->uiParam->pPublicDM && ctx->uiParam->pOEMDM && ctx->coreUI;
-}
-
 } // namespace
+
+namespace {
 
 INT_PTR CALLBACK CoverPageDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
     case WM_INITDIALOG: {
-        auto* ctx = reinterpret_cast<SheetContext*>(lParam);
-        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
-        if (ctx) InitDialog(dialog, ctx->coverWork);
+        auto* data = reinterpret_cast<CoverPageData*>(lParam);
+        KeepWindowData(dialog, data);
+        if (data) InitDialog(dialog, data->cover);
         return TRUE;
     }
     case WM_COMMAND: {
         if (HIWORD(wParam) != BN_CLICKED) return FALSE;
-        SheetContext* ctx = DialogContext(dialog);
+        auto* data = WindowData<CoverPageData>(dialog);
         const int id = LOWORD(wParam);
         // Cancel (and Esc and the close box) always closes: a dialog without its sheet must not
         // trap the user.
@@ -119,7 +118,7 @@ INT_PTR CALLBACK CoverPageDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
             EndDialog(dialog, IDCANCEL);
             return TRUE;
         }
-        if (!CanEdit(ctx)) {
+        if (!data || !data->editable) {
             if (id == IDOK) EndDialog(dialog, IDCANCEL);
             return TRUE;
         }
@@ -136,7 +135,7 @@ INT_PTR CALLBACK CoverPageDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
             UpdateCoverOk(dialog);
             return TRUE;
         case IDOK:
-            AcceptCover(dialog, &ctx->coverWork);
+            AcceptCover(dialog, &data->cover);
             EndDialog(dialog, IDOK);
             return TRUE;
         default:
@@ -148,17 +147,16 @@ INT_PTR CALLBACK CoverPageDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARA
     }
 }
 
-INT_PTR ShowCoverPageDialog(HWND owner, SheetContext* ctx) {
-    // Controls take their classes from the context active when they are made: the plug-in's
-    // manifest asks for the version 6 common controls.
-    ULONG_PTR cookie = 0;
-    const bool activated =
-        pluginActCtx != INVALID_HANDLE_VALUE && ActivateActCtx(pluginActCtx, &cookie);
-    const INT_PTR result =
-        DialogBoxParamW(moduleInstance, MAKEINTRESOURCEW(IDD_COVER_PAGE), owner,
-                        CoverPageDialogProc, reinterpret_cast<LPARAM>(ctx));
-    if (activated) DeactivateActCtx(0, cookie);
-    return result;
+} // namespace
+
+bool EditCoverPage(HWND owner, FaxCover* cover, bool editable) {
+    if (!cover) return false;
+    CoverPageData data{};
+    CopyFaxCover(&data.cover, cover);
+    data.editable = editable;
+    if (RunModalDialog(owner, IDD_COVER_PAGE, CoverPageDialogProc, &data) != IDOK) return false;
+    CopyFaxCover(cover, &data.cover);
+    return true;
 }
 
 } // namespace cv

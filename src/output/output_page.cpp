@@ -3,7 +3,8 @@
 // keeps nothing of its own: it rebuilds from the sheet's working devmode and the remembered
 // registry values whenever it becomes active, writes the working devmode when the user leaves it
 // with valid entries, and the job's devmode on apply.
-#include "core/pages.h"
+#include "core/page_frame.h"
+#include "core/subsystems.h"
 #include "core/sheet_context.h"
 #include "core/sheets.h"
 #include "output/cover_page_dialog.h"
@@ -13,7 +14,6 @@
 #include "output/output_rules.h"
 #include "ui/bounded_string.h"
 #include "ui/dialog_text.h"
-#include "ui/page_helpers.h"
 
 #include <iterator>
 #include <string>
@@ -37,23 +37,10 @@ constexpr size_t kStationLimit = 24;
 // field's 24; a longer one is not offered at all.
 constexpr DWORD kLogonNameBuffer = 26;
 
-// While the page fills its own controls, their change notifications are not the user's.
-constexpr const wchar_t* kFillingProp = L"CvOutputPageFilling";
-
-class FillingGuard {
-  public:
-    explicit FillingGuard(HWND page) : page_(page) {
-        SetPropW(page_, kFillingProp, reinterpret_cast<HANDLE>(1));
-    }
-    ~FillingGuard() { RemovePropW(page_, kFillingProp); }
-    FillingGuard(const FillingGuard&) = delete;
-    FillingGuard& operator=(const FillingGuard&) = delete;
-
-  private:
-    HWND page_;
-};
-
-bool Filling(HWND page) { return GetPropW(page, kFillingProp) != nullptr; }
+// The cover page is edited only while the sheet it belongs to is whole.
+bool CoverEditable(const SheetContext* ctx) {
+    return ctx && ctx->uiParam && ctx->uiParam->pPublicDM && ctx->uiParam->pOEMDM && ctx->coreUI;
+}
 
 // Everything the page needs from its sheet; without it the page stays as the template made it.
 bool Usable(const SheetContext* ctx) {
@@ -70,10 +57,6 @@ OutputFeatures QueryFeatures(const SheetContext* ctx) {
     f.keepPreviousJobs = featureExists(core, ui, "HasKeepPreviousPHJobs");
     return f;
 }
-
-void MarkChanged(HWND page) { SendMessageW(GetParent(page), PSM_CHANGED, WPARAM(page), 0); }
-
-void SetResult(HWND page, LONG_PTR result) { SetWindowLongPtrW(page, DWLP_MSGRESULT, result); }
 
 int FieldControl(OutputField field) {
     switch (field) {
@@ -138,8 +121,9 @@ void SelectDestination(HWND page, PluginDevmode* dm) {
 // Recipient, station, resolution and cover page from the remembered "FaxInfo" when it names a
 // recipient, else from the devmode; the cover part becomes the page's working cover.
 void ShowFaxSource(HWND page, SheetContext* ctx, bool firstTime) {
-    const bool stored = ReadFaxInfo(SheetPrinter(ctx), &ctx->faxStored);
-    const FaxSettings* source = ChooseFaxSource(stored ? &ctx->faxStored : nullptr, &ctx->dm.fax);
+    const bool stored = ReadFaxInfo(SheetPrinter(ctx), &ctx->output.faxStored);
+    const FaxSettings* source =
+        ChooseFaxSource(stored ? &ctx->output.faxStored : nullptr, &ctx->dm.fax);
 
     LimitControlText(page, IDC_RECIPIENT_NAME, kRecipientNameLimit);
     SetControlText(page, IDC_RECIPIENT_NAME, source->recipientName);
@@ -155,7 +139,7 @@ void ShowFaxSource(HWND page, SheetContext* ctx, bool firstTime) {
     const bool cover = source->sendCoverPage != 0;
     SetChecked(page, IDC_SEND_COVER, cover);
     EnableControl(page, IDC_SETUP_COVER, cover);
-    CoverFromFax(&ctx->coverWork, source);
+    CopyFaxCover(&ctx->output.coverWork, &source->cover);
 
     ShowFaxControls(page, true);
     EnableFaxControls(page, ctx->dm.outputTo == DestFax, cover);
@@ -242,7 +226,7 @@ struct PageEntries {
 };
 
 void WriteSettings(const SheetContext* ctx, PluginDevmode* target, const OutputEntries& entries) {
-    const OutputWrites writes = WriteOutputEntries(target, entries, ctx->coverWork);
+    const OutputWrites writes = WriteOutputEntries(target, entries, ctx->output.coverWork);
     if (writes.lastUserName) WriteLastUserName(SheetPrinter(ctx), target->userName);
     if (writes.faxInfo) WriteFaxInfo(SheetPrinter(ctx), &target->fax);
 }
@@ -275,7 +259,7 @@ void OnKillActive(HWND page) {
     }
     const PageEntries read(page);
     const OutputProblem problem =
-        CheckOutputEntries(read.entries, QueryFeatures(ctx), ctx->coverWork.coverFlags);
+        CheckOutputEntries(read.entries, QueryFeatures(ctx), ctx->output.coverWork.coverFlags);
     if (problem) {
         if (ShowErrorMessage(page, problem.messageId))
             if (HWND field = GetDlgItem(page, FieldControl(problem.focus))) SetFocus(field);
@@ -324,7 +308,7 @@ BOOL OnCommand(HWND page, int id, int code) {
     }
     if (code != BN_CLICKED) return FALSE;
     MarkChanged(page);
-    if (id == IDC_SETUP_COVER) ShowCoverPageDialog(page, ctx);
+    if (id == IDC_SETUP_COVER) EditCoverPage(page, &ctx->output.coverWork, CoverEditable(ctx));
     if (id == IDC_SEND_COVER)
         EnableControl(page, IDC_SETUP_COVER, IsChecked(page, IDC_SEND_COVER));
     return TRUE;
@@ -338,10 +322,9 @@ INT_PTR CALLBACK OutputOptionsPageProc(HWND page, UINT msg, WPARAM wParam, LPARA
         return OnInitDialog(page, lParam);
     case WM_COMMAND:
         return OnCommand(page, LOWORD(wParam), HIWORD(wParam));
-    case WM_NOTIFY: {
-        const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (!header) return FALSE;
-        switch (header->code) {
+    case WM_NOTIFY:
+        if (!lParam) break;
+        switch (reinterpret_cast<const NMHDR*>(lParam)->code) {
         case PSN_SETACTIVE:
             OnSetActive(page);
             return TRUE;
@@ -351,13 +334,10 @@ INT_PTR CALLBACK OutputOptionsPageProc(HWND page, UINT msg, WPARAM wParam, LPARA
         case PSN_APPLY:
             OnApply(page);
             return TRUE;
-        default:
-            return FALSE;
         }
+        break;
     }
-    default:
-        return FALSE;
-    }
+    return CommonPageProc(page, msg, wParam, lParam);
 }
 
 } // namespace cv

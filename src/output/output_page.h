@@ -1,4 +1,4 @@
-// Helpers of the Output Options page (its procedure is OutputOptionsPageProc in core/pages.h).
+// Helpers of the Output Options page (its procedure is OutputOptionsPageProc in core/subsystems.h).
 #pragma once
 
 #include "core/plugin_abi.h"

@@ -1,9 +1,9 @@
 #include "output/output_registry.h"
 
+#include "core/driver_key.h"
 #include "output/output_rules.h"
 #include "ui/bounded_string.h"
 #include "ui/scoped_handles.h"
-#include "watermark/driver_key.h"
 
 namespace cv {
 
@@ -15,7 +15,7 @@ static constexpr const wchar_t* kFaxInfoValue = L"FaxInfo";
 static bool QueryBoundedValue(HANDLE hPrinter, const wchar_t* name, void* data, DWORD capacity,
                               DWORD* type, DWORD* size) {
     ScopedKey key;
-    if (!OpenDriverKeyRead(hPrinter, key.put())) return false;
+    if (!OpenDriverKeyRead(hPrinter, &key)) return false;
     *size = capacity;
     return RegQueryValueExW(key.get(), name, nullptr, type, static_cast<BYTE*>(data), size) ==
            ERROR_SUCCESS;
@@ -37,7 +37,7 @@ bool WriteLastUserName(HANDLE hPrinter, const char16_t* name) {
     const size_t length = BoundedLength(name, kUserNameChars + 1);
     if (length == 0 || length > kUserNameChars) return false;
     ScopedKey key;
-    if (!CreateDriverKey(hPrinter, key.put())) return false;
+    if (!CreateDriverKey(hPrinter, &key, KEY_WRITE)) return false;
     const DWORD bytes = static_cast<DWORD>((length + 1) * sizeof(char16_t));
     return RegSetValueExW(key.get(), kLastUserNameValue, 0, REG_SZ,
                           reinterpret_cast<const BYTE*>(name), bytes) == ERROR_SUCCESS;
@@ -55,7 +55,7 @@ bool ReadFaxInfo(HANDLE hPrinter, FaxSettings* fax) {
 bool WriteFaxInfo(HANDLE hPrinter, const FaxSettings* fax) {
     if (!fax) return false;
     ScopedKey key;
-    if (!CreateDriverKey(hPrinter, key.put())) return false;
+    if (!CreateDriverKey(hPrinter, &key, KEY_WRITE)) return false;
     return RegSetValueExW(key.get(), kFaxInfoValue, 0, REG_BINARY,
                           reinterpret_cast<const BYTE*>(fax), sizeof *fax) == ERROR_SUCCESS;
 }

@@ -104,7 +104,7 @@ OutputWrites WriteOutputEntries(PluginDevmode* target, const OutputEntries& e,
     CopyEntry(fax.recipientName, e.recipientName);
     CopyEntry(fax.recipientFax, e.recipientFax);
     fax.sendCoverPage = e.sendCoverPage ? 1 : 0;
-    if (e.sendCoverPage) CoverIntoFax(&fax, &coverWork);
+    if (e.sendCoverPage) CopyFaxCover(&fax.cover, &coverWork);
     CopyEntry(fax.station, e.station);
     if (e.resolutionIsFine) fax.resolution = 0;
     writes.faxInfo = true;
@@ -115,9 +115,6 @@ const FaxSettings* ChooseFaxSource(const FaxSettings* stored, const FaxSettings*
     if (stored && (stored->recipientFax[0] != 0 || stored->recipientName[0] != 0)) return stored;
     return devmodeFax;
 }
-
-void CoverFromFax(FaxCover* dst, const FaxSettings* src) { CopyCoverFields(dst, src); }
-void CoverIntoFax(FaxSettings* dst, const FaxCover* src) { CopyCoverFields(dst, src); }
 
 void ApplyCoverEntries(FaxCover* cover, const CoverEntries& e) {
     if (!cover) return;

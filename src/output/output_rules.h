@@ -96,7 +96,7 @@ uint32_t CheckUserName(const char16_t* name);
 uint32_t CheckPin(const char16_t* pin, bool newPin);
 
 // The checks made when the user leaves the page, in their order; the first failure is returned.
-// `coverFlags` are those of the cover page being edited (SheetContext.coverWork).
+// `coverFlags` are those of the cover page being edited (the page's working copy).
 OutputProblem CheckOutputEntries(const OutputEntries& entries, const OutputFeatures& features,
                                  uint32_t coverFlags);
 
@@ -118,10 +118,6 @@ OutputWrites WriteOutputEntries(PluginDevmode* target, const OutputEntries& entr
 // The remembered "FaxInfo" is preferred when it was read and names a recipient (by name or
 // number); otherwise the devmode's own fax record.
 const FaxSettings* ChooseFaxSource(const FaxSettings* stored, const FaxSettings* devmodeFax);
-
-// Field-wise, bounded copies between a fax record's cover part and a cover working copy.
-void CoverFromFax(FaxCover* dst, const FaxSettings* src);
-void CoverIntoFax(FaxSettings* dst, const FaxCover* src);
 
 // --- Cover-page dialog --------------------------------------------------------------------------
 

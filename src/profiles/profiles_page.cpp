@@ -1,7 +1,7 @@
 // The Profiles page: personal profiles of the document settings. For now the page keeps its
 // context and behaves as every page of the plug-in does when it is shown.
-#include "core/pages.h"
-#include "ui/page_helpers.h"
+#include "core/subsystems.h"
+#include "core/page_frame.h"
 
 namespace cv {
 

@@ -1,6 +1,5 @@
 #include "ui/dialog_text.h"
 
-#include "core/module.h"
 #include "ui/bounded_string.h"
 
 #include <vector>
@@ -44,13 +43,6 @@ void ShowControl(HWND dialog, int id, bool show) {
 
 void LimitControlText(HWND dialog, int id, size_t characters) {
     SendDlgItemMessageW(dialog, id, EM_LIMITTEXT, characters, 0);
-}
-
-std::wstring LoadText(UINT id) {
-    // Loaded texts are bounded by the module's usual 2048-unit text buffer.
-    wchar_t buffer[2048];
-    const int length = LoadStringW(moduleInstance, id, buffer, 2048);
-    return length > 0 ? std::wstring(buffer, static_cast<size_t>(length)) : std::wstring();
 }
 
 bool ShowErrorMessage(HWND owner, UINT id) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/plugin_abi.h"
+#include "ui/strings.h"
 
 #include <cstddef>
 #include <string>
@@ -29,9 +30,6 @@ void SetChecked(HWND dialog, int id, bool checked);
 void EnableControl(HWND dialog, int id, bool enable);
 void ShowControl(HWND dialog, int id, bool show);
 void LimitControlText(HWND dialog, int id, size_t characters);
-
-// A string-table text; empty when it is missing.
-std::wstring LoadText(UINT id);
 
 // The error message of string `id` over `owner` (no caption, error icon). False when the text
 // cannot be loaded, and then nothing is shown.

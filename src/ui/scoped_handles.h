@@ -30,6 +30,15 @@ class ScopedKey {
         reset(RegOpenKeyExW(parent, subKey, 0, access, &key) == ERROR_SUCCESS ? key : nullptr);
         return key_ != nullptr;
     }
+    // RegCreateKeyExW (non-volatile, no class, default security): opens the key, creating it
+    // when missing. False (and no key) on failure.
+    bool Create(HKEY parent, const wchar_t* subKey, REGSAM access, DWORD* disposition = nullptr) {
+        HKEY key = nullptr;
+        const LONG rc = RegCreateKeyExW(parent, subKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                        access, nullptr, &key, disposition);
+        reset(rc == ERROR_SUCCESS ? key : nullptr);
+        return key_ != nullptr;
+    }
     HKEY get() const { return key_; }
     explicit operator bool() const { return key_ != nullptr; }
     // For the out-parameter of RegOpenKeyExW and RegCreateKeyExW; closes what was held.

@@ -1,7 +1,7 @@
 #include "watermark/dynamic_text_platform_win.h"
 
-#include "core/module.h"
-#include "watermark/driver_key.h"
+#include "core/spooler_query.h"
+#include "ui/strings.h"
 
 #include <climits>
 #include <cstring>
@@ -42,12 +42,8 @@ int CapacityAsInt(size_t capacity) {
 } // namespace
 
 size_t Win32DynamicTextPlatform::LoadText(uint32_t id, char16_t* buffer, size_t capacity) {
-    // With no buffer size LoadStringW hands out the resource's own text and its length, so that
-    // a string too long for the buffer is refused instead of silently cut.
-    const wchar_t* resource = nullptr;
-    const int length = LoadStringW(moduleInstance, id, reinterpret_cast<LPWSTR>(&resource), 0);
-    if (length <= 0 || !resource) return 0;
-    return CopyWhole(resource, static_cast<size_t>(length), buffer, capacity);
+    // A string too long for the buffer is refused instead of silently cut.
+    return LoadWholeText(id, buffer, capacity);
 }
 
 size_t Win32DynamicTextPlatform::UserName(char16_t* buffer, size_t capacity) {

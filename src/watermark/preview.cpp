@@ -2,7 +2,7 @@
 
 #include "ui/bounded_string.h"
 #include "ui/scoped_handles.h"
-#include "watermark/driver_key.h"
+#include "core/spooler_query.h"
 #include "watermark/dynamic_text.h"
 #include "watermark/dynamic_text_platform_win.h"
 #include "watermark/preview_geometry.h"
@@ -181,7 +181,17 @@ bool InstallPreview(HWND preview, const WatermarkSettings* wm, HANDLE printer,
         ResetWatermark(&data->watermark);
     data->printer = printer;
     data->buildRecord = buildRecord;
-    data->previousProc = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(preview, GWLP_WNDPROC));
+    const auto current = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(preview, GWLP_WNDPROC));
+    if (current == &PreviewWindowProc) {
+        // Installed already: the new data takes over the control's own procedure. Taking
+        // PreviewWindowProc as the procedure to pass on to would make every message call itself.
+        auto* old = reinterpret_cast<PreviewData*>(GetWindowLongPtrW(preview, GWLP_USERDATA));
+        data->previousProc = old ? old->previousProc : nullptr;
+        SetWindowLongPtrW(preview, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
+        delete old;
+        return true;
+    }
+    data->previousProc = current;
     SetWindowLongPtrW(preview, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(data));
     SetWindowLongPtrW(preview, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PreviewWindowProc));
     return true;
@@ -221,13 +231,9 @@ std::wstring ConfigModuleBaseName(HANDLE printer) {
     std::wstring name = L"PS5UI";
     if (!printer) return name;
     try {
-        DWORD needed = 0;
-        GetPrinterDriverW(printer, nullptr, 2, nullptr, 0, &needed);
-        if (needed < sizeof(DRIVER_INFO_2W)) return name;
-        std::vector<BYTE> buffer(needed);
-        if (!GetPrinterDriverW(printer, nullptr, 2, buffer.data(), needed, &needed)) return name;
-        const auto* info = reinterpret_cast<const DRIVER_INFO_2W*>(buffer.data());
-        if (!info->pConfigFile) return name;
+        std::vector<BYTE> buffer;
+        const DRIVER_INFO_2W* info = ReadDriverInfo2(printer, &buffer);
+        if (!info || !info->pConfigFile) return name;
         std::wstring file = info->pConfigFile;
         const size_t slash = file.find_last_of(L'\\');
         if (slash != std::wstring::npos) file.erase(0, slash + 1);

@@ -1,6 +1,5 @@
 list(APPEND CV_SHELL_SOURCES
   watermark/watermark_store.cpp
-  watermark/driver_key.cpp
   watermark/dynamic_text_platform_win.cpp
   watermark/preview.cpp
 )

@@ -1,9 +1,10 @@
 #include "watermark/watermark_store.h"
 
-#include "core/module.h"
+#include "core/driver_key.h"
+#include "core/subsystems.h"
 #include "ui/bounded_string.h"
 #include "ui/scoped_handles.h"
-#include "watermark/driver_key.h"
+#include "ui/strings.h"
 
 #include <algorithm>
 #include <new>
@@ -14,21 +15,11 @@ namespace cv {
 
 namespace {
 
-constexpr const wchar_t* kWatermarksKey = L"Watermarks";
-constexpr const wchar_t* kCountValue = L"NumberOfWaterMarks";
 // Value names are enumerated into a buffer of this size: a record's name is at most 127 units.
 constexpr DWORD kNameBufferUnits = 128;
 
 const wchar_t* Wide(const char16_t* text) {
     return reinterpret_cast<const wchar_t*>(text);
-}
-
-// Loads string `id` into a fixed record array; the array keeps its content when the string is
-// missing.
-template <size_t N> void LoadInto(char16_t (&dst)[N], UINT id) {
-    wchar_t buffer[N];
-    if (LoadStringW(moduleInstance, id, buffer, static_cast<int>(N)) > 0)
-        BoundedCopy(dst, N, reinterpret_cast<const char16_t*>(buffer), N);
 }
 
 struct DefaultRow {
@@ -64,13 +55,12 @@ template <typename Fn> LONG EnumerateValueNames(HKEY key, DWORD* index, Fn&& onN
     }
 }
 
-// Whether "Watermarks" holds a value of that name at all, whatever its type and size.
 // The count and value helpers below work under a driver key the caller already holds, so that
 // one save or delete asks the spooler for the driver's name once instead of once per step.
 uint32_t ReadCountUnder(HKEY driverKey) {
     DWORD type = REG_NONE, value = 0, size = sizeof value;
-    if (RegQueryValueExW(driverKey, kCountValue, nullptr, &type, reinterpret_cast<BYTE*>(&value),
-                         &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(driverKey, kWatermarkCountValue, nullptr, &type,
+                         reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS ||
         type != REG_DWORD || size != sizeof value)
         return 0;
     return value;
@@ -78,53 +68,15 @@ uint32_t ReadCountUnder(HKEY driverKey) {
 
 bool WriteCountUnder(HKEY driverKey, uint32_t count) {
     const DWORD value = count;
-    return RegSetValueExW(driverKey, kCountValue, 0, REG_DWORD,
+    return RegSetValueExW(driverKey, kWatermarkCountValue, 0, REG_DWORD,
                           reinterpret_cast<const BYTE*>(&value), sizeof value) == ERROR_SUCCESS;
 }
 
-// The current user's existing driver key of the printer, for reading and writing.
-bool OpenDriverKeyReadWrite(HANDLE hPrinter, ScopedKey* key) {
-    const std::wstring path = DriverKeyPath(hPrinter);
-    return !path.empty() && RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0,
-                                          KEY_READ | KEY_WRITE, key->put()) == ERROR_SUCCESS;
-}
-
-// The current user's driver key of the printer, created if missing, for reading and writing.
-bool CreateDriverKeyReadWrite(HANDLE hPrinter, ScopedKey* key) {
-    const std::wstring path = DriverKeyPath(hPrinter);
-    return !path.empty() &&
-           RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                           KEY_READ | KEY_WRITE, nullptr, key->put(), nullptr) == ERROR_SUCCESS;
-}
-
-// Copies every value of `source` (name, type and data as they are) into `destination`, from the
-// highest index down; stops at the first value that cannot be read or written. True when at
-// least one value was copied.
-bool CopyValues(HKEY source, HKEY destination) {
-    DWORD count = 0, longestName = 0, longestData = 0;
-    if (RegQueryInfoKeyW(source, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count,
-                         &longestName, &longestData, nullptr, nullptr) != ERROR_SUCCESS)
-        return false;
-    if (count == 0 || longestName == 0) return false;
-    bool copied = false;
-    try {
-        std::vector<wchar_t> name(size_t(longestName) + 1);
-        std::vector<BYTE> data(std::max<DWORD>(longestData, 1));
-        for (DWORD i = count; i-- > 0;) {
-            DWORD nameLength = static_cast<DWORD>(name.size());
-            DWORD dataSize = static_cast<DWORD>(data.size());
-            DWORD type = REG_NONE;
-            if (RegEnumValueW(source, i, name.data(), &nameLength, nullptr, &type, data.data(),
-                              &dataSize) != ERROR_SUCCESS)
-                break;
-            if (RegSetValueExW(destination, name.data(), 0, type, data.data(), dataSize) !=
-                ERROR_SUCCESS)
-                break;
-            copied = true;
-        }
-    } catch (const std::bad_alloc&) {
-    }
-    return copied;
+// The printer's "Watermarks" for reading; the driver key is closed again.
+bool OpenWatermarksRead(HANDLE hPrinter, ScopedKey* key) {
+    ScopedKey driverKey;
+    return OpenDriverKeyRead(hPrinter, &driverKey) &&
+           key->Open(driverKey.get(), kWatermarksKey, KEY_READ);
 }
 
 } // namespace
@@ -133,9 +85,9 @@ bool MakeDefaultWatermark(uint32_t which, WatermarkSettings* wm) {
     if (!wm || which >= kDefaultWatermarkCount) return false;
     const DefaultRow& row = kDefaultRows[which];
     ResetWatermark(wm);
-    LoadInto(wm->name, row.nameId);
-    LoadInto(wm->text, row.textId);
-    LoadInto(wm->faceName, kDefaultFaceId);
+    LoadTextInto(wm->name, row.nameId);
+    LoadTextInto(wm->text, row.textId);
+    LoadTextInto(wm->faceName, kDefaultFaceId);
     wm->angle = row.angle;
     wm->color = row.color;
     wm->pointSize = row.pointSize;
@@ -147,7 +99,7 @@ bool MakeDefaultWatermark(uint32_t which, WatermarkSettings* wm) {
 bool ReadWatermark(HANDLE hPrinter, const wchar_t* name, WatermarkSettings* wm) {
     if (!name || !wm) return false;
     ScopedKey key;
-    if (!OpenWatermarksKeyRead(hPrinter, key.put())) return false;
+    if (!OpenWatermarksRead(hPrinter, &key)) return false;
     DWORD type = REG_NONE, size = 0;
     if (RegQueryValueExW(key.get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
         return false;
@@ -179,13 +131,11 @@ bool SaveWatermark(HANDLE hPrinter, const WatermarkSettings* wm) {
     // An empty name would address the key's default value, which is no watermark.
     if (!record.name[0]) return false;
 
-    ScopedKey driverKey;
-    if (!CreateDriverKeyReadWrite(hPrinter, &driverKey)) return false;
-    const uint32_t count = ReadCountUnder(driverKey.get());
-    ScopedKey key;
-    if (RegCreateKeyExW(driverKey.get(), kWatermarksKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_READ | KEY_WRITE, nullptr, key.put(), nullptr) != ERROR_SUCCESS)
+    ScopedKey driverKey, key;
+    if (!CreateDriverKey(hPrinter, &driverKey) ||
+        !key.Create(driverKey.get(), kWatermarksKey, KEY_READ | KEY_WRITE))
         return false;
+    const uint32_t count = ReadCountUnder(driverKey.get());
     // The count follows the values: a value of that name that is there but unreadable is still
     // replaced, not added.
     const bool existed =
@@ -201,12 +151,11 @@ bool SaveWatermark(HANDLE hPrinter, const WatermarkSettings* wm) {
 
 bool DeleteWatermark(HANDLE hPrinter, const wchar_t* name) {
     if (!name) return false;
-    ScopedKey driverKey;
-    if (!OpenDriverKeyReadWrite(hPrinter, &driverKey)) return false;
-    const uint32_t count = ReadCountUnder(driverKey.get());
-    ScopedKey key;
-    if (RegOpenKeyExW(driverKey.get(), kWatermarksKey, 0, KEY_WRITE, key.put()) != ERROR_SUCCESS)
+    ScopedKey driverKey, key;
+    if (!OpenDriverKeyRead(hPrinter, &driverKey, KEY_READ | KEY_WRITE) ||
+        !key.Open(driverKey.get(), kWatermarksKey, KEY_WRITE))
         return false;
+    const uint32_t count = ReadCountUnder(driverKey.get());
     if (RegDeleteValueW(key.get(), name) != ERROR_SUCCESS) return false;
     // A count that is already 0 (missing, or out of step with the values) stays 0 rather than
     // wrapping to 4294967295.
@@ -216,7 +165,7 @@ bool DeleteWatermark(HANDLE hPrinter, const wchar_t* name) {
 
 uint32_t CountWatermarks(HANDLE hPrinter) {
     ScopedKey key;
-    if (!OpenWatermarksKeyRead(hPrinter, key.put())) return 0;
+    if (!OpenWatermarksRead(hPrinter, &key)) return 0;
     DWORD index = 0;
     const LONG rc = EnumerateValueNames(key.get(), &index, [](const wchar_t*, DWORD) {});
     return rc == ERROR_NO_MORE_ITEMS ? index : 0;
@@ -225,7 +174,7 @@ uint32_t CountWatermarks(HANDLE hPrinter) {
 bool FillWatermarkList(HANDLE hPrinter, HWND listBox) {
     if (!listBox) return false;
     ScopedKey key;
-    if (!OpenWatermarksKeyRead(hPrinter, key.put())) return false;
+    if (!OpenWatermarksRead(hPrinter, &key)) return false;
     DWORD longest = 0;
     DWORD index = 0;
     const LONG rc = EnumerateValueNames(key.get(), &index, [&](const wchar_t* name, DWORD length) {
@@ -250,69 +199,28 @@ bool FillWatermarkList(HANDLE hPrinter, HWND listBox) {
 
 uint32_t ReadWatermarkCount(HANDLE hPrinter) {
     ScopedKey key;
-    return OpenDriverKeyRead(hPrinter, key.put()) ? ReadCountUnder(key.get()) : 0;
+    return OpenDriverKeyRead(hPrinter, &key) ? ReadCountUnder(key.get()) : 0;
 }
 
 bool WriteWatermarkCount(HANDLE hPrinter, uint32_t count) {
     ScopedKey key;
-    return CreateDriverKey(hPrinter, key.put()) && WriteCountUnder(key.get(), count);
+    return CreateDriverKey(hPrinter, &key) && WriteCountUnder(key.get(), count);
 }
 
 bool InstallDefaultWatermarks(const wchar_t* driverName) {
-    const std::wstring path = DriverKeyPath(driverName);
-    if (path.empty()) return false;
+    ScopedKey driverKey, key;
+    if (!CreateDriverKeyOf(driverName, &driverKey, KEY_WRITE) ||
+        !key.Create(driverKey.get(), kWatermarksKey, KEY_WRITE))
+        return false;
     bool all = true;
     for (uint32_t which = 0; which < kDefaultWatermarkCount; ++which) {
         WatermarkSettings wm{};
         MakeDefaultWatermark(which, &wm);
-        ScopedKey driverKey, key;
-        const bool written =
-            RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                            KEY_WRITE, nullptr, driverKey.put(), nullptr) == ERROR_SUCCESS &&
-            RegCreateKeyExW(driverKey.get(), kWatermarksKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                            KEY_WRITE, nullptr, key.put(), nullptr) == ERROR_SUCCESS &&
-            RegSetValueExW(key.get(), Wide(wm.name), 0, REG_BINARY,
-                           reinterpret_cast<const BYTE*>(&wm), sizeof wm) == ERROR_SUCCESS;
-        all = all && written;
+        all = RegSetValueExW(key.get(), Wide(wm.name), 0, REG_BINARY,
+                             reinterpret_cast<const BYTE*>(&wm), sizeof wm) == ERROR_SUCCESS &&
+              all;
     }
     return all;
-}
-
-bool MigrateDefaultUserSettings(HANDLE hPrinter) {
-    {
-        ScopedKey own;
-        if (OpenDriverKeyRead(hPrinter, own.put())) return false;
-    }
-    const std::wstring path = DriverKeyPath(hPrinter);
-    if (path.empty()) return false;
-    ScopedKey defaultUser, source;
-    if (RegOpenKeyExW(HKEY_USERS, L".DEFAULT", 0, KEY_READ, defaultUser.put()) != ERROR_SUCCESS ||
-        RegOpenKeyExW(defaultUser.get(), path.c_str(), 0, KEY_READ, source.put()) != ERROR_SUCCESS)
-        return false;
-
-    bool copied = false;
-    {
-        ScopedKey destination;
-        if (CreateDriverKey(hPrinter, destination.put()))
-            copied = CopyValues(source.get(), destination.get());
-    }
-    ScopedKey sourceWatermarks;
-    if (RegOpenKeyExW(source.get(), kWatermarksKey, 0, KEY_READ, sourceWatermarks.put()) ==
-        ERROR_SUCCESS) {
-        ScopedKey destination;
-        if (CreateWatermarksKey(hPrinter, destination.put()) &&
-            CopyValues(sourceWatermarks.get(), destination.get()))
-            copied = true;
-    }
-    if (copied) {
-        DWORD stored = 0;
-        if (sourceWatermarks &&
-            RegQueryInfoKeyW(sourceWatermarks.get(), nullptr, nullptr, nullptr, nullptr, nullptr,
-                             nullptr, &stored, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-            stored = 0;
-        WriteWatermarkCount(hPrinter, stored);
-    }
-    return copied;
 }
 
 } // namespace cv

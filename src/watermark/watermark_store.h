@@ -68,14 +68,4 @@ bool FillWatermarkList(HANDLE hPrinter, HWND listBox);
 uint32_t ReadWatermarkCount(HANDLE hPrinter);
 bool WriteWatermarkCount(HANDLE hPrinter, uint32_t count);
 
-// Writes the four built-in watermarks into the store of `driverName` for the current user,
-// overwriting values of the same names; the count is left alone. True when all four were
-// written.
-bool InstallDefaultWatermarks(const wchar_t* driverName);
-
-// Copies the default user's settings for the printer's driver (the driver key's values and its
-// "Watermarks") to the current user when the current user has no driver key yet. Returns true
-// when something was copied.
-bool MigrateDefaultUserSettings(HANDLE hPrinter);
-
 } // namespace cv

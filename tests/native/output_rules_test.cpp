@@ -162,7 +162,7 @@ TEST(OutputWrite, HeldJobWritesOnlyTheFieldsItsDestinationUses) {
 
 TEST(OutputWrite, FaxTakesRecipientStationAndCoverOnlyWhenSent) {
     PluginDevmode dm = DefaultDevmode();
-    BoundedCopyText(dm.fax.senderName, u"Keep me");
+    BoundedCopyText(dm.fax.cover.senderName, u"Keep me");
     dm.fax.resolution = 3;
     FaxCover cover{};
     BoundedCopyText(cover.senderName, u"Sally");
@@ -182,16 +182,16 @@ TEST(OutputWrite, FaxTakesRecipientStationAndCoverOnlyWhenSent) {
     EXPECT_EQ(Text(dm.fax.station), u"Front desk");
     EXPECT_EQ(dm.fax.resolution, 0);
     EXPECT_EQ(dm.fax.sendCoverPage, 0u);
-    EXPECT_EQ(Text(dm.fax.senderName), u"Keep me");
-    EXPECT_EQ(dm.fax.coverFlags, 7u);
+    EXPECT_EQ(Text(dm.fax.cover.senderName), u"Keep me");
+    EXPECT_EQ(dm.fax.cover.coverFlags, 7u);
 
     e.sendCoverPage = true;
     const std::u16string longName(300, u'r');
     e.recipientName = longName.c_str();
     WriteOutputEntries(&dm, e, cover);
     EXPECT_EQ(dm.fax.sendCoverPage, 1u);
-    EXPECT_EQ(Text(dm.fax.senderName), u"Sally");
-    EXPECT_EQ(dm.fax.coverFlags, uint32_t(CoverSender | CoverComments));
+    EXPECT_EQ(Text(dm.fax.cover.senderName), u"Sally");
+    EXPECT_EQ(dm.fax.cover.coverFlags, uint32_t(CoverSender | CoverComments));
     EXPECT_EQ(Text(dm.fax.recipientName), longName.substr(0, 127));
 }
 
@@ -203,24 +203,6 @@ TEST(OutputFaxSource, StoredRecordWinsOnlyWhenItNamesARecipient) {
     EXPECT_EQ(ChooseFaxSource(nullptr, &devmode), &devmode);
     BoundedCopyText(stored.recipientName, u"n");
     EXPECT_EQ(ChooseFaxSource(&stored, &devmode), &stored);
-}
-
-TEST(OutputCover, CopiesAreBoundedBothWays) {
-    FaxSettings fax{};
-    ResetFaxSettings(&fax);
-    std::memset(fax.comments, 'c', sizeof fax.comments); // no terminator anywhere
-    std::memset(fax.senderEmail, 'e', sizeof fax.senderEmail);
-    fax.coverFlags = 5;
-    FaxCover cover{};
-    CoverFromFax(&cover, &fax);
-    EXPECT_EQ(Text(cover.comments).size(), 1023u);
-    EXPECT_EQ(Text(cover.senderEmail).size(), 63u);
-
-    FaxSettings back{};
-    std::memset(back.recipientName, 'r', sizeof back.recipientName);
-    CoverIntoFax(&back, &cover);
-    EXPECT_EQ(Text(back.comments), Text(cover.comments));
-    EXPECT_EQ(Text(back.recipientName).size(), 128u) << "outside the cover part: untouched";
 }
 
 TEST(OutputCover, OkSetsBitsAndTakesTextsOnlyOfCheckedParts) {
@@ -283,23 +265,23 @@ TEST(OutputRegistryValues, FaxInfoIsTypeAndSizeCheckedAndRepaired) {
     FaxSettings stored{};
     ResetFaxSettings(&stored);
     BoundedCopyText(stored.recipientName, u"Bob");
-    std::memset(stored.comments, 'c', sizeof stored.comments);
-    stored.coverFlags = 9;
+    std::memset(stored.cover.comments, 'c', sizeof stored.cover.comments);
+    stored.cover.coverFlags = 9;
     stored.resolution = 2;
 
     FaxSettings fax{};
     ASSERT_TRUE(DecodeFaxInfo(kRegistryBinary, &stored, sizeof stored, &fax));
     EXPECT_EQ(Text(fax.recipientName), u"Bob");
-    EXPECT_EQ(Text(fax.comments).size(), 1023u);
-    EXPECT_EQ(fax.coverFlags, 7u);
+    EXPECT_EQ(Text(fax.cover.comments).size(), 1023u);
+    EXPECT_EQ(fax.cover.coverFlags, 7u);
     EXPECT_EQ(fax.resolution, 0);
 
     // An older, shorter record: the rest comes from the defaults, not from what was there.
     std::memset(&fax, 0x5A, sizeof fax);
-    stored.coverFlags = 2;
+    stored.cover.coverFlags = 2;
     ASSERT_TRUE(DecodeFaxInfo(kRegistryBinary, &stored, 600, &fax));
-    EXPECT_EQ(Text(fax.senderName), u"");
-    EXPECT_EQ(fax.coverFlags, 7u);
+    EXPECT_EQ(Text(fax.cover.senderName), u"");
+    EXPECT_EQ(fax.cover.coverFlags, 7u);
 
     std::vector<unsigned char> big(sizeof(FaxSettings) + 1);
     EXPECT_FALSE(DecodeFaxInfo(kRegistryBinary, big.data(), big.size(), &fax));

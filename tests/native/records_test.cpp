@@ -40,7 +40,7 @@ TEST(Devmode, RepairRules) {
         CV_RULE(otherWatermark.effects, 7, 7), CV_RULE(otherWatermark.effects, 8, 0),
         CV_RULE(otherWatermark.effects, 0x80000001u, 0), CV_RULE(otherWatermark.units, 5, Inches),
         CV_RULE(otherWatermark.position, 9, Center), CV_RULE(otherWatermark.fontStyle, 4, Regular),
-        CV_RULE(fax.coverFlags, 9, 7), CV_RULE(fax.coverFlags, 5, 5),
+        CV_RULE(fax.cover.coverFlags, 9, 7), CV_RULE(fax.cover.coverFlags, 5, 5),
         CV_RULE(fax.resolution, 3, 0), CV_RULE(fax.sendCoverPage, 2, 0),
         CV_RULE(outputTo, static_cast<uint32_t>(-1), 0), CV_RULE(watermarkOrder, 0xFFFFFFFEu, 0),
         CV_RULE(rgbText, 0xFFFFFFFDu, 0), CV_RULE(hueMiser, 3, 0), CV_RULE(colorBalance, 2, 0),
@@ -62,12 +62,12 @@ TEST(Devmode, RepairRules) {
     // Texts without a terminator are cut to their capacity.
     PluginDevmode dm = Defaults();
     for (auto& u : dm.firstWatermark.name) u = u'n';
-    for (auto& u : dm.fax.senderAddress) u = u'a';
-    for (auto& u : dm.fax.comments) u = u'c';
+    for (auto& u : dm.fax.cover.senderAddress) u = u'a';
+    for (auto& u : dm.fax.cover.comments) u = u'c';
     validatePluginDevmode(&dm);
     EXPECT_EQ(std::u16string(dm.firstWatermark.name).size(), 127u);
-    EXPECT_EQ(std::u16string(dm.fax.senderAddress).size(), 255u);
-    EXPECT_EQ(std::u16string(dm.fax.comments).size(), 1023u);
+    EXPECT_EQ(std::u16string(dm.fax.cover.senderAddress).size(), 255u);
+    EXPECT_EQ(std::u16string(dm.fax.cover.comments).size(), 1023u);
 }
 
 TEST(WatermarkRecord, CopyIsBoundedAndTerminated) {
@@ -94,9 +94,9 @@ TEST(FaxRecord, DefaultsWriteOnlyTheFirstUnitOfEachText) {
     FaxSettings fax{};
     std::memset(&fax, 0x41, sizeof fax);
     ResetFaxSettings(&fax);
-    EXPECT_EQ(fax.coverFlags, 7u);
-    EXPECT_EQ(fax.comments[0], 0);
-    EXPECT_EQ(fax.comments[1], 0x4141);
+    EXPECT_EQ(fax.cover.coverFlags, 7u);
+    EXPECT_EQ(fax.cover.comments[0], 0);
+    EXPECT_EQ(fax.cover.comments[1], 0x4141);
     EXPECT_EQ(fax.padding, 0x4141);
 }
 
@@ -104,14 +104,14 @@ TEST(FaxRecord, CopyCarriesTheReservedText) {
     FaxSettings src{}, dst{};
     ResetFaxSettings(&src);
     ResetFaxSettings(&dst);
-    std::memcpy(src.reservedText, u"kept", 10);
-    for (auto& u : src.comments) u = u'c';
-    src.coverFlags = 2;
+    std::memcpy(src.cover.reservedText, u"kept", 10);
+    for (auto& u : src.cover.comments) u = u'c';
+    src.cover.coverFlags = 2;
     src.sendCoverPage = 1;
     CopyFaxSettings(&dst, &src);
-    EXPECT_EQ(std::u16string(dst.reservedText), u"kept");
-    EXPECT_EQ(std::u16string(dst.comments), std::u16string(1023, u'c'));
-    EXPECT_EQ(dst.coverFlags, 2u);
+    EXPECT_EQ(std::u16string(dst.cover.reservedText), u"kept");
+    EXPECT_EQ(std::u16string(dst.cover.comments), std::u16string(1023, u'c'));
+    EXPECT_EQ(dst.cover.coverFlags, 2u);
     EXPECT_EQ(dst.sendCoverPage, 1u);
 }
 
@@ -164,7 +164,7 @@ TEST(Devmode, WorkingCopyIsFieldWise) {
     for (auto& u : src.profileName) u = u'p';
     src.jobFlagB = 1;
     src.blackBalance = -2;
-    std::memcpy(src.fax.reservedText, u"r", 4);
+    std::memcpy(src.fax.cover.reservedText, u"r", 4);
     std::memcpy(src.otherWatermark.name, u"Draft", 12);
     PluginDevmode dst;
     std::memset(&dst, 0, sizeof dst);
@@ -173,7 +173,7 @@ TEST(Devmode, WorkingCopyIsFieldWise) {
     EXPECT_EQ(std::u16string(dst.profileName).size(), 127u);
     EXPECT_EQ(dst.jobFlagB, 0u) << "jobFlagB is not part of the working copy";
     EXPECT_EQ(dst.blackBalance, -2);
-    EXPECT_EQ(std::u16string(dst.fax.reservedText), u"r");
+    EXPECT_EQ(std::u16string(dst.fax.cover.reservedText), u"r");
     EXPECT_EQ(std::u16string(dst.otherWatermark.name), u"Draft");
     EXPECT_EQ(dst.dwSignature, kPluginSignature);
 }

@@ -152,6 +152,13 @@ TEST_F(Plugin, VtableSlotsAreWhereTheHostCallsThem) {
               S_OK);
     EXPECT_EQ(buffer.filter.cElementsReturned, 0u);
     EXPECT_EQ(result, DOCUMENTEVENT_SUCCESS);
+    // A buffer that ends before the count is treated as none: nothing is written into it.
+    buffer.filter.cElementsReturned = 5;
+    EXPECT_EQ(docEvent(plugin.get(), nullptr, nullptr, DOCUMENTEVENT_QUERYFILTER, 0, nullptr,
+                       offsetof(DOCEVENT_FILTER, cElementsReturned), &buffer, &result),
+              S_OK);
+    EXPECT_EQ(buffer.filter.cElementsReturned, 5u);
+    EXPECT_EQ(result, DOCUMENTEVENT_FAILURE);
 }
 
 // A stand-in for the driver's object: counts the questions asked of it. The plug-in only keeps

@@ -261,21 +261,21 @@ TEST_F(OutputPage, FaxChecksSourceAndApply) {
     ExpectFocus(page, IDC_STATION);
     Type(page, IDC_STATION, L"Front Desk");
     Click(page, IDC_SEND_COVER);
-    Context()->coverWork.coverFlags = 0;
+    Context()->output.coverWork.coverFlags = 0;
     EXPECT_EQ(LeaveMessage(),
               L"You have elected to send a cover page with the fax, but have not selected any "
               L"components for the cover page.  Please either select some components using the "
               L"\"Setup Cover Page\" button or uncheck the \"Send cover page\" box.");
     ExpectFocus(page, IDC_STATION);
 
-    Context()->coverWork.coverFlags = cv::CoverComments;
-    cv::BoundedCopyText(Context()->coverWork.comments, u"Two pages follow");
+    Context()->output.coverWork.coverFlags = cv::CoverComments;
+    cv::BoundedCopyText(Context()->output.coverWork.comments, u"Two pages follow");
     ASSERT_TRUE(sheet_->Apply());
     const cv::FaxSettings& fax = Job().fax;
     EXPECT_EQ(Job().outputTo, 3u);
     EXPECT_EQ(Text(fax.station), L"Front Desk");
     EXPECT_EQ(fax.sendCoverPage, 1u);
-    EXPECT_EQ(Text(fax.comments), L"Two pages follow");
+    EXPECT_EQ(Text(fax.cover.comments), L"Two pages follow");
     DWORD type = 0;
     const std::vector<BYTE> info = Value(L"FaxInfo", &type);
     EXPECT_EQ(type, DWORD(REG_BINARY));
@@ -297,11 +297,11 @@ TEST_F(OutputPage, CoverPageDialogEnableRulesOkAndCancel) {
     HWND page = Open([](cv::PluginDevmode& dm) {
         dm.outputTo = 3;
         dm.fax.sendCoverPage = 1;
-        cv::BoundedCopyText(dm.fax.senderName, u"Sally Sender");
-        cv::BoundedCopyText(dm.fax.comments, u"Old comment");
+        cv::BoundedCopyText(dm.fax.cover.senderName, u"Sally Sender");
+        cv::BoundedCopyText(dm.fax.cover.comments, u"Old comment");
     });
     ASSERT_TRUE(IsEnabled(page, IDC_SETUP_COVER));
-    const cv::FaxCover before = Context()->coverWork;
+    const cv::FaxCover before = Context()->output.coverWork;
 
     DialogScript script;
     script.Then([](HWND dialog) {
@@ -327,11 +327,11 @@ TEST_F(OutputPage, CoverPageDialogEnableRulesOkAndCancel) {
         DialogScript::PressButton(dialog, IDOK);
     });
     Click(page, IDC_SETUP_COVER);
-    EXPECT_EQ(std::memcmp(&Context()->coverWork, &before, sizeof before), 0);
+    EXPECT_EQ(std::memcmp(&Context()->output.coverWork, &before, sizeof before), 0);
     Click(page, IDC_SETUP_COVER);
     EXPECT_EQ(script.Unexpected(), 0);
     EXPECT_EQ(script.Seen().size(), 2u);
-    const cv::FaxCover& cover = Context()->coverWork;
+    const cv::FaxCover& cover = Context()->output.coverWork;
     EXPECT_EQ(cover.coverFlags, uint32_t(cv::CoverRecipient | cv::CoverComments));
     EXPECT_EQ(Text(cover.senderName), L"Sally Sender");
     EXPECT_EQ(Text(cover.comments), L"New comment");

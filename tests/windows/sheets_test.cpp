@@ -139,7 +139,7 @@ TEST(DocumentSheet, ContextComesFromTheSheetsHeapAndIsNotThePrinterSheets) {
     EXPECT_TRUE(IsHeapBlock(heap, ctx)) << "the context lives in the sheet's heap";
     EXPECT_EQ(ctx->uiParam, &host.Param());
     EXPECT_EQ(ctx->coreUI, static_cast<IPrintCoreUI2*>(&driver->CoreUI()));
-    EXPECT_EQ(ctx->watermarkOrderWork, 3u);
+    EXPECT_EQ(ctx->watermark.orderWork, 3u);
     EXPECT_EQ(ctx->dm.outputTo, 4u);
     EXPECT_EQ(ctx->dm.jobFlagB, 0u);
 
@@ -191,7 +191,7 @@ TEST(SheetUi, EveryPageShowsWithItsContextWithoutHelpAndReadOnlyDisablesIt) {
             ASSERT_TRUE(sheet.SelectPage(title));
             SCOPED_TRACE(Narrow(title));
             EXPECT_FALSE(GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_CONTEXTHELP);
-            EXPECT_EQ(GetWindowLongPtrW(sheet.Page(title), GWLP_USERDATA), context);
+            EXPECT_EQ(GetWindowLongPtrW(sheet.Page(title), DWLP_USER), context);
             if (title == std::wstring(L"About")) continue;
             // Editable pages disable what does not apply to the current choice, so only the
             // read-only sheet fixes the state of every control.
@@ -304,6 +304,85 @@ TEST_F(BareSheet, WithoutTheCoreDriverTheFeaturePagesStayAwayAndChangesAreReport
     EXPECT_EQ(comPropSheetCalls[0].lParam2, CPSUI_OK);
     EXPECT_EQ(info.Result, 41u) << "the value pfnComPropSheet returned";
     HeapDestroy(heap);
+}
+
+// A sheet's parameter block on a heap of its own, with a default job devmode.
+struct SheetParam {
+    HANDLE heap = HeapCreate(0, 0, 0);
+    cv::PluginDevmode dm{};
+    OEMUIPSPARAM param{};
+    SheetParam() {
+        cv::defaultPluginDevmode(&dm);
+        param.cbSize = sizeof param;
+        param.hOEMHeap = heap;
+        param.pOEMDM = &dm;
+    }
+    ~SheetParam() { HeapDestroy(heap); }
+    LPARAM lParam() { return reinterpret_cast<LPARAM>(&param); }
+};
+
+// Two document sheets of one object open at once: each works on a context of its own heap and
+// frees it through that heap, whichever closes first.
+TEST_F(BareSheet, EachSheetKeepsTheContextOfItsOwnHeap) {
+    SheetParam a, b;
+    ASSERT_TRUE(a.heap && b.heap);
+    PROPSHEETUI_INFO second = info;
+    info.lParamInit = a.lParam();
+    ASSERT_EQ(Call(true, PROPSHEETUI_REASON_INIT, info.lParamInit), S_OK);
+    auto* contextA = reinterpret_cast<SheetContext*>(info.UserData);
+    second.lParamInit = b.lParam();
+    second.Reason = PROPSHEETUI_REASON_INIT;
+    ASSERT_EQ(plugin->DocumentPropertySheets(&second, second.lParamInit), S_OK);
+    auto* contextB = reinterpret_cast<SheetContext*>(second.UserData);
+    ASSERT_TRUE(contextA && contextB);
+    EXPECT_NE(contextA, contextB);
+    EXPECT_TRUE(IsHeapBlock(b.heap, contextB));
+    EXPECT_EQ(contextA->uiParam, &a.param) << "the first sheet's context is not taken over";
+
+    ASSERT_EQ(Call(true, PROPSHEETUI_REASON_DESTROY, 1), S_OK);
+    EXPECT_FALSE(IsHeapBlock(a.heap, contextA));
+    EXPECT_TRUE(IsHeapBlock(b.heap, contextB));
+    // The second sheet, refreshed, still finds its own.
+    ASSERT_EQ(plugin->DocumentPropertySheets(&second, second.lParamInit), S_OK);
+    EXPECT_EQ(second.UserData, reinterpret_cast<ULONG_PTR>(contextB));
+    second.Reason = PROPSHEETUI_REASON_DESTROY;
+    ASSERT_EQ(plugin->DocumentPropertySheets(&second, 1), S_OK);
+    EXPECT_FALSE(IsHeapBlock(b.heap, contextB));
+}
+
+// The Advanced tree and the pages of one sheet share one context, whichever comes first; one
+// the tree made for a sheet whose INIT brought no parameter block goes with that sheet.
+TEST_F(BareSheet, TheTreesContextIsTheSheetsAndDiesWithIt) {
+    SheetParam sheet;
+    OPTITEM items[1] = {};
+    OEMCUIPPARAM tree{};
+    tree.cbSize = sizeof tree;
+    tree.hOEMHeap = sheet.heap;
+    tree.pOEMDM = &sheet.dm;
+    tree.pOEMOptItems = items;
+    ASSERT_EQ(plugin->CommonUIProp(OEMCUIP_DOCPROP, &tree), S_OK);
+    auto* fromTree = static_cast<SheetContext*>(tree.pOEMUserData);
+    ASSERT_NE(fromTree, nullptr);
+    EXPECT_TRUE(IsHeapBlock(sheet.heap, fromTree));
+    info.lParamInit = sheet.lParam();
+    ASSERT_EQ(Call(true, PROPSHEETUI_REASON_INIT, info.lParamInit), S_OK);
+    EXPECT_EQ(info.UserData, reinterpret_cast<ULONG_PTR>(fromTree));
+    ASSERT_EQ(Call(true, PROPSHEETUI_REASON_DESTROY, 1), S_OK);
+
+    // The tree first again, then an INIT without a parameter block and the destroy step.
+    tree.pOEMUserData = nullptr;
+    ASSERT_EQ(plugin->CommonUIProp(OEMCUIP_DOCPROP, &tree), S_OK);
+    void* untaken = tree.pOEMUserData;
+    ASSERT_NE(untaken, nullptr);
+    info.lParamInit = 0;
+    info.UserData = 0;
+    ASSERT_EQ(Call(true, PROPSHEETUI_REASON_INIT, 0), S_OK);
+    ASSERT_EQ(Call(true, PROPSHEETUI_REASON_DESTROY, 1), S_OK);
+    // A later sheet whose heap is the same (a heap can come back at the same address) gets a
+    // context of its own, not the one left behind.
+    ASSERT_EQ(plugin->CommonUIProp(OEMCUIP_DOCPROP, &tree), S_OK);
+    EXPECT_NE(tree.pOEMUserData, nullptr);
+    EXPECT_NE(tree.pOEMUserData, untaken);
 }
 
 } // namespace

@@ -163,6 +163,16 @@ TEST_F(Preview, ControlRepaintsThroughItsBuilderUntilDestroyed) {
     UpdateWindow(canvas.control());
     EXPECT_EQ(calls, before + 1);
 
+    // Installing again replaces the data, and the control still ends with the static's own
+    // procedure: a second install must not pass messages on to itself.
+    WatermarkSettings other = Record(u"COPY", cv::TopLeft, 0);
+    ASSERT_TRUE(cv::InstallPreview(canvas.control(), &other, printer.handle(), CountingBuilder));
+    ValidateRect(canvas.control(), nullptr);
+    cv::RefreshPreview(canvas.parent());
+    UpdateWindow(canvas.control());
+    EXPECT_EQ(calls, before + 2);
+    EXPECT_EQ(SendMessageW(canvas.control(), WM_GETTEXTLENGTH, 0, 0), 0);
+
     // Destroying the control frees its data and hands it back to the static control.
     EXPECT_TRUE(DestroyWindow(canvas.control()));
 }

@@ -3,6 +3,8 @@
 #include "support.h"
 #include "ui/bounded_string.h"
 #include "printer_fixture.h"
+#include "core/driver_key.h"
+#include "core/subsystems.h"
 #include "watermark/watermark_store.h"
 
 #include <gtest/gtest.h>
