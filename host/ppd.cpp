@@ -144,6 +144,17 @@ class Parser {
 
     bool Run(PrinterModel* model, std::string* error, std::vector<std::string>* warnings) {
         names_.push_back(source_.path);
+        // Room for the features up front: a model of 100,000 features is tens of megabytes,
+        // and growing it step by step copies it and touches fresh memory each time. A feature
+        // block takes more than 64 bytes, which bounds what a file can make the reader reserve.
+        const std::string_view text = source_.text;
+        size_t opens = 0;
+        for (size_t at = text.find("OpenUI"); at != std::string_view::npos;
+             at = text.find("OpenUI", at + 6))
+            opens += at > 0 && text[at - 1] == '*';
+        opens = std::min(opens, text.size() / 64);
+        model_.features.reserve(opens);
+        states_.reserve(opens);
         bool ok = ReadFile(source_.text, 0, 0);
         if (ok && !sawHeader_) ok = FailFile("not a PPD file (it is empty)");
         ok = ok && Finish();
