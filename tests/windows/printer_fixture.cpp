@@ -9,8 +9,7 @@ namespace cvtest {
 
 std::string Narrow(const std::wstring& text) {
     std::string out;
-    for (wchar_t c : text)
-        out += c < 0x80 ? static_cast<char>(c) : '?';
+    for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
     return out;
 }
 
@@ -52,9 +51,7 @@ void RemovePrinterAndDriver(const std::wstring& printerName, const std::wstring&
     if (!installedPpd.empty()) DeleteFileW(installedPpd.c_str());
 }
 
-std::wstring ProcessTag() {
-    return std::to_wstring(GetCurrentProcessId());
-}
+std::wstring ProcessTag() { return std::to_wstring(GetCurrentProcessId()); }
 
 } // namespace
 
@@ -77,10 +74,9 @@ std::wstring WriteScratchFile(const wchar_t* fileName, const std::string& conten
 TestPrinter::TestPrinter(const std::wstring& tag, const TestPrinterOptions& options)
     : driverName(L"Cv " + tag + L" Driver"), printerName(L"Cv " + tag + L" Printer") {
     const std::string nick = Narrow(L"Corvane " + tag);
-    ppdPath =
-        WriteScratchFile((L"cv" + ProcessTag() + L".ppd").c_str(),
-                         "*PPD-Adobe: \"4.3\"\r\n*Manufacturer: \"Corvane\"\r\n*ModelName: \"" +
-                             nick + "\"\r\n*NickName: \"" + nick + "\"\r\n");
+    ppdPath = WriteScratchFile((L"cv" + ProcessTag() + L".ppd").c_str(),
+                               "*PPD-Adobe: \"4.3\"\r\n*Manufacturer: \"Corvane\"\r\n*ModelName: \"" +
+                                   nick + "\"\r\n*NickName: \"" + nick + "\"\r\n");
     cvhost::DriverSetup setup;
     setup.driverName = driverName;
     setup.ppdPath = ppdPath;
@@ -90,22 +86,18 @@ TestPrinter::TestPrinter(const std::wstring& tag, const TestPrinterOptions& opti
                                      options.extraDependentFiles.begin(),
                                      options.extraDependentFiles.end());
     std::wstring why;
-    if (!cvhost::InstallDriver(setup, &why) ||
-        !cvhost::AddPrinterFor(printerName, driverName, &why))
+    if (!cvhost::InstallDriver(setup, &why) || !cvhost::AddPrinterFor(printerName, driverName, &why))
         error = Narrow(why);
 }
 
-TestPrinter::~TestPrinter() {
-    RemovePrinterAndDriver(printerName, driverName);
-}
+TestPrinter::~TestPrinter() { RemovePrinterAndDriver(printerName, driverName); }
 
 std::string PpdFeature(const char* keyword, std::initializer_list<const char*> options,
                        const char* defaultOption) {
     const std::string k = keyword;
     std::string block = "*OpenUI *" + k + ": PickOne\n*Default" + k + ": " +
                         (defaultOption ? defaultOption : *options.begin()) + "\n";
-    for (const char* option : options)
-        block += "*" + k + " " + option + ": \"\"\n";
+    for (const char* option : options) block += "*" + k + " " + option + ": \"\"\n";
     return block + "*CloseUI: *" + k + "\n";
 }
 
