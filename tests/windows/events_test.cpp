@@ -4,6 +4,7 @@
 // never see each other's plug-in tree.
 #include "import_hook.h"
 #include "printer_fixture.h"
+#include "resource_counter.h"
 #include "support.h"
 
 #include <gtest/gtest.h>
@@ -81,8 +82,15 @@ class EventsTest : public ::testing::Test {
         ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, currentUser_->key), ERROR_SUCCESS);
         plugin_.p = PluginDll::Get().CreatePlugin();
         ASSERT_TRUE(plugin_.get());
+        counter_ = std::make_unique<ResourceCounter>();
     }
+    // The walk over the user hives closes every key it opened.
     void TearDown() override {
+        if (counter_) {
+            EXPECT_EQ(counter_->Leaks(), "");
+            EXPECT_GT(counter_->Opened(Resource::RegistryKey), 0);
+        }
+        counter_.reset();
         plugin_.reset();
         RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
         currentUser_.reset();
@@ -105,6 +113,7 @@ class EventsTest : public ::testing::Test {
 
     std::unique_ptr<LoadedHive> currentUser_;
     ComPtr<IPrintOemUI2> plugin_;
+    std::unique_ptr<ResourceCounter> counter_;
 };
 
 // What the plug-in asked the spooler to delete. Wine's DeletePrintProcessorW succeeds without
@@ -211,6 +220,7 @@ TEST_F(EventsTest, DeleteVisitsEveryUserButTheDefaultOne) {
 TEST(PrinterEvent, InitializeAssignsProcessorOnlyWithDataFile) {
     ComPtr<IPrintOemUI2> plugin(PluginDll::Get().CreatePlugin());
     ASSERT_TRUE(plugin.get());
+    ResourceCounter counter;
 
     TestPrinter withData(L"Ev Proc Data");
     ASSERT_TRUE(withData.ok()) << withData.error;
@@ -232,6 +242,8 @@ TEST(PrinterEvent, InitializeAssignsProcessorOnlyWithDataFile) {
               S_OK);
     EXPECT_EQ(cvhost::PrintProcessorOf(withoutData.printerName), L"winprint")
         << "a printer must keep a processor it can print with";
+    EXPECT_EQ(counter.Opened(Resource::Printer), 2);
+    EXPECT_EQ(counter.Leaks(), "");
 }
 
 TEST(PrinterEvent, UnknownPrinterFailsOnlyWhenInitialised) {

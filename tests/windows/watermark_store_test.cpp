@@ -3,6 +3,7 @@
 #include "support.h"
 #include "ui/bounded_string.h"
 #include "printer_fixture.h"
+#include "resource_counter.h"
 #include "core/driver_key.h"
 #include "core/subsystems.h"
 #include "watermark/watermark_store.h"
@@ -72,6 +73,8 @@ WatermarkSettings Sample(const char16_t* name) {
 struct WatermarkStore : ::testing::Test {
     RegistryPrinter printer{TestTag().c_str()};
     HANDLE h = printer.handle();
+    // The store runs here from the linked shell; the migration from the DLL behind DevMode.
+    ResourceCounter counter{PluginDll::Get().module, ResourceCounter::Program()};
 
     // Each test its own driver, so that no two share a registry key.
     static std::wstring TestTag() {
@@ -83,6 +86,11 @@ struct WatermarkStore : ::testing::Test {
         // The store loads its default texts from the plug-in module's string table.
         cv::moduleInstance = PluginDll::Get().module;
         ASSERT_TRUE(cv::moduleInstance);
+    }
+    // Every operation closes what it opened, whichever way it ended.
+    void TearDown() override {
+        EXPECT_EQ(counter.Leaks(), "");
+        EXPECT_GT(counter.Opened(Resource::RegistryKey), 0);
     }
     std::wstring WatermarksPath() const { return printer.driverKeyPath() + L"\\Watermarks"; }
     void SetMark(const wchar_t* name, DWORD type, const void* data, DWORD size) {
