@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <winspool.h>
 
-#include <iterator>
 #include <mutex>
 #include <set>
 #include <vector>
@@ -18,11 +17,11 @@ namespace {
 constexpr int kKinds = static_cast<int>(Resource::Window);
 
 struct Tally {
-    std::set<const void*> live; // opened since construction, not yet closed
+    std::set<const void*> live; // opened since construction, not closed yet
     int opened = 0;
 };
 
-// What the hooks record into; the hooks stay harmless (pass-through) when no counter is alive.
+// What the hooks record into; without a live counter they only pass calls on.
 std::mutex tallyLock;
 Tally* tallies = nullptr;
 
@@ -30,144 +29,111 @@ void Note(Resource kind, const void* handle, bool open) {
     std::lock_guard<std::mutex> hold(tallyLock);
     if (!tallies || !handle) return;
     Tally& t = tallies[static_cast<int>(kind)];
-    if (open) {
-        t.live.insert(handle);
-        ++t.opened;
-    } else {
-        t.live.erase(handle);
-    }
+    if (open) ++t.opened, t.live.insert(handle);
+    else t.live.erase(handle);
+}
+template <typename H> H Opens(Resource kind, H handle) {
+    Note(kind, handle, true);
+    return handle;
+}
+template <typename R> R Closes(Resource kind, const void* handle, R result, bool closed) {
+    if (closed) Note(kind, handle, false);
+    return result;
 }
 
-// The functions counted, with the real one each replacement passes the call on to.
-enum Fn {
-    kRegOpenKeyExW,
-    kRegCreateKeyExW,
-    kRegCloseKey,
-    kOpenPrinterW,
-    kClosePrinter,
-    kCreatePen,
-    kCreateFontIndirectW,
-    kDeleteObject,
-    kCreateDCW,
-    kDeleteDC,
-    kGetDC,
-    kReleaseDC,
-    kBeginPaint,
-    kEndPaint,
-    kFnCount
-};
-void* originals[kFnCount];
-
-#define CV_REAL(name) reinterpret_cast<decltype(&::name)>(originals[k##name])
+// The real functions, as the first hooked module imported them.
+struct {
+    decltype(&::RegOpenKeyExW) RegOpenKeyExW;
+    decltype(&::RegCreateKeyExW) RegCreateKeyExW;
+    decltype(&::RegCloseKey) RegCloseKey;
+    decltype(&::OpenPrinterW) OpenPrinterW;
+    decltype(&::ClosePrinter) ClosePrinter;
+    decltype(&::CreatePen) CreatePen;
+    decltype(&::CreateFontIndirectW) CreateFontIndirectW;
+    decltype(&::DeleteObject) DeleteObject;
+    decltype(&::CreateDCW) CreateDCW;
+    decltype(&::DeleteDC) DeleteDC;
+    decltype(&::GetDC) GetDC;
+    decltype(&::ReleaseDC) ReleaseDC;
+    decltype(&::BeginPaint) BeginPaint;
+    decltype(&::EndPaint) EndPaint;
+} real;
 
 LSTATUS WINAPI OnRegOpenKeyExW(HKEY parent, LPCWSTR sub, DWORD options, REGSAM access, PHKEY key) {
-    const LSTATUS rc = CV_REAL(RegOpenKeyExW)(parent, sub, options, access, key);
-    if (rc == ERROR_SUCCESS && key) Note(Resource::RegistryKey, *key, true);
+    const LSTATUS rc = real.RegOpenKeyExW(parent, sub, options, access, key);
+    if (rc == ERROR_SUCCESS) Opens(Resource::RegistryKey, *key);
     return rc;
 }
 LSTATUS WINAPI OnRegCreateKeyExW(HKEY parent, LPCWSTR sub, DWORD reserved, LPWSTR cls,
-                                 DWORD options, REGSAM access, const LPSECURITY_ATTRIBUTES sa,
-                                 PHKEY key, LPDWORD disposition) {
+                                 DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES sa, PHKEY key,
+                                 LPDWORD disposition) {
     const LSTATUS rc =
-        CV_REAL(RegCreateKeyExW)(parent, sub, reserved, cls, options, access, sa, key, disposition);
-    if (rc == ERROR_SUCCESS && key) Note(Resource::RegistryKey, *key, true);
+        real.RegCreateKeyExW(parent, sub, reserved, cls, options, access, sa, key, disposition);
+    if (rc == ERROR_SUCCESS) Opens(Resource::RegistryKey, *key);
     return rc;
 }
 LSTATUS WINAPI OnRegCloseKey(HKEY key) {
-    const LSTATUS rc = CV_REAL(RegCloseKey)(key);
-    if (rc == ERROR_SUCCESS) Note(Resource::RegistryKey, key, false);
-    return rc;
+    const LSTATUS rc = real.RegCloseKey(key);
+    return Closes(Resource::RegistryKey, key, rc, rc == ERROR_SUCCESS);
 }
 BOOL WINAPI OnOpenPrinterW(LPWSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSW defaults) {
-    const BOOL ok = CV_REAL(OpenPrinterW)(name, printer, defaults);
-    if (ok && printer) Note(Resource::Printer, *printer, true);
+    const BOOL ok = real.OpenPrinterW(name, printer, defaults);
+    if (ok) Opens(Resource::Printer, *printer);
     return ok;
 }
 BOOL WINAPI OnClosePrinter(HANDLE printer) {
-    const BOOL ok = CV_REAL(ClosePrinter)(printer);
-    if (ok) Note(Resource::Printer, printer, false);
-    return ok;
+    const BOOL ok = real.ClosePrinter(printer);
+    return Closes(Resource::Printer, printer, ok, ok);
 }
 HPEN WINAPI OnCreatePen(int style, int width, COLORREF color) {
-    HPEN pen = CV_REAL(CreatePen)(style, width, color);
-    Note(Resource::GdiObject, pen, true);
-    return pen;
+    return Opens(Resource::GdiObject, real.CreatePen(style, width, color));
 }
 HFONT WINAPI OnCreateFontIndirectW(const LOGFONTW* lf) {
-    HFONT font = CV_REAL(CreateFontIndirectW)(lf);
-    Note(Resource::GdiObject, font, true);
-    return font;
+    return Opens(Resource::GdiObject, real.CreateFontIndirectW(lf));
 }
 BOOL WINAPI OnDeleteObject(HGDIOBJ object) {
-    const BOOL ok = CV_REAL(DeleteObject)(object);
-    if (ok) Note(Resource::GdiObject, object, false);
-    return ok;
+    const BOOL ok = real.DeleteObject(object);
+    return Closes(Resource::GdiObject, object, ok, ok);
 }
 HDC WINAPI OnCreateDCW(LPCWSTR driver, LPCWSTR device, LPCWSTR port, const DEVMODEW* dm) {
-    HDC dc = CV_REAL(CreateDCW)(driver, device, port, dm);
-    Note(Resource::DeviceContext, dc, true);
-    return dc;
+    return Opens(Resource::DeviceContext, real.CreateDCW(driver, device, port, dm));
 }
 BOOL WINAPI OnDeleteDC(HDC dc) {
-    const BOOL ok = CV_REAL(DeleteDC)(dc);
-    if (ok) Note(Resource::DeviceContext, dc, false);
-    return ok;
+    const BOOL ok = real.DeleteDC(dc);
+    return Closes(Resource::DeviceContext, dc, ok, ok);
 }
-HDC WINAPI OnGetDC(HWND window) {
-    HDC dc = CV_REAL(GetDC)(window);
-    Note(Resource::DeviceContext, dc, true);
-    return dc;
-}
+HDC WINAPI OnGetDC(HWND window) { return Opens(Resource::DeviceContext, real.GetDC(window)); }
 int WINAPI OnReleaseDC(HWND window, HDC dc) {
-    const int released = CV_REAL(ReleaseDC)(window, dc);
-    if (released) Note(Resource::DeviceContext, dc, false);
-    return released;
+    const int released = real.ReleaseDC(window, dc);
+    return Closes(Resource::DeviceContext, dc, released, released != 0);
 }
 HDC WINAPI OnBeginPaint(HWND window, LPPAINTSTRUCT ps) {
-    HDC dc = CV_REAL(BeginPaint)(window, ps);
-    Note(Resource::DeviceContext, dc, true);
-    return dc;
+    return Opens(Resource::DeviceContext, real.BeginPaint(window, ps));
 }
 BOOL WINAPI OnEndPaint(HWND window, const PAINTSTRUCT* ps) {
-    const BOOL ok = CV_REAL(EndPaint)(window, ps);
-    if (ps) Note(Resource::DeviceContext, ps->hdc, false);
-    return ok;
+    return Closes(Resource::DeviceContext, ps ? ps->hdc : nullptr, real.EndPaint(window, ps), true);
 }
-
-#undef CV_REAL
 
 struct Hooked {
-    Fn fn;
     const char* name;
     void* replacement;
+    void** real;
 };
+#define CV_HOOK(name) {#name, reinterpret_cast<void*>(&On##name), reinterpret_cast<void**>(&real.name)}
 const Hooked kHooked[] = {
-    {kRegOpenKeyExW, "RegOpenKeyExW", reinterpret_cast<void*>(&OnRegOpenKeyExW)},
-    {kRegCreateKeyExW, "RegCreateKeyExW", reinterpret_cast<void*>(&OnRegCreateKeyExW)},
-    {kRegCloseKey, "RegCloseKey", reinterpret_cast<void*>(&OnRegCloseKey)},
-    {kOpenPrinterW, "OpenPrinterW", reinterpret_cast<void*>(&OnOpenPrinterW)},
-    {kClosePrinter, "ClosePrinter", reinterpret_cast<void*>(&OnClosePrinter)},
-    {kCreatePen, "CreatePen", reinterpret_cast<void*>(&OnCreatePen)},
-    {kCreateFontIndirectW, "CreateFontIndirectW", reinterpret_cast<void*>(&OnCreateFontIndirectW)},
-    {kDeleteObject, "DeleteObject", reinterpret_cast<void*>(&OnDeleteObject)},
-    {kCreateDCW, "CreateDCW", reinterpret_cast<void*>(&OnCreateDCW)},
-    {kDeleteDC, "DeleteDC", reinterpret_cast<void*>(&OnDeleteDC)},
-    {kGetDC, "GetDC", reinterpret_cast<void*>(&OnGetDC)},
-    {kReleaseDC, "ReleaseDC", reinterpret_cast<void*>(&OnReleaseDC)},
-    {kBeginPaint, "BeginPaint", reinterpret_cast<void*>(&OnBeginPaint)},
-    {kEndPaint, "EndPaint", reinterpret_cast<void*>(&OnEndPaint)},
+    CV_HOOK(RegOpenKeyExW), CV_HOOK(RegCreateKeyExW),     CV_HOOK(RegCloseKey),
+    CV_HOOK(OpenPrinterW),  CV_HOOK(ClosePrinter),        CV_HOOK(CreatePen),
+    CV_HOOK(CreateFontIndirectW), CV_HOOK(DeleteObject),  CV_HOOK(CreateDCW),
+    CV_HOOK(DeleteDC),      CV_HOOK(GetDC),               CV_HOOK(ReleaseDC),
+    CV_HOOK(BeginPaint),    CV_HOOK(EndPaint),
 };
-static_assert(std::size(kHooked) == kFnCount);
+#undef CV_HOOK
 
-BOOL CALLBACK CountChild(HWND, LPARAM count) {
-    ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
+BOOL CALLBACK CountChild(HWND, LPARAM count) { return ++*reinterpret_cast<int*>(count), TRUE; }
+// A top-level window of the thread and its children at any depth.
 BOOL CALLBACK CountTopLevel(HWND window, LPARAM count) {
-    ++*reinterpret_cast<int*>(count);
     EnumChildWindows(window, &CountChild, count);
-    return TRUE;
+    return CountChild(window, count);
 }
 
 int ThreadWindows() {
@@ -197,8 +163,7 @@ ResourceCounter::ResourceCounter(std::initializer_list<HMODULE> modules)
         for (const Hooked& h : kHooked) {
             auto hook = std::make_unique<ImportHook>(module, nullptr, h.name, h.replacement);
             if (!hook->installed()) continue;
-            if (!originals[h.fn] || originals[h.fn] == h.replacement)
-                originals[h.fn] = hook->original();
+            if (!*h.real) *h.real = hook->original();
             hooks_->hooks.push_back(std::move(hook));
         }
     }
@@ -206,7 +171,7 @@ ResourceCounter::ResourceCounter(std::initializer_list<HMODULE> modules)
 }
 
 ResourceCounter::~ResourceCounter() {
-    hooks_->hooks.clear(); // slots restored before the tallies go
+    hooks_->hooks.clear(); // the slots are restored before the tallies go
     std::lock_guard<std::mutex> hold(tallyLock);
     if (tallies == hooks_->tallies) tallies = nullptr;
 }
@@ -231,8 +196,7 @@ std::string ResourceCounter::Leaks() const {
         // Fewer windows than at the start is no leak: a test may close one of its own.
         const int open = Open(static_cast<Resource>(k));
         if (open <= 0) continue;
-        if (!leaks.empty()) leaks += ", ";
-        leaks += std::to_string(open) + " " + kNames[k] + " open";
+        leaks += (leaks.empty() ? "" : ", ") + std::to_string(open) + " " + kNames[k] + " open";
     }
     return leaks;
 }
