@@ -100,44 +100,22 @@ TEST(Devmode, RepairRulesAtTheirBoundaries) {
 #define CV_RULE(field, low, high, repaired)                                                        \
     {#field, [](PluginDevmode& d, int64_t v) { d.field = static_cast<decltype(d.field)>(v); },    \
      [](const PluginDevmode& d) { return static_cast<double>(d.field); }, low, high, repaired}
-        CV_RULE(firstWatermark.intensity, 1, 100, 100),
-        CV_RULE(firstWatermark.angle, -180, 180, 0),
-        CV_RULE(firstWatermark.fontStyle, 0, 3, 0),
-        CV_RULE(otherWatermark.effects, 0, 7, 0),
-        CV_RULE(otherWatermark.position, 0, 8, 0),
-        CV_RULE(otherWatermark.units, 0, 1, 1),
-        CV_RULE(fax.resolution, 0, 0, 0),
-        CV_RULE(fax.sendCoverPage, 0, 1, 0),
-        CV_RULE(fax.cover.coverFlags, 0, 7, 7),
-        CV_RULE(watermarkEnabled, 0, 1, 0),
-        CV_RULE(watermarkOverPage, 0, 1, 0),
-        CV_RULE(jobFlagA, 0, 1, 0),
-        CV_RULE(jobFlagB, 0, 1, 0),
-        CV_RULE(jobFlagC, 0, 1, 1),
-        CV_RULE(jobFlagD, 0, 1, 0),
-        CV_RULE(jobFlagE, 0, 1, 0),
-        CV_RULE(keepPreviousJobs, 0, 1, 0),
-        CV_RULE(reverseOrBooklet, 0, 1, 0),
-        CV_RULE(grayCorrection, 0, 1, 0),
-        CV_RULE(enhanceFineLines, 0, 1, 0),
-        CV_RULE(watermarkOrder, 0, 3, 0),
-        CV_RULE(outputTo, 0, 7, 0),
-        CV_RULE(jobSelector, 0, 7, 2),
-        CV_RULE(colorCorrection, 0, 3, 0),
-        CV_RULE(rgbImages, 0, 5, 0),
-        CV_RULE(rgbText, 0, 5, 0),
-        CV_RULE(rgbGraphics, 0, 5, 0),
-        CV_RULE(cmykImages, 0, 5, 0),
-        CV_RULE(cmykText, 0, 5, 0),
-        CV_RULE(cmykGraphics, 0, 5, 0),
-        CV_RULE(colorBalance, 0, 1, 0),
-        CV_RULE(cyanBalance, -5, 5, 0),
-        CV_RULE(magentaBalance, -5, 5, 0),
-        CV_RULE(yellowBalance, -5, 5, 0),
-        CV_RULE(blackBalance, -5, 5, 0),
-        CV_RULE(hueMiser, 0, 2, 0),
-        CV_RULE(brightness, -6, 6, 0),
-        CV_RULE(contrast, 0, 5, 0),
+        CV_RULE(firstWatermark.intensity, 1, 100, 100), CV_RULE(firstWatermark.angle, -180, 180, 0),
+        CV_RULE(firstWatermark.fontStyle, 0, 3, 0), CV_RULE(otherWatermark.effects, 0, 7, 0),
+        CV_RULE(otherWatermark.position, 0, 8, 0), CV_RULE(otherWatermark.units, 0, 1, 1),
+        CV_RULE(fax.resolution, 0, 0, 0), CV_RULE(fax.sendCoverPage, 0, 1, 0),
+        CV_RULE(fax.cover.coverFlags, 0, 7, 7), CV_RULE(watermarkEnabled, 0, 1, 0),
+        CV_RULE(watermarkOverPage, 0, 1, 0), CV_RULE(jobFlagA, 0, 1, 0), CV_RULE(jobFlagB, 0, 1, 0),
+        CV_RULE(jobFlagC, 0, 1, 1), CV_RULE(jobFlagD, 0, 1, 0), CV_RULE(jobFlagE, 0, 1, 0),
+        CV_RULE(keepPreviousJobs, 0, 1, 0), CV_RULE(reverseOrBooklet, 0, 1, 0),
+        CV_RULE(grayCorrection, 0, 1, 0), CV_RULE(enhanceFineLines, 0, 1, 0),
+        CV_RULE(watermarkOrder, 0, 3, 0), CV_RULE(outputTo, 0, 7, 0), CV_RULE(jobSelector, 0, 7, 2),
+        CV_RULE(colorCorrection, 0, 3, 0), CV_RULE(rgbImages, 0, 5, 0), CV_RULE(rgbText, 0, 5, 0),
+        CV_RULE(rgbGraphics, 0, 5, 0), CV_RULE(cmykImages, 0, 5, 0), CV_RULE(cmykText, 0, 5, 0),
+        CV_RULE(cmykGraphics, 0, 5, 0), CV_RULE(colorBalance, 0, 1, 0),
+        CV_RULE(cyanBalance, -5, 5, 0), CV_RULE(magentaBalance, -5, 5, 0),
+        CV_RULE(yellowBalance, -5, 5, 0), CV_RULE(blackBalance, -5, 5, 0),
+        CV_RULE(hueMiser, 0, 2, 0), CV_RULE(brightness, -6, 6, 0), CV_RULE(contrast, 0, 5, 0),
         CV_RULE(saturation, 0, 5, 0),
 #undef CV_RULE
     };
@@ -223,18 +201,6 @@ TEST(Devmode, WorkingCopyIsFieldWise) {
     want.Zero(2574, 2);  // padding
     want.Zero(7668, 4);  // reserved
     EXPECT_EQ(FirstDifference(&dst, want.b.data(), sizeof dst), -1);
-}
-
-TEST(WatermarkRecord, CopyIsBoundedAndTerminated) {
-    WatermarkSettings src{}, dst{};
-    ResetWatermark(&src);
-    for (auto& u : src.name) u = u'A'; // no terminator at all
-    std::memcpy(src.text, u"hello", 12);
-    std::memset(&dst, 0x5A, sizeof dst);
-    CopyWatermark(&dst, &src);
-    EXPECT_EQ(std::u16string(dst.name), std::u16string(127, u'A'));
-    EXPECT_EQ(std::u16string(dst.text), u"hello");
-    EXPECT_EQ(dst.text[6], 0x5A5A) << "units behind the terminator are not copied";
 }
 
 // A stored watermark: binary data of 1 to 704 bytes; what it lacks keeps the defaults.
