@@ -165,6 +165,24 @@ TEST_F(EventsTest, DeleteRemovesStoreAndProcessorOnlyWithDataFileAndIgnoresTheRe
     EXPECT_EQ(deletedProcessor, L"cvprtprc");
 }
 
+// Installation brings the built-in watermarks, whichever description names the driver (their
+// fields are proven in the store's tests).
+TEST_F(EventsTest, InitializeInstallsTheBuiltInWatermarks) {
+    DRIVER_INFO_1W one{const_cast<wchar_t*>(L"Cv Ev Init1")};
+    DRIVER_INFO_3W three{};
+    three.pName = const_cast<wchar_t*>(L"Cv Ev Init3");
+    EXPECT_EQ(plugin_->DriverEvent(DRIVER_EVENT_INITIALIZE, 1, reinterpret_cast<BYTE*>(&one), 0),
+              S_OK);
+    EXPECT_EQ(plugin_->DriverEvent(DRIVER_EVENT_INITIALIZE, 3, reinterpret_cast<BYTE*>(&three), 0),
+              S_OK);
+    for (const wchar_t* driver : {one.pName, three.pName})
+        for (const wchar_t* name : {L"Draft", L"Confidential", L"Username", L"Date and Time"})
+            EXPECT_EQ(RegGetValueW(user(), (StorePath(driver) + L"\\Watermarks").c_str(), name,
+                                   RRF_RT_REG_BINARY, nullptr, nullptr, nullptr),
+                      ERROR_SUCCESS)
+                << Narrow(driver) << " " << Narrow(name);
+}
+
 TEST_F(EventsTest, CompanyKeysGoOnlyWhenEmpty) {
     WriteStore(user(), L"Cv Ev One");
     WriteStore(user(), L"Cv Ev Two");
