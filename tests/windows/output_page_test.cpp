@@ -135,6 +135,11 @@ TEST_F(OutputPage, DestinationsAndFieldsFollowThePrinterModel) {
                                          L"Repeat Print", L"Verify Print"}));
     EXPECT_EQ(WindowText(Control(page, IDC_PIN_LABEL)), L"&PIN: (####, 1-6)");
     EXPECT_FALSE(IsVisible(page, IDC_STATION));
+    wchar_t logon[64] = {};
+    DWORD size = 64;
+    ASSERT_TRUE(GetUserNameW(logon, &size));
+    EXPECT_EQ(WindowText(Control(page, IDC_USERNAME)), std::wstring(logon).substr(0, 24))
+        << "nothing remembered: the logged-on user";
     // Printer is selected and uses none of the held-job fields.
     EXPECT_EQ(SendDlgItemMessageW(page, IDC_OUTPUT_LIST, LB_GETCURSEL, 0, 0), 0);
     for (int id : {IDC_USERNAME, IDC_PIN, IDC_KEEP_JOBS}) EXPECT_FALSE(IsEnabled(page, id)) << id;
