@@ -44,6 +44,17 @@ bool ValidateWatermark(WatermarkSettings* wm) {
     return true;
 }
 
+bool DecodeWatermark(uint32_t type, const void* data, size_t size, WatermarkSettings* wm) {
+    if (!wm || type != kRegistryBinary || !data || size == 0 || size > sizeof(WatermarkSettings))
+        return false;
+    // From a clean record: a short value must not leave a text running into what was there.
+    std::memset(wm, 0, sizeof *wm);
+    ResetWatermark(wm);
+    std::memcpy(wm, data, size);
+    // Anyone can write the value: its texts need not be terminated nor its numbers in range.
+    return ValidateWatermark(wm);
+}
+
 void CopyWatermark(WatermarkSettings* dst, const WatermarkSettings* src) {
     if (!dst || !src || dst == src) return;
     BoundedCopy(dst->name, src->name);

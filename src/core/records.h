@@ -199,10 +199,18 @@ static_assert(offsetof(PluginDevmode, grayCorrection) == 7660);
 static_assert(offsetof(PluginDevmode, enhanceFineLines) == 7664);
 static_assert(offsetof(PluginDevmode, reserved) == 7668);
 
+// Registry value types as stored (REG_SZ, REG_BINARY); the portable core has no windows.h.
+constexpr uint32_t kRegistryString = 1;
+constexpr uint32_t kRegistryBinary = 3;
+
 // --- Watermark record -------------------------------------------------------------------------
 void ResetWatermark(WatermarkSettings* wm);
 bool ValidateWatermark(WatermarkSettings* wm);
 void CopyWatermark(WatermarkSettings* dst, const WatermarkSettings* src);
+// A watermark as found in the registry: accepted only as binary data of 1 to 704 bytes. The
+// record starts from the defaults, takes the stored bytes (a shorter record keeps the defaults
+// for the rest) and is repaired, so every text is terminated. `wm` is written only on success.
+bool DecodeWatermark(uint32_t type, const void* data, size_t size, WatermarkSettings* wm);
 
 // --- Fax record -------------------------------------------------------------------------------
 void ResetFaxSettings(FaxSettings* fax);

@@ -146,10 +146,6 @@ void ApplyCoverEntries(FaxCover* cover, const CoverEntries& entries);
 
 // --- Remembered values ---------------------------------------------------------------------------
 
-// Registry value types as stored (REG_SZ, REG_BINARY); the portable core has no windows.h.
-constexpr uint32_t kRegistryString = 1;
-constexpr uint32_t kRegistryBinary = 3;
-
 // Largest "LastUserName" accepted, in bytes: the field's 25 units, terminator included.
 constexpr size_t kLastUserNameMaxBytes = (kUserNameChars + 1) * sizeof(char16_t);
 

@@ -100,21 +100,13 @@ bool ReadWatermark(HANDLE hPrinter, const wchar_t* name, WatermarkSettings* wm) 
     if (!name || !wm) return false;
     ScopedKey key;
     if (!OpenWatermarksRead(hPrinter, &key)) return false;
-    DWORD type = REG_NONE, size = 0;
-    if (RegQueryValueExW(key.get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-        return false;
-    if (type != REG_BINARY || size == 0 || size > sizeof(WatermarkSettings)) return false;
-
-    WatermarkSettings record{};
-    ResetWatermark(&record);
-    if (RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&record),
-                         &size) != ERROR_SUCCESS ||
-        type != REG_BINARY)
-        return false;
-    // Anyone can write this value: its texts need not be terminated nor its numbers in range.
-    ValidateWatermark(&record);
-    *wm = record;
-    return true;
+    // One read of at most a record: the registry refuses a longer value (ERROR_MORE_DATA), so a
+    // value that grows after a size question can never overrun the record.
+    WatermarkSettings stored;
+    DWORD type = REG_NONE, size = sizeof stored;
+    return RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&stored),
+                            &size) == ERROR_SUCCESS &&
+           DecodeWatermark(type, &stored, size, wm);
 }
 
 bool WatermarkExists(HANDLE hPrinter, const wchar_t* name) {

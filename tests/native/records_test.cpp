@@ -1,7 +1,10 @@
 #include "core/records.h"
 
+#include "ui/bounded_string.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 #include <string>
@@ -19,111 +22,219 @@ PluginDevmode Defaults() {
 
 bool SameBytes(const void* a, const void* b, size_t n) { return std::memcmp(a, b, n) == 0; }
 
-// The repair rules in one table: a field, the value it is given, the value it must have after
-// validation of a whole record (watermark and fax records are repaired within it).
-TEST(Devmode, RepairRules) {
-    using Set = void (*)(PluginDevmode&);
-    using Get = double (*)(const PluginDevmode&);
+// The first offset at which two records differ, or -1.
+long FirstDifference(const void* a, const void* b, size_t n) {
+    const auto* x = static_cast<const unsigned char*>(a);
+    const auto* y = static_cast<const unsigned char*>(b);
+    const auto at = std::mismatch(x, x + n, y).first;
+    return at == x + n ? -1 : static_cast<long>(at - x);
+}
+
+// Expected bytes of a record, at the stored format's offsets: everything starts as `fill`.
+struct Bytes {
+    std::vector<unsigned char> b;
+    Bytes(size_t size, unsigned char fill) : b(size, fill) {}
+    void Put(size_t at, uint64_t value, size_t size) {
+        for (size_t i = 0; i < size; ++i) b[at + i] = static_cast<unsigned char>(value >> (8 * i));
+    }
+    void Zero(size_t at, size_t size) { std::fill_n(b.begin() + long(at), size, 0); }
+};
+
+// Defaulting writes exactly these fields, with these values; the rest of the buffer (the
+// overprint flag, padding, the profile, the reserved tail, the units behind each first text
+// unit) keeps what the host's buffer held.
+TEST(Devmode, DefaultsAreTheseValuesAndTouchNothingElse) {
+    Bytes want(sizeof(PluginDevmode), 0x77);
+    want.Put(0, 7672, 4);
+    want.Put(4, 0x4352564E, 4);
+    want.Put(8, 10, 4);
+    want.Zero(12, 8); // watermarkEnabled, watermarkOrder
+    for (size_t wm : {24u, 728u}) {
+        want.Zero(wm, 2);        // name
+        want.Zero(wm + 256, 2);  // text
+        want.Zero(wm + 512, 12); // angle, color
+        for (size_t i = 0; i < 6; ++i) want.Put(wm + 524 + 2 * i, u"Arial"[i], 2);
+        want.Put(wm + 652, 72, 4); // pointSize
+        want.Zero(wm + 656, 8);    // fontStyle, effects
+        want.Put(wm + 664, 100, 2);
+        want.Zero(wm + 668, 4);   // position
+        want.Put(wm + 672, 1, 1); // units: inches
+        want.Zero(wm + 680, 24);  // offsets, charSet, isDynamic
+    }
+    want.Zero(1432, 8); // jobFlagA, outputTo
+    want.Put(1440, 2, 2);
+    for (size_t text : {1442u, 2466u, 2516u, 2540u}) want.Zero(text, 2);
+    want.Zero(2528, 4);
+    want.Put(2532, 1, 4); // jobFlagC
+    want.Zero(2536, 4);
+    want.Zero(2576, 4);
+    for (size_t text : {0u, 256u, 520u, 776u, 1032u, 1288u, 1800u, 2312u, 2440u, 2568u, 2696u})
+        want.Zero(2580 + text, 2);
+    want.Zero(2580 + 512, 2); // resolution
+    want.Zero(2580 + 516, 4); // sendCoverPage
+    want.Put(2580 + 4744, 7, 4);
+    want.Zero(7328, 60); // the colour values, keepPreviousJobs, reverseOrBooklet
+    want.Zero(7648, 20); // brightness to enhanceFineLines
+
+    PluginDevmode dm;
+    std::memset(&dm, 0x77, sizeof dm);
+    defaultPluginDevmode(&dm);
+    EXPECT_EQ(FirstDifference(&dm, want.b.data(), sizeof dm), -1);
+    // Validation finds nothing to repair in a defaulted record.
+    const PluginDevmode defaults = Defaults();
+    PluginDevmode validated = defaults;
+    ASSERT_TRUE(validatePluginDevmode(&validated));
+    EXPECT_EQ(FirstDifference(&validated, &defaults, sizeof dm), -1);
+}
+
+// Every repaired field at both ends of its range: the ends stay, one step beyond either end
+// becomes the repair value (below 0, an unsigned field holds a large value).
+TEST(Devmode, RepairRulesAtTheirBoundaries) {
     const struct {
         const char* field;
-        Set set;
-        Get get;
-        double expected;
+        void (*set)(PluginDevmode&, int64_t);
+        double (*get)(const PluginDevmode&);
+        int64_t low, high;
+        double repaired;
     } rules[] = {
-#define CV_RULE(field, value, expected)                                                            \
-    {#field " = " #value, [](PluginDevmode& d) { d.field = value; },                              \
-     [](const PluginDevmode& d) { return static_cast<double>(d.field); }, expected}
-        CV_RULE(firstWatermark.intensity, 0, 100), CV_RULE(firstWatermark.intensity, 101, 100),
-        CV_RULE(firstWatermark.intensity, 1, 1), CV_RULE(firstWatermark.angle, -180.0, -180),
-        CV_RULE(firstWatermark.angle, 180.0, 180), CV_RULE(firstWatermark.angle, -180.5, 0),
-        CV_RULE(firstWatermark.angle, std::numeric_limits<double>::quiet_NaN(), 0),
-        CV_RULE(otherWatermark.effects, 7, 7), CV_RULE(otherWatermark.effects, 8, 0),
-        CV_RULE(otherWatermark.effects, 0x80000001u, 0), CV_RULE(otherWatermark.units, 5, Inches),
-        CV_RULE(otherWatermark.position, 9, Center), CV_RULE(otherWatermark.fontStyle, 4, Regular),
-        CV_RULE(fax.cover.coverFlags, 9, 7), CV_RULE(fax.cover.coverFlags, 5, 5),
-        CV_RULE(fax.resolution, 3, 0), CV_RULE(fax.sendCoverPage, 2, 0),
-        CV_RULE(outputTo, static_cast<uint32_t>(-1), 0), CV_RULE(watermarkOrder, 0xFFFFFFFEu, 0),
-        CV_RULE(rgbText, 0xFFFFFFFDu, 0), CV_RULE(hueMiser, 3, 0), CV_RULE(colorBalance, 2, 0),
-        CV_RULE(saturation, 6, 0), CV_RULE(magentaBalance, -5, -5), CV_RULE(brightness, 6, 6),
-        CV_RULE(brightness, -7, 0), CV_RULE(cyanBalance, 6, 0), CV_RULE(colorCorrection, 7, 0),
-        CV_RULE(jobSelector, 9, 2), CV_RULE(jobFlagB, 2, 0), CV_RULE(jobFlagC, 5, 1),
-        CV_RULE(keepPreviousJobs, 1, 1),
+#define CV_RULE(field, low, high, repaired)                                                        \
+    {#field, [](PluginDevmode& d, int64_t v) { d.field = static_cast<decltype(d.field)>(v); },    \
+     [](const PluginDevmode& d) { return static_cast<double>(d.field); }, low, high, repaired}
+        CV_RULE(firstWatermark.intensity, 1, 100, 100), CV_RULE(firstWatermark.angle, -180, 180, 0),
+        CV_RULE(firstWatermark.fontStyle, 0, 3, 0), CV_RULE(otherWatermark.effects, 0, 7, 0),
+        CV_RULE(otherWatermark.position, 0, 8, 0), CV_RULE(otherWatermark.units, 0, 1, 1),
+        CV_RULE(fax.resolution, 0, 0, 0), CV_RULE(fax.sendCoverPage, 0, 1, 0),
+        CV_RULE(fax.cover.coverFlags, 0, 7, 7), CV_RULE(watermarkEnabled, 0, 1, 0),
+        CV_RULE(watermarkOverPage, 0, 1, 0), CV_RULE(jobFlagA, 0, 1, 0), CV_RULE(jobFlagB, 0, 1, 0),
+        CV_RULE(jobFlagC, 0, 1, 1), CV_RULE(jobFlagD, 0, 1, 0), CV_RULE(jobFlagE, 0, 1, 0),
+        CV_RULE(keepPreviousJobs, 0, 1, 0), CV_RULE(reverseOrBooklet, 0, 1, 0),
+        CV_RULE(grayCorrection, 0, 1, 0), CV_RULE(enhanceFineLines, 0, 1, 0),
+        CV_RULE(watermarkOrder, 0, 3, 0), CV_RULE(outputTo, 0, 7, 0), CV_RULE(jobSelector, 0, 7, 2),
+        CV_RULE(colorCorrection, 0, 3, 0), CV_RULE(rgbImages, 0, 5, 0), CV_RULE(rgbText, 0, 5, 0),
+        CV_RULE(rgbGraphics, 0, 5, 0), CV_RULE(cmykImages, 0, 5, 0), CV_RULE(cmykText, 0, 5, 0),
+        CV_RULE(cmykGraphics, 0, 5, 0), CV_RULE(colorBalance, 0, 1, 0),
+        CV_RULE(cyanBalance, -5, 5, 0), CV_RULE(magentaBalance, -5, 5, 0),
+        CV_RULE(yellowBalance, -5, 5, 0), CV_RULE(blackBalance, -5, 5, 0),
+        CV_RULE(hueMiser, 0, 2, 0), CV_RULE(brightness, -6, 6, 0), CV_RULE(contrast, 0, 5, 0),
+        CV_RULE(saturation, 0, 5, 0),
 #undef CV_RULE
     };
     for (const auto& rule : rules) {
+        for (int64_t value : {rule.low - 1, rule.low, rule.high, rule.high + 1}) {
+            PluginDevmode dm = Defaults();
+            rule.set(dm, value);
+            const double kept = rule.get(dm);
+            ASSERT_TRUE(validatePluginDevmode(&dm));
+            const bool inside = value >= rule.low && value <= rule.high;
+            EXPECT_EQ(rule.get(dm), inside ? kept : rule.repaired) << rule.field << " = " << value;
+        }
+    }
+    // Values between the whole numbers above, and bits rather than a range.
+    const struct {
+        double angle;
+        uint32_t effects;
+        double wantAngle;
+        uint32_t wantEffects;
+    } others[] = {{-180.5, 9, 0, 0},
+                  {180.5, 5, 0, 5},
+                  {std::numeric_limits<double>::quiet_NaN(), 0x80000001u, 0, 0}};
+    for (const auto& o : others) {
         PluginDevmode dm = Defaults();
-        rule.set(dm);
-        ASSERT_TRUE(validatePluginDevmode(&dm));
-        EXPECT_EQ(rule.get(dm), rule.expected) << rule.field;
+        dm.firstWatermark.angle = o.angle;
+        dm.firstWatermark.effects = o.effects;
+        validatePluginDevmode(&dm);
+        EXPECT_EQ(dm.firstWatermark.angle, o.wantAngle) << o.angle;
+        EXPECT_EQ(dm.firstWatermark.effects, o.wantEffects) << o.effects;
     }
     EXPECT_FALSE(validatePluginDevmode(nullptr));
     EXPECT_FALSE(ValidateWatermark(nullptr));
+}
 
-    // Texts without a terminator are cut to their capacity.
-    PluginDevmode dm = Defaults();
-    for (auto& u : dm.firstWatermark.name) u = u'n';
-    for (auto& u : dm.fax.cover.senderAddress) u = u'a';
-    for (auto& u : dm.fax.cover.comments) u = u'c';
+// A record of nothing but 'A' units: every text of the devmode and of its embedded records
+// comes out terminated in its last unit, and nothing before it is cut.
+TEST(Devmode, ValidationTerminatesEveryText) {
+    PluginDevmode dm;
+    std::memset(&dm, 0x41, sizeof dm);
     validatePluginDevmode(&dm);
-    EXPECT_EQ(std::u16string(dm.firstWatermark.name).size(), 127u);
-    EXPECT_EQ(std::u16string(dm.fax.cover.senderAddress).size(), 255u);
-    EXPECT_EQ(std::u16string(dm.fax.cover.comments).size(), 1023u);
+    const struct {
+        const char16_t* text;
+        size_t capacity;
+    } texts[] = {
+        {dm.jobText, 512}, {dm.userName, 25}, {dm.pin, 5}, {dm.jobShortText, 17},
+        {dm.firstWatermark.name, 128}, {dm.firstWatermark.text, 128},
+        {dm.firstWatermark.faceName, 64}, {dm.otherWatermark.name, 128},
+        {dm.otherWatermark.text, 128}, {dm.otherWatermark.faceName, 64},
+        {dm.fax.recipientFax, 128}, {dm.fax.station, 128}, {dm.fax.recipientName, 128},
+        {dm.fax.cover.senderName, 128}, {dm.fax.cover.senderCompany, 128},
+        {dm.fax.cover.senderAddress, 256}, {dm.fax.cover.reservedText, 256},
+        {dm.fax.cover.senderFax, 64}, {dm.fax.cover.senderVoice, 64},
+        {dm.fax.cover.senderEmail, 64}, {dm.fax.cover.comments, 1024},
+    };
+    for (const auto& t : texts)
+        EXPECT_EQ(BoundedLength(t.text, t.capacity), t.capacity - 1) << &t - texts;
 }
 
-TEST(WatermarkRecord, CopyIsBoundedAndTerminated) {
-    WatermarkSettings src{}, dst{};
-    ResetWatermark(&src);
-    for (auto& u : src.name) u = u'A';    // no terminator at all
-    for (auto& u : src.faceName) u = u'F';
-    std::memcpy(src.text, u"hello", 12);
-    src.angle = -30.5;
-    src.units = Millimeters;
-    src.isDynamic = 1;
-    std::memset(&dst, 0x5A, sizeof dst);
-    CopyWatermark(&dst, &src);
-    EXPECT_EQ(std::u16string(dst.name), std::u16string(127, u'A'));
-    EXPECT_EQ(std::u16string(dst.faceName), std::u16string(63, u'F'));
-    EXPECT_EQ(std::u16string(dst.text), u"hello");
-    EXPECT_EQ(dst.text[6], 0x5A5A) << "units behind the terminator are not copied";
-    EXPECT_EQ(dst.angle, -30.5);
-    EXPECT_EQ(dst.units, Millimeters);
-    EXPECT_EQ(dst.isDynamic, 1u);
+// The working copy takes every field but jobFlagB, the padding and the reserved tail, each to
+// its own place; texts without a terminator are cut to their last unit.
+TEST(Devmode, WorkingCopyIsFieldWise) {
+    PluginDevmode src, dst;
+    auto* s = reinterpret_cast<unsigned char*>(&src);
+    // A different byte at every offset (and no UTF-16 unit of 0), so that a field copied into
+    // another's place or not at all shows.
+    for (size_t i = 0; i < sizeof src; ++i) s[i] = static_cast<unsigned char>(i * 7 + 3);
+    std::memset(&dst, 0, sizeof dst);
+    copyWorkingDevmode(&dst, &src);
+
+    Bytes want(sizeof src, 0);
+    std::memcpy(want.b.data(), &src, sizeof src);
+    for (size_t wm : {24u, 728u}) {
+        want.Zero(wm + 666, 2); // padding
+        want.Zero(wm + 673, 7);
+        for (size_t end : {256u, 512u, 652u}) want.Zero(wm + end - 2, 2); // name, text, faceName
+    }
+    want.Zero(2580 + 514, 2); // fax padding
+    for (size_t end : {256u, 512u, 776u, 1032u, 1288u, 1800u, 2312u, 2440u, 2568u, 2696u, 4744u})
+        want.Zero(2580 + end - 2, 2);
+    for (size_t end : {2466u, 2516u, 2526u, 2574u, 7644u}) want.Zero(end - 2, 2);
+    want.Zero(2526, 2);  // padding
+    want.Zero(2528, 4);  // jobFlagB
+    want.Zero(2574, 2);  // padding
+    want.Zero(7668, 4);  // reserved
+    EXPECT_EQ(FirstDifference(&dst, want.b.data(), sizeof dst), -1);
 }
 
-TEST(FaxRecord, DefaultsWriteOnlyTheFirstUnitOfEachText) {
-    FaxSettings fax{};
-    std::memset(&fax, 0x41, sizeof fax);
-    ResetFaxSettings(&fax);
-    EXPECT_EQ(fax.cover.coverFlags, 7u);
-    EXPECT_EQ(fax.cover.comments[0], 0);
-    EXPECT_EQ(fax.cover.comments[1], 0x4141);
-    EXPECT_EQ(fax.padding, 0x4141);
-}
+// A stored watermark: binary data of 1 to 704 bytes; what it lacks keeps the defaults.
+TEST(WatermarkRecord, DecodeTakesStoredBytesOverTheDefaultsAndRepairs) {
+    WatermarkSettings stored;
+    std::memset(&stored, 0x41, sizeof stored);
+    stored.angle = 500.0;
+    WatermarkSettings wm;
+    std::memset(&wm, 0x5A, sizeof wm);
+    for (size_t size : {size_t(0), sizeof stored + 1})
+        EXPECT_FALSE(DecodeWatermark(kRegistryBinary, &stored, size, &wm)) << size;
+    EXPECT_FALSE(DecodeWatermark(kRegistryString, &stored, sizeof stored, &wm));
+    EXPECT_FALSE(DecodeWatermark(kRegistryBinary, nullptr, sizeof stored, &wm));
+    EXPECT_EQ(wm.pointSize, 0x5A5A5A5Au) << "a refused value leaves the record alone";
 
-TEST(FaxRecord, CopyCarriesTheReservedText) {
-    FaxSettings src{}, dst{};
-    ResetFaxSettings(&src);
-    ResetFaxSettings(&dst);
-    std::memcpy(src.cover.reservedText, u"kept", 10);
-    for (auto& u : src.cover.comments) u = u'c';
-    src.cover.coverFlags = 2;
-    src.sendCoverPage = 1;
-    CopyFaxSettings(&dst, &src);
-    EXPECT_EQ(std::u16string(dst.cover.reservedText), u"kept");
-    EXPECT_EQ(std::u16string(dst.cover.comments), std::u16string(1023, u'c'));
-    EXPECT_EQ(dst.cover.coverFlags, 2u);
-    EXPECT_EQ(dst.sendCoverPage, 1u);
-}
+    ASSERT_TRUE(DecodeWatermark(kRegistryBinary, &stored, sizeof stored, &wm));
+    EXPECT_EQ(BoundedLength(wm.name, 128), 127u);
+    EXPECT_EQ(BoundedLength(wm.faceName, 64), 63u);
+    EXPECT_EQ(wm.angle, 0.0);
+    EXPECT_EQ(wm.intensity, 100);
+    EXPECT_EQ(wm.pointSize, 0x41414141u) << "a number without a rule is taken as stored";
 
-TEST(Devmode, DefaultsSurviveValidationAndLeaveTheUnwrittenBytesAlone) {
-    const PluginDevmode dm = Defaults();
-    PluginDevmode validated = dm;
-    ASSERT_TRUE(validatePluginDevmode(&validated));
-    EXPECT_TRUE(SameBytes(&dm, &validated, sizeof dm));
-    std::memset(&validated, 0x77, sizeof validated);
-    defaultPluginDevmode(&validated);
-    EXPECT_EQ(validated.watermarkOverPage, 0x77777777u);
-    EXPECT_EQ(validated.reserved[3], 0x77);
+    // 600 bytes end inside the face name: every field from pointSize (byte 652) on is default.
+    ASSERT_TRUE(DecodeWatermark(kRegistryBinary, &stored, 600, &wm));
+    EXPECT_EQ(std::memcmp(wm.text, stored.text, 254), 0);
+    EXPECT_EQ(wm.pointSize, 72u);
+    EXPECT_EQ(wm.fontStyle + wm.effects + wm.position + wm.charSet + wm.isDynamic, 0u);
+    EXPECT_EQ(wm.intensity, 100);
+    EXPECT_EQ(wm.units, 1);
+    EXPECT_EQ(wm.verticalOffset, 0.0);
+    EXPECT_EQ(wm.horizontalOffset, 0.0);
+    ASSERT_TRUE(DecodeWatermark(kRegistryBinary, "Q", 1, &wm));
+    EXPECT_EQ(std::u16string(wm.name), u"Q") << "its second byte comes from the defaults";
+    EXPECT_EQ(std::u16string(wm.faceName), u"Arial");
 }
 
 TEST(Devmode, ConvertByInputSize) {
@@ -156,26 +267,6 @@ TEST(Devmode, ConvertByInputSize) {
     convertPluginDevmode(&tiny, &tiny);
     EXPECT_EQ(tiny.brightness, 4);
     EXPECT_EQ(tiny.dwVersion, 10u);
-}
-
-TEST(Devmode, WorkingCopyIsFieldWise) {
-    PluginDevmode src = Defaults();
-    for (auto& u : src.pin) u = u'9';
-    for (auto& u : src.profileName) u = u'p';
-    src.jobFlagB = 1;
-    src.blackBalance = -2;
-    std::memcpy(src.fax.cover.reservedText, u"r", 4);
-    std::memcpy(src.otherWatermark.name, u"Draft", 12);
-    PluginDevmode dst;
-    std::memset(&dst, 0, sizeof dst);
-    copyWorkingDevmode(&dst, &src);
-    EXPECT_EQ(std::u16string(dst.pin), u"9999");
-    EXPECT_EQ(std::u16string(dst.profileName).size(), 127u);
-    EXPECT_EQ(dst.jobFlagB, 0u) << "jobFlagB is not part of the working copy";
-    EXPECT_EQ(dst.blackBalance, -2);
-    EXPECT_EQ(std::u16string(dst.fax.cover.reservedText), u"r");
-    EXPECT_EQ(std::u16string(dst.otherWatermark.name), u"Draft");
-    EXPECT_EQ(dst.dwSignature, kPluginSignature);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 // their versions).
 #include "core/about_resource.h"
 #include "printer_fixture.h"
+#include "resource_counter.h"
 #include "support.h"
 #include "ui_driver.h"
 
@@ -86,6 +87,7 @@ TEST(AboutPage, ListsDriverFilesSortedInBothSheets) {
         ASSERT_TRUE(printer.ok()) << printer.error;
         cvhost::SheetOptions options;
         options.kind = kind;
+        ResourceCounter counter;
         SheetDriver sheet(printer.printerName, options);
         ASSERT_TRUE(sheet.ok()) << sheet.error();
         const std::vector<std::wstring> titles = sheet.PageTitles();
@@ -100,6 +102,8 @@ TEST(AboutPage, ListsDriverFilesSortedInBothSheets) {
         HWND list = GetDlgItem(page, IDC_ABOUT_FILES);
         EXPECT_EQ(ColumnCount(list), 2);
         EXPECT_EQ(ListRows(list), ExpectedRows(printer));
+        sheet.Finish();
+        EXPECT_EQ(counter.Leaks(), "");
     }
 }
 

@@ -4,6 +4,7 @@
 // never see each other's plug-in tree.
 #include "import_hook.h"
 #include "printer_fixture.h"
+#include "resource_counter.h"
 #include "support.h"
 
 #include <gtest/gtest.h>
@@ -81,8 +82,15 @@ class EventsTest : public ::testing::Test {
         ASSERT_EQ(RegOverridePredefKey(HKEY_CURRENT_USER, currentUser_->key), ERROR_SUCCESS);
         plugin_.p = PluginDll::Get().CreatePlugin();
         ASSERT_TRUE(plugin_.get());
+        counter_ = std::make_unique<ResourceCounter>();
     }
+    // The walk over the user hives closes every key it opened.
     void TearDown() override {
+        if (counter_) {
+            EXPECT_EQ(counter_->Leaks(), "");
+            EXPECT_GT(counter_->Opened(Resource::RegistryKey), 0);
+        }
+        counter_.reset();
         plugin_.reset();
         RegOverridePredefKey(HKEY_CURRENT_USER, nullptr);
         currentUser_.reset();
@@ -105,6 +113,7 @@ class EventsTest : public ::testing::Test {
 
     std::unique_ptr<LoadedHive> currentUser_;
     ComPtr<IPrintOemUI2> plugin_;
+    std::unique_ptr<ResourceCounter> counter_;
 };
 
 // What the plug-in asked the spooler to delete. Wine's DeletePrintProcessorW succeeds without
@@ -154,6 +163,24 @@ TEST_F(EventsTest, DeleteRemovesStoreAndProcessorOnlyWithDataFileAndIgnoresTheRe
     EXPECT_FALSE(KeyExists(user(), StorePath(L"Cv Ev Level3")));
     EXPECT_EQ(processorDeletions, 1);
     EXPECT_EQ(deletedProcessor, L"cvprtprc");
+}
+
+// Installation brings the built-in watermarks, whichever description names the driver (their
+// fields are proven in the store's tests).
+TEST_F(EventsTest, InitializeInstallsTheBuiltInWatermarks) {
+    DRIVER_INFO_1W one{const_cast<wchar_t*>(L"Cv Ev Init1")};
+    DRIVER_INFO_3W three{};
+    three.pName = const_cast<wchar_t*>(L"Cv Ev Init3");
+    EXPECT_EQ(plugin_->DriverEvent(DRIVER_EVENT_INITIALIZE, 1, reinterpret_cast<BYTE*>(&one), 0),
+              S_OK);
+    EXPECT_EQ(plugin_->DriverEvent(DRIVER_EVENT_INITIALIZE, 3, reinterpret_cast<BYTE*>(&three), 0),
+              S_OK);
+    for (const wchar_t* driver : {one.pName, three.pName})
+        for (const wchar_t* name : {L"Draft", L"Confidential", L"Username", L"Date and Time"})
+            EXPECT_EQ(RegGetValueW(user(), (StorePath(driver) + L"\\Watermarks").c_str(), name,
+                                   RRF_RT_REG_BINARY, nullptr, nullptr, nullptr),
+                      ERROR_SUCCESS)
+                << Narrow(driver) << " " << Narrow(name);
 }
 
 TEST_F(EventsTest, CompanyKeysGoOnlyWhenEmpty) {
@@ -211,6 +238,7 @@ TEST_F(EventsTest, DeleteVisitsEveryUserButTheDefaultOne) {
 TEST(PrinterEvent, InitializeAssignsProcessorOnlyWithDataFile) {
     ComPtr<IPrintOemUI2> plugin(PluginDll::Get().CreatePlugin());
     ASSERT_TRUE(plugin.get());
+    ResourceCounter counter;
 
     TestPrinter withData(L"Ev Proc Data");
     ASSERT_TRUE(withData.ok()) << withData.error;
@@ -232,6 +260,8 @@ TEST(PrinterEvent, InitializeAssignsProcessorOnlyWithDataFile) {
               S_OK);
     EXPECT_EQ(cvhost::PrintProcessorOf(withoutData.printerName), L"winprint")
         << "a printer must keep a processor it can print with";
+    EXPECT_EQ(counter.Opened(Resource::Printer), 2);
+    EXPECT_EQ(counter.Leaks(), "");
 }
 
 TEST(PrinterEvent, UnknownPrinterFailsOnlyWhenInitialised) {

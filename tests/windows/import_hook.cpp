@@ -26,7 +26,9 @@ ImportHook::ImportHook(HMODULE module, const char* importedFrom, const char* fun
     if (!dir.VirtualAddress) return;
     for (auto* desc = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + dir.VirtualAddress);
          desc->Name; ++desc) {
-        if (_stricmp(reinterpret_cast<const char*>(base + desc->Name), importedFrom) != 0) continue;
+        if (importedFrom &&
+            _stricmp(reinterpret_cast<const char*>(base + desc->Name), importedFrom) != 0)
+            continue;
         auto* names = reinterpret_cast<IMAGE_THUNK_DATA*>(
             base + (desc->OriginalFirstThunk ? desc->OriginalFirstThunk : desc->FirstThunk));
         auto* slots = reinterpret_cast<IMAGE_THUNK_DATA*>(base + desc->FirstThunk);

@@ -6,6 +6,7 @@
 #include "host/job_devmode.h"
 #include "output/output_resource.h"
 #include "printer_fixture.h"
+#include "resource_counter.h"
 #include "ui/bounded_string.h"
 #include "ui_driver.h"
 
@@ -42,9 +43,15 @@ class OutputPage : public ::testing::Test {
         ASSERT_TRUE(printer_->ok()) << printer_->error;
         RegDeleteTreeW(HKEY_CURRENT_USER, KeyPath().c_str());
     }
+    // Whatever the page did, the closed sheet leaves nothing of the plug-in's open; every model
+    // here makes the page read its remembered values, so keys were opened.
     void TearDown() override {
         sheet_.reset();
         if (printer_ && printer_->ok()) RegDeleteTreeW(HKEY_CURRENT_USER, KeyPath().c_str());
+        EXPECT_EQ(counter_.Leaks(), "");
+        if (shown_) {
+            EXPECT_GT(counter_.Opened(cvtest::Resource::RegistryKey), 0);
+        }
     }
     // The driver's key: the model printer's driver carries the printer's name.
     std::wstring KeyPath() const { return L"Software\\Corvane\\PSPlugIn\\" + printer_->printerName; }
@@ -65,6 +72,7 @@ class OutputPage : public ::testing::Test {
         }
         sheet_ = std::make_unique<SheetDriver>(printer_->printerName, options);
         EXPECT_TRUE(sheet_->ok()) << sheet_->error();
+        shown_ = true;
         // The page comes first; selecting it again would make it be left and shown anew.
         EXPECT_EQ(sheet_->CurrentPage(), sheet_->Page(kOutput));
         return sheet_->Page(kOutput);
@@ -113,8 +121,10 @@ class OutputPage : public ::testing::Test {
         return data;
     }
 
+    ResourceCounter counter_;
     std::unique_ptr<ModelPrinter> printer_;
     std::unique_ptr<SheetDriver> sheet_;
+    bool shown_ = false;
 };
 
 TEST_F(OutputPage, DestinationsAndFieldsFollowThePrinterModel) {
@@ -125,6 +135,11 @@ TEST_F(OutputPage, DestinationsAndFieldsFollowThePrinterModel) {
                                          L"Repeat Print", L"Verify Print"}));
     EXPECT_EQ(WindowText(Control(page, IDC_PIN_LABEL)), L"&PIN: (####, 1-6)");
     EXPECT_FALSE(IsVisible(page, IDC_STATION));
+    wchar_t logon[64] = {};
+    DWORD size = 64;
+    ASSERT_TRUE(GetUserNameW(logon, &size));
+    EXPECT_EQ(WindowText(Control(page, IDC_USERNAME)), std::wstring(logon).substr(0, 24))
+        << "nothing remembered: the logged-on user";
     // Printer is selected and uses none of the held-job fields.
     EXPECT_EQ(SendDlgItemMessageW(page, IDC_OUTPUT_LIST, LB_GETCURSEL, 0, 0), 0);
     for (int id : {IDC_USERNAME, IDC_PIN, IDC_KEEP_JOBS}) EXPECT_FALSE(IsEnabled(page, id)) << id;
@@ -153,9 +168,46 @@ TEST_F(OutputPage, DestinationsAndFieldsFollowThePrinterModel) {
     EXPECT_TRUE(IsEnabled(page, IDC_SETUP_COVER));
 }
 
-TEST_F(OutputPage, BadDevmodeValuesShowAsPrinterAndCutTexts) {
+// Apply stays off while the page fills itself, at initialisation and whenever it is shown
+// again, and comes on with each kind of change the user makes.
+TEST_F(OutputPage, ApplyFollowsUserChangesOnly) {
+    Model(L"OutApply", HoldModel() + FaxModel());
+    HWND page = Open();
+    EXPECT_FALSE(sheet_->ApplyEnabled());
+    Revisit([](cv::PluginDevmode&) {});
+    EXPECT_FALSE(sheet_->ApplyEnabled());
+    DialogScript script;
+    script.Press(IDCANCEL);
+    const struct {
+        const char* change;
+        std::function<void()> make;
+        bool marks;
+    } changes[] = {
+        {"destination", [&] { SelectListEntry(page, IDC_OUTPUT_LIST, L"Fax"); }, true},
+        {"typing", [&] { Type(page, IDC_STATION, L"Desk"); }, true},
+        {"check box", [&] { Click(page, IDC_SEND_COVER); }, true},
+        {"button", [&] { Click(page, IDC_SETUP_COVER); }, true},
+        {"resolution", [&] { SelectComboEntry(page, IDC_RESOLUTION, 0); }, false},
+    };
+    for (const auto& c : changes) {
+        c.make();
+        EXPECT_EQ(sheet_->ApplyEnabled(), c.marks) << c.change;
+        sheet_->Unchanged(page);
+        ASSERT_FALSE(sheet_->ApplyEnabled());
+    }
+    EXPECT_EQ(script.Seen().size(), 1u) << "the button opened the cover page";
+}
+
+TEST_F(OutputPage, EditLimitsAndBadDevmodeValues) {
     Model(L"OutCodes", HoldModel() + FaxModel());
     HWND page = Open();
+    const struct {
+        int id;
+        LRESULT limit;
+    } limits[] = {{IDC_USERNAME, 24}, {IDC_PIN, 4}, {IDC_RECIPIENT_NAME, 45},
+                  {IDC_RECIPIENT_FAX, 60}, {IDC_STATION, 24}};
+    for (const auto& l : limits)
+        EXPECT_EQ(SendDlgItemMessageW(page, l.id, EM_GETLIMITTEXT, 0, 0), l.limit) << l.id;
     // A profile loaded on another page may bring any value into the working devmode, and texts
     // without their terminators.
     Revisit([](cv::PluginDevmode& dm) {
@@ -285,6 +337,8 @@ TEST_F(OutputPage, FaxChecksSourceAndApply) {
     // Now remembered with a recipient, it wins over another devmode.
     page = Open([](cv::PluginDevmode& dm) { cv::BoundedCopyText(dm.fax.recipientName, u"Other"); });
     EXPECT_EQ(WindowText(Control(page, IDC_RECIPIENT_NAME)), L"Bob");
+    EXPECT_EQ(WindowText(Control(page, IDC_RECIPIENT_FAX)), L"555-0100");
+    EXPECT_EQ(WindowText(Control(page, IDC_STATION)), L"Front Desk");
     EXPECT_TRUE(IsChecked(page, IDC_SEND_COVER));
     // ... unless it is of the wrong type.
     SetValue(L"FaxInfo", REG_SZ, info.data(), static_cast<DWORD>(info.size()));
@@ -292,25 +346,51 @@ TEST_F(OutputPage, FaxChecksSourceAndApply) {
     EXPECT_EQ(WindowText(Control(page, IDC_RECIPIENT_NAME)), L"Other");
 }
 
-TEST_F(OutputPage, CoverPageDialogEnableRulesOkAndCancel) {
+// The cover dialog's edits, the fields behind them and their limits; the comments come last.
+const struct CoverEdit {
+    int id;
+    char16_t* (*field)(cv::FaxCover&);
+    LRESULT limit;
+} kCoverEdits[] = {
+    {IDC_SENDER_NAME, [](cv::FaxCover& c) { return +c.senderName; }, 45},
+    {IDC_SENDER_COMPANY, [](cv::FaxCover& c) { return +c.senderCompany; }, 45},
+    {IDC_SENDER_ADDRESS, [](cv::FaxCover& c) { return +c.senderAddress; }, 45},
+    {IDC_SENDER_FAX, [](cv::FaxCover& c) { return +c.senderFax; }, 45},
+    {IDC_SENDER_VOICE, [](cv::FaxCover& c) { return +c.senderVoice; }, 45},
+    {IDC_SENDER_EMAIL, [](cv::FaxCover& c) { return +c.senderEmail; }, 45},
+    {IDC_COMMENTS, [](cv::FaxCover& c) { return +c.comments; }, 1023},
+};
+// A text of its own for every edit, so that a swap shows.
+std::wstring CoverText(const wchar_t* kind, const CoverEdit& e) {
+    return kind + std::to_wstring(&e - kCoverEdits);
+}
+
+TEST_F(OutputPage, CoverPageDialogFieldsEnableRulesOkAndCancel) {
     Model(L"OutCover", FaxModel());
     HWND page = Open([](cv::PluginDevmode& dm) {
         dm.outputTo = 3;
         dm.fax.sendCoverPage = 1;
-        cv::BoundedCopyText(dm.fax.cover.senderName, u"Sally Sender");
-        cv::BoundedCopyText(dm.fax.cover.comments, u"Old comment");
+        for (const CoverEdit& e : kCoverEdits) {
+            const std::wstring text = CoverText(L"old ", e);
+            std::copy(text.begin(), text.end() + 1, e.field(dm.fax.cover));
+        }
     });
     ASSERT_TRUE(IsEnabled(page, IDC_SETUP_COVER));
     const cv::FaxCover before = Context()->output.coverWork;
+    const int windows = counter_.Open(cvtest::Resource::Window);
 
     DialogScript script;
     script.Then([](HWND dialog) {
         EXPECT_EQ(WindowText(dialog), L"Enter Fax Cover Page Information");
         for (int id : {IDC_COVER_RECIPIENT, IDC_COVER_SENDER, IDC_COVER_COMMENTS})
             EXPECT_TRUE(IsChecked(dialog, id)) << id;
-        EXPECT_EQ(WindowText(Control(dialog, IDC_SENDER_NAME)), L"Sally Sender");
+        for (const CoverEdit& e : kCoverEdits) {
+            EXPECT_EQ(WindowText(Control(dialog, e.id)), CoverText(L"old ", e));
+            EXPECT_EQ(SendDlgItemMessageW(dialog, e.id, EM_GETLIMITTEXT, 0, 0), e.limit) << e.id;
+        }
         Click(dialog, IDC_COVER_SENDER);
-        EXPECT_FALSE(IsEnabled(dialog, IDC_SENDER_NAME));
+        for (const CoverEdit& e : kCoverEdits)
+            EXPECT_EQ(IsEnabled(dialog, e.id), e.id == IDC_COMMENTS) << e.id;
         Click(dialog, IDC_COVER_COMMENTS);
         EXPECT_FALSE(IsEnabled(dialog, IDC_COMMENTS));
         Click(dialog, IDC_COVER_RECIPIENT);
@@ -321,20 +401,28 @@ TEST_F(OutputPage, CoverPageDialogEnableRulesOkAndCancel) {
         DialogScript::PressButton(dialog, IDCANCEL);
     });
     script.Then([](HWND dialog) {
+        for (const CoverEdit& e : kCoverEdits) Type(dialog, e.id, CoverText(L"new ", e));
+        DialogScript::PressButton(dialog, IDOK);
+    });
+    script.Then([](HWND dialog) {
         Click(dialog, IDC_COVER_SENDER); // off: the sender texts stay for later
         Type(dialog, IDC_SENDER_NAME, L"Not taken");
-        Type(dialog, IDC_COMMENTS, L"New comment");
+        Type(dialog, IDC_COMMENTS, L"Last comment");
         DialogScript::PressButton(dialog, IDOK);
     });
     Click(page, IDC_SETUP_COVER);
     EXPECT_EQ(std::memcmp(&Context()->output.coverWork, &before, sizeof before), 0);
     Click(page, IDC_SETUP_COVER);
+    cv::FaxCover& cover = Context()->output.coverWork;
+    for (const CoverEdit& e : kCoverEdits)
+        EXPECT_EQ(Text(e.field(cover)), CoverText(L"new ", e)) << e.id;
+    Click(page, IDC_SETUP_COVER);
     EXPECT_EQ(script.Unexpected(), 0);
-    EXPECT_EQ(script.Seen().size(), 2u);
-    const cv::FaxCover& cover = Context()->output.coverWork;
+    EXPECT_EQ(script.Seen().size(), 3u);
     EXPECT_EQ(cover.coverFlags, uint32_t(cv::CoverRecipient | cv::CoverComments));
-    EXPECT_EQ(Text(cover.senderName), L"Sally Sender");
-    EXPECT_EQ(Text(cover.comments), L"New comment");
+    EXPECT_EQ(Text(cover.senderName), L"new 0");
+    EXPECT_EQ(Text(cover.comments), L"Last comment");
+    EXPECT_EQ(counter_.Open(cvtest::Resource::Window), windows) << "each dialog went with its OK";
 }
 
 TEST_F(OutputPage, ReadOnlySheetChecksAndWritesNothing) {

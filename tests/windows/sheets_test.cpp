@@ -5,6 +5,7 @@
 #include "host/sheet_host.h"
 #include "host/spooler.h"
 #include "printer_fixture.h"
+#include "resource_counter.h"
 #include "resources/resource.h"
 #include "support.h"
 #include "ui_driver.h"
@@ -174,6 +175,7 @@ TEST(SheetUi, EveryPageShowsWithItsContextWithoutHelpAndReadOnlyDisablesIt) {
     ASSERT_TRUE(printer.ok()) << printer.error;
     for (const bool readOnly : {false, true}) {
         SCOPED_TRACE(readOnly ? "read-only" : "editable");
+        ResourceCounter counter;
         SheetOptions options;
         options.readOnly = readOnly;
         SheetDriver sheet(printer.printerName, options);
@@ -200,11 +202,12 @@ TEST(SheetUi, EveryPageShowsWithItsContextWithoutHelpAndReadOnlyDisablesIt) {
                 enabled += IsWindowEnabled(c) ? 1 : 0;
             EXPECT_EQ(enabled == 0, readOnly);
         }
-        if (readOnly) continue;
         EXPECT_TRUE(sheet.PressOk());
         sheet.Finish();
         EXPECT_TRUE(sheet.Host().closedWithOk);
         EXPECT_EQ(sheet.Host().destroyResult, 1u);
+        // Every page was shown: together they left nothing of the plug-in's open.
+        EXPECT_EQ(counter.Leaks(), "");
     }
 }
 
@@ -216,6 +219,7 @@ struct ComPropSheetCall {
     LPARAM lParam1, lParam2;
     WORD pageTemplate;
     LPARAM pageParam;
+    DWORD pageFlags;
 };
 std::vector<ComPropSheetCall> comPropSheetCalls;
 
@@ -226,6 +230,7 @@ LONG_PTR CALLBACK RecordingComPropSheet(HANDLE sheet, UINT function, LPARAM lPar
         const auto* page = reinterpret_cast<const PROPSHEETPAGEW*>(lParam1);
         call.pageTemplate = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(page->pszTemplate));
         call.pageParam = page->lParam;
+        call.pageFlags = page->dwFlags;
     }
     comPropSheetCalls.push_back(call);
     return 40 + static_cast<LONG_PTR>(comPropSheetCalls.size());
@@ -304,6 +309,42 @@ TEST_F(BareSheet, WithoutTheCoreDriverTheFeaturePagesStayAwayAndChangesAreReport
     EXPECT_EQ(comPropSheetCalls[0].lParam2, CPSUI_OK);
     EXPECT_EQ(info.Result, 41u) << "the value pfnComPropSheet returned";
     HeapDestroy(heap);
+}
+
+// The manifest is found from the module's path however deep the driver's directory lies: a path
+// that fills the first buffer is read again into a larger one, never used cut.
+TEST_F(BareSheet, PagesGetTheActivationContextFromALongModulePath) {
+    const std::wstring base = ScratchDirectory();
+    std::wstring dir = base;
+    for (wchar_t c = L'a'; c < L'g'; ++c)
+        CreateDirectoryW((dir += std::wstring(50, c) + L"\\").c_str(), nullptr);
+    const std::wstring copy = dir + L"cvpsui.dll";
+    ASSERT_GT(copy.size(), size_t(MAX_PATH));
+    ASSERT_TRUE(CopyFileW(BesideExe(L"cvpsui.dll").c_str(), copy.c_str(), FALSE));
+    HMODULE module = LoadLibraryW(copy.c_str());
+    ASSERT_NE(module, nullptr);
+    {
+        const auto getClassObject = reinterpret_cast<GetClassObjectFn>(
+            reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
+        ComPtr<IClassFactory> factory;
+        ASSERT_EQ(getClassObject(CLSID_CorvanePlugin, IID_IClassFactory,
+                                 reinterpret_cast<void**>(&factory)),
+                  S_OK);
+        plugin.reset();
+        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IPrintOemUI2_,
+                                          reinterpret_cast<void**>(&plugin)),
+                  S_OK);
+        OEMUIPSPARAM param{};
+        info.lParamInit = reinterpret_cast<LPARAM>(&param);
+        ASSERT_EQ(Call(false, PROPSHEETUI_REASON_INIT, info.lParamInit), S_OK);
+        ASSERT_EQ(comPropSheetCalls.size(), 1u);
+        EXPECT_EQ(comPropSheetCalls[0].pageFlags, DWORD(PSP_USEFUSIONCONTEXT));
+        plugin.reset();
+    }
+    FreeLibrary(module);
+    DeleteFileW(copy.c_str());
+    for (; dir.size() > base.size(); dir.resize(dir.rfind(L'\\', dir.size() - 2) + 1))
+        RemoveDirectoryW(dir.c_str());
 }
 
 // A sheet's parameter block on a heap of its own, with a default job devmode.

@@ -104,6 +104,17 @@ bool SheetDriver::Apply() {
     return applied;
 }
 
+bool SheetDriver::ApplyEnabled() const {
+    constexpr int kApplyNow = 0x3021; // ID_APPLY_NOW of the sheet's buttons
+    HWND apply = Sheet() ? GetDlgItem(Sheet(), kApplyNow) : nullptr;
+    return apply && IsWindowEnabled(apply);
+}
+
+void SheetDriver::Unchanged(HWND page) {
+    if (Sheet()) PropSheet_UnChanged(Sheet(), page);
+    Pump();
+}
+
 bool SheetDriver::PressAndWait(int button) {
     if (!host_ || !host_->IsOpen()) return false;
     PropSheet_PressButton(Sheet(), button);

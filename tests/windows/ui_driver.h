@@ -52,6 +52,11 @@ class SheetDriver {
 
     // Apply (PSM_APPLY): true when every page accepted.
     bool Apply();
+    // Whether the sheet's Apply button (ID_APPLY_NOW) is enabled: some page marked a change.
+    bool ApplyEnabled() const;
+    // Takes back the change mark of `page` (PSM_UNCHANGED); Apply goes off when no page is left
+    // marked, so that the next change can be seen.
+    void Unchanged(HWND page);
     // OK and Cancel through the sheet's buttons; true when the sheet then closed. The plug-in's
     // DESTROY follows in Finish (or the destructor).
     bool PressOk();

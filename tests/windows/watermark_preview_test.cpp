@@ -3,6 +3,7 @@
 #include "preview_canvas.h"
 #include "support.h"
 #include "printer_fixture.h"
+#include "resource_counter.h"
 #include "watermark/preview.h"
 #include "watermark/preview_geometry.h"
 
@@ -34,12 +35,19 @@ WatermarkSettings Record(const char16_t* text, uint32_t position, double angle) 
 struct Preview : ::testing::Test {
     RegistryPrinter printer{L"preview"};
     PreviewCanvas canvas{160, 206};
+    // The painter runs here, from the linked shell.
+    ResourceCounter counter{ResourceCounter::Program()};
 
     void SetUp() override {
         ASSERT_TRUE(printer.handle());
         ASSERT_TRUE(canvas.ok());
         cv::moduleInstance = PluginDll::Get().module;
         canvas.Fill(kSentinel);
+    }
+    // Every paint, repaint and font enumeration gives back what it took.
+    void TearDown() override {
+        EXPECT_EQ(counter.Leaks(), "");
+        EXPECT_GT(counter.Opened(Resource::DeviceContext) + counter.Opened(Resource::GdiObject), 0);
     }
     bool Paint(const WatermarkSettings& wm) {
         return cv::PaintWatermarkPreview(canvas.dc(), canvas.control(), &wm, printer.handle());
@@ -211,6 +219,7 @@ TEST_F(Preview, FontListHoldsEachFaceOnceInOrder) {
               CB_ERR);
     for (size_t i = 1; i < faces.size(); ++i)
         EXPECT_LT(_wcsicmp(faces[i - 1].c_str(), faces[i].c_str()), 0) << faces[i];
+    DestroyWindow(combo);
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "support.h"
 #include "ui/bounded_string.h"
 #include "printer_fixture.h"
+#include "resource_counter.h"
 #include "core/driver_key.h"
 #include "core/subsystems.h"
 #include "watermark/watermark_store.h"
@@ -72,6 +73,8 @@ WatermarkSettings Sample(const char16_t* name) {
 struct WatermarkStore : ::testing::Test {
     RegistryPrinter printer{TestTag().c_str()};
     HANDLE h = printer.handle();
+    // The store runs here from the linked shell; the migration from the DLL behind DevMode.
+    ResourceCounter counter{PluginDll::Get().module, ResourceCounter::Program()};
 
     // Each test its own driver, so that no two share a registry key.
     static std::wstring TestTag() {
@@ -84,6 +87,11 @@ struct WatermarkStore : ::testing::Test {
         cv::moduleInstance = PluginDll::Get().module;
         ASSERT_TRUE(cv::moduleInstance);
     }
+    // Every operation closes what it opened, whichever way it ended.
+    void TearDown() override {
+        EXPECT_EQ(counter.Leaks(), "");
+        EXPECT_GT(counter.Opened(Resource::RegistryKey), 0);
+    }
     std::wstring WatermarksPath() const { return printer.driverKeyPath() + L"\\Watermarks"; }
     void SetMark(const wchar_t* name, DWORD type, const void* data, DWORD size) {
         Set(HKEY_CURRENT_USER, WatermarksPath(), name, type, data, size);
@@ -93,51 +101,28 @@ struct WatermarkStore : ::testing::Test {
     }
 };
 
-TEST_F(WatermarkStore, ReadsBinaryValuesOfOneToFullRecordSizeOnlyAndRepairsThem) {
+// What the registry hands the store: a binary value of 1 to 704 bytes, repaired (decoding the
+// record is proven natively); nothing else reads as a watermark.
+TEST_F(WatermarkStore, ReadsBinaryValuesUpToARecordOnly) {
     WatermarkSettings full = Sample(u"Full");
+    full.angle = 500.0;
     SetMark(L"Empty", REG_BINARY, &full, 0);
-    SetMark(L"OneByte", REG_BINARY, "Q", 1);
     SetMark(L"Partial", REG_BINARY, &full, 600);
     SetMark(L"Full", REG_BINARY, &full, 704);
-    std::vector<BYTE> tooLong(705, 0);
-    std::memcpy(tooLong.data(), &full, 704);
+    const std::vector<BYTE> tooLong(705, 1);
     SetMark(L"TooLong", REG_BINARY, tooLong.data(), 705);
     SetMark(L"WrongType", REG_SZ, &full, 704);
-    WatermarkSettings bad{};
-    std::fill(std::begin(bad.name), std::end(bad.name), u'n');
-    std::fill(std::begin(bad.faceName), std::end(bad.faceName), u'f');
-    bad.angle = 500.0;
-    SetMark(L"Damaged", REG_BINARY, &bad, 704);
 
     WatermarkSettings wm{};
-    EXPECT_FALSE(cv::ReadWatermark(h, L"Empty", &wm));
-    EXPECT_FALSE(cv::ReadWatermark(h, L"TooLong", &wm));
-    EXPECT_FALSE(cv::ReadWatermark(h, L"WrongType", &wm));
-    EXPECT_FALSE(cv::ReadWatermark(h, L"Missing", &wm));
+    for (const wchar_t* refused : {L"Empty", L"TooLong", L"WrongType", L"Missing"})
+        EXPECT_FALSE(cv::ReadWatermark(h, refused, &wm)) << refused;
     EXPECT_FALSE(cv::WatermarkExists(h, L"WrongType"));
     EXPECT_TRUE(cv::WatermarkExists(h, L"Partial"));
-
-    ASSERT_TRUE(cv::ReadWatermark(h, L"OneByte", &wm));
-    EXPECT_EQ(wm.name[0], u'Q');
-    EXPECT_EQ(wm.name[1], 0);
-    WatermarkSettings defaults{};
-    cv::ResetWatermark(&defaults);
-    EXPECT_EQ(std::memcmp(&wm.text, &defaults.text, 704 - sizeof wm.name), 0);
-
-    ASSERT_TRUE(cv::ReadWatermark(h, L"Full", &wm));
-    EXPECT_EQ(std::memcmp(&wm, &full, 704), 0);
-
-    // 600 bytes end inside faceName: every field from pointSize (byte 652) on keeps its default.
     ASSERT_TRUE(cv::ReadWatermark(h, L"Partial", &wm));
-    const auto* bytes = reinterpret_cast<const BYTE*>(&wm);
-    EXPECT_EQ(std::memcmp(bytes, &full, 600), 0);
-    EXPECT_EQ(std::memcmp(bytes + 652, reinterpret_cast<const BYTE*>(&defaults) + 652, 704 - 652), 0);
-
-    // A whole record is terminated and repaired before use.
-    ASSERT_TRUE(cv::ReadWatermark(h, L"Damaged", &wm));
-    EXPECT_EQ(U16(wm.name, 128), std::u16string(127, u'n'));
-    EXPECT_EQ(U16(wm.faceName, 64), std::u16string(63, u'f'));
-    EXPECT_EQ(wm.angle, 0.0);
+    EXPECT_EQ(wm.pointSize, 72u) << "beyond the stored bytes, the defaults";
+    ASSERT_TRUE(cv::ReadWatermark(h, L"Full", &wm));
+    full.angle = 0.0;
+    EXPECT_EQ(std::memcmp(&wm, &full, 704), 0);
 }
 
 TEST_F(WatermarkStore, SaveCountsNewNamesOnlyAndDeleteStopsAtZero) {
@@ -217,21 +202,45 @@ TEST_F(WatermarkStore, CountAndListOnMissingEmptyAndFilledKeys) {
     DestroyWindow(list);
 }
 
+// The four built-in watermarks, field by field, and a second install that adds nothing.
 TEST_F(WatermarkStore, DefaultsInstallTwiceWithoutAddingOrCounting) {
-    WatermarkSettings draft{};
-    ASSERT_TRUE(cv::MakeDefaultWatermark(cv::DefaultDraft, &draft));
-    EXPECT_FALSE(cv::MakeDefaultWatermark(4, &draft));
+    const struct {
+        const wchar_t* name;
+        const char16_t* text;
+        double angle;
+        uint32_t color, pointSize, position, isDynamic;
+    } defaults[] = {
+        {L"Draft", u"DRAFT", 45.0, 0xCDCDCD, 72, cv::Center, 0},
+        {L"Confidential", u"CONFIDENTIAL", 45.0, 0xCDCDCD, 72, cv::Center, 0},
+        {L"Username", u"User:  %Username%", 0.0, 0, 8, cv::TopLeft, 1},
+        {L"Date and Time", u"%Time% %DateLong%", 0.0, 0, 8, cv::TopRight, 1},
+    };
     const std::wstring driver = printer.driverName();
     ASSERT_TRUE(cv::InstallDefaultWatermarks(driver.c_str()));
     SetMark(L"Draft", REG_BINARY, "x", 1);
     ASSERT_TRUE(cv::InstallDefaultWatermarks(driver.c_str()));
     EXPECT_EQ(ValueCount(WatermarksPath()), 4);
-    for (const wchar_t* name : {L"Draft", L"Confidential", L"Username", L"Date and Time"})
-        EXPECT_EQ(Get(WatermarksPath(), name).second.size(), 704u) << name;
-    WatermarkSettings back{};
-    ASSERT_TRUE(cv::ReadWatermark(h, L"Draft", &back));
-    EXPECT_EQ(std::memcmp(&back, &draft, 704), 0);
+    for (const auto& d : defaults) {
+        SCOPED_TRACE(Narrow(d.name));
+        EXPECT_EQ(Get(WatermarksPath(), d.name).second.size(), 704u);
+        WatermarkSettings wm{};
+        ASSERT_TRUE(cv::ReadWatermark(h, d.name, &wm));
+        EXPECT_EQ(U16(wm.name, 128), std::u16string(d.name, d.name + wcslen(d.name)));
+        EXPECT_EQ(U16(wm.text, 128), d.text);
+        EXPECT_EQ(U16(wm.faceName, 64), u"Arial");
+        EXPECT_EQ(wm.angle, d.angle);
+        EXPECT_EQ(wm.color, d.color);
+        EXPECT_EQ(wm.pointSize, d.pointSize);
+        EXPECT_EQ(wm.position, d.position);
+        EXPECT_EQ(wm.isDynamic, d.isDynamic);
+        EXPECT_EQ(wm.fontStyle + wm.effects + wm.charSet, 0u);
+        EXPECT_EQ(wm.intensity, 100);
+        EXPECT_EQ(wm.units, cv::Inches);
+        EXPECT_EQ(wm.verticalOffset + wm.horizontalOffset, 0.0);
+    }
     EXPECT_EQ(Get(printer.driverKeyPath(), L"NumberOfWaterMarks").first, DWORD(REG_NONE));
+    WatermarkSettings wm{};
+    EXPECT_FALSE(cv::MakeDefaultWatermark(4, &wm));
     EXPECT_FALSE(cv::InstallDefaultWatermarks(L""));
 }
 
