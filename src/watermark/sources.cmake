@@ -14,4 +14,5 @@ list(APPEND CV_RC_FILES watermark/watermark_resource.h)
 list(APPEND CV_CORE_SOURCES
   watermark/position_rules.cpp
   watermark/editor_rules.cpp
+  watermark/list_dialog_rules.cpp
 )
