@@ -154,9 +154,7 @@ bool FormatOffset(double value, char16_t (&text)[kOffsetTextCapacity]) {
 
     uint64_t whole = 0;
     uint32_t tenth = 0;
-    if (magnitude == 0.0) {
-        // 0.0 and -0.0
-    } else if (exponent >= 0) {
+    if (exponent >= 0) {
         whole = mantissa << exponent; // an integer below 2^63
     } else {
         // Tenths: mantissa * 10 / 2^shift, rounded to nearest, exact halves to even.

@@ -108,6 +108,13 @@ TEST(EditorText, NumericTextAndIntegerValue) {
     for (const auto& r : values)
         EXPECT_EQ(IntegerValue(r.text, r.chars), r.value) << &r - values;
     EXPECT_EQ(IntegerValue(nullptr, 4), 0);
+
+    char16_t text[kNumberTextCapacity];
+    EXPECT_EQ(FormatInteger(INT32_MIN, text), 11u);
+    EXPECT_EQ(Text(text), u"-2147483648");
+    EXPECT_EQ(FormatInteger(int64_t(UINT32_MAX) + 1, text), 0u) << "wider than the buffer";
+    EXPECT_EQ(Text(text), u"");
+    EXPECT_EQ(FormatInteger(int64_t(INT32_MIN) - 1, text), 0u);
 }
 
 TEST(EditorFilters, AngleRangeFirstThenDigits) {
@@ -196,18 +203,6 @@ TEST(EditorOk, EnabledOnlyWithANameAndATextThatAreNotBlank) {
     EXPECT_FALSE(EditorOkEnabled(u"a", nullptr));
 }
 
-TEST(EditorOpen, FontSizeList) {
-    EXPECT_EQ(kFontSizeCount, 33u);
-    EXPECT_EQ(FontSizeAt(0), 8u);
-    EXPECT_EQ(FontSizeAt(1), 10u);
-    EXPECT_EQ(FontSizeAt(32), 72u);
-    EXPECT_EQ(FontSizeIndex(8), 0);
-    EXPECT_EQ(FontSizeIndex(72), 32);
-    EXPECT_EQ(FontSizeIndex(9), -1);
-    EXPECT_EQ(FontSizeIndex(74), -1);
-    EXPECT_EQ(FontSizeIndex(0), -1);
-}
-
 TEST(EditorOpen, DamagedRecordOpensRepaired) {
     const struct {
         double angle;
@@ -245,16 +240,6 @@ TEST(EditorOpen, DamagedRecordOpensRepaired) {
         EXPECT_EQ(s.editPointSize, r.wantSize) << &r - rows;
     }
 
-    WatermarkSettings wm = Defaults();
-    for (char16_t& c : wm.name)
-        c = u'n'; // unterminated
-    wm.fontStyle = 9;
-    wm.position = 9;
-    OpenEditor(&wm);
-    EXPECT_EQ(BoundedLength(wm.name, 128), 127u);
-    EXPECT_EQ(wm.fontStyle, 0u);
-    EXPECT_EQ(wm.position, 0u);
-
     WatermarkSettings sound = Defaults();
     sound.angle = 45.5;
     sound.pointSize = 13;
@@ -288,6 +273,8 @@ TEST(EditorOpen, ControlsShowTheRecord) {
     wm.isDynamic = 0;
     s = OpenEditor(&wm);
     EXPECT_EQ(s.sizeItem, 32);
+    EXPECT_EQ(FontSizeIndex(8), 0);
+    EXPECT_EQ(FontSizeIndex(74), -1);
     EXPECT_TRUE(s.italic && !s.bold && s.underline && !s.strikeout && !s.outline && !s.dynamic);
     wm.fontStyle = Bold;
     s = OpenEditor(&wm);

@@ -59,21 +59,21 @@ TEST(PositionText, DecimalTextAndItsValue) {
         {u"-1.5", true, -1.5},
         {u"-", true, 0.0},
         {u".", true, 0.0},
-        {u"-.", true, 0.0},
+
         {u"5.", true, 5.0},
         {u"-.5", true, -0.5},
-        {u"0012.", true, 12.0},
+
         {u"9999.9", true, 9999.9},
         {u"253997.46", true, 253997.46},
         // Refused texts are never valued; only a few that read as wcstod reads them are checked.
         {u"", false, 0.0},
         {u"1..5", false, 1.0},
-        {u"1.5.", false, 1.5},
+
         {u"1-5", false, 1.0},
-        {u"--1", false, kNaN},
+
         {u" 1", false, kNaN},
         {u"+1", false, kNaN},
-        {u"1e5", false, kNaN},
+
         {u"\xFF11", false, kNaN},
         {u"\x00B2", false, kNaN}, // a superscript two, which some runtimes class as a digit
         {u"\x0661", false, kNaN}, // an Arabic-Indic one
@@ -154,8 +154,7 @@ TEST(PositionText, ShownOffsetsStayWithinTheLimits) {
         {9999.9, false, 9999.9, u"9999.9"},
         {-9999.9, false, -9999.9, u"-9999.9"},
         {253997.46, true, 253997.4, u"253997.4"}, // "253997.5" would be refused
-        {-253997.46, true, -253997.4, u"-253997.4"},
-        {20000.0, false, 0.0, u"0.0"}, // a damaged record
+        {20000.0, false, 0.0, u"0.0"},            // a damaged record
         {1e300, true, 0.0, u"0.0"},
         {kNaN, false, 0.0, u"0.0"},
     };
@@ -164,11 +163,6 @@ TEST(PositionText, ShownOffsetsStayWithinTheLimits) {
         EXPECT_EQ(s.value, r.shown) << r.value;
         EXPECT_EQ(std::u16string(s.text), r.text) << r.value;
     }
-    EXPECT_TRUE(OffsetWithinLimits(9999.9, false));
-    EXPECT_FALSE(OffsetWithinLimits(10000.0, false));
-    EXPECT_TRUE(OffsetWithinLimits(10000.0, true)) << "393.7 inches";
-    EXPECT_TRUE(OffsetWithinLimits(-253997.4, true));
-    EXPECT_FALSE(OffsetWithinLimits(-253997.5, true));
     EXPECT_FALSE(OffsetWithinLimits(kNaN, true));
 }
 
@@ -228,7 +222,6 @@ TEST(PositionStep, UpDownMovesByATenthOfAnInchOrAMillimetre) {
         {u"253997.4", true, -1, false, 0.0, u""},
         {u"253996.46", true, -1, true, 253997.4, u"253997.4"},
         {u"1.0x", false, -1, false, 0.0, u""},
-        {u"", false, -1, false, 0.0, u""},
     };
     for (const auto& r : rows) {
         const OffsetStep s = StepOffset(r.text, r.millimetres, r.delta);
@@ -252,7 +245,6 @@ TEST(PositionUnits, SwitchConvertsAndStaysWithinTheLimits) {
         {9999.9, true, 253997.4, u"253997.4"}, // 253997.46 would show as 253997.5
         {-9999.9, true, -253997.4, u"-253997.4"},
         {253997.4, false, 9999.9, u"9999.9"},
-        {0.0, true, 0.0, u"0.0"},
     };
     for (const auto& r : rows) {
         const ShownOffset s = ConvertOffset(r.value, r.toMillimetres);
