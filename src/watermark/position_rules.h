@@ -4,9 +4,10 @@
 // controls.
 //
 // Offsets are shown with one decimal as a Windows C runtime prints "%.1f". The formatting is
-// done here, exactly, rather than by the runtime the module happens to be linked with: the
-// runtimes differ on values that lie exactly halfway (1.25), and a shown text that the dialog's
-// own filter would refuse must never come out of it.
+// done here, exactly, rather than by the runtime the module happens to be linked with, because
+// the runtimes differ on values that lie exactly halfway: the Universal CRT of Visual Studio
+// builds (standard rounding, its default) prints 1.25 as "1.2", as glibc does, while msvcrt.dll,
+// which MinGW builds use, prints "1.3". Every build thus shows the same text as the shipped one.
 #pragma once
 
 #include "core/records.h"
