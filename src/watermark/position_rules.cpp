@@ -62,10 +62,10 @@ bool RadiosForAnchor(uint32_t position, AnchorRadios* radios) {
     return false;
 }
 
-uint8_t CheckedRow(bool first, bool second, bool third) {
-    if (first) return 0;
-    if (second) return 1;
-    (void)third; // the last row counts whether or not it is checked
+uint8_t CheckedRow(const bool (&checked)[3]) {
+    // The last row counts whether or not it is checked.
+    for (uint8_t row = 0; row < 2; ++row)
+        if (checked[row]) return row;
     return 2;
 }
 
@@ -260,10 +260,8 @@ PositionRead ReadPositionValues(const PositionControls& controls) {
     read.values.verticalOffset = DecimalValue(vertical.units);
     read.values.horizontalOffset = DecimalValue(horizontal.units);
     read.values.units = controls.millimetres ? Millimeters : Inches;
-    const bool* v = controls.vertical;
-    const bool* h = controls.horizontal;
     read.values.position =
-        AnchorFromRadios({CheckedRow(v[0], v[1], v[2]), CheckedRow(h[0], h[1], h[2])});
+        AnchorFromRadios({CheckedRow(controls.vertical), CheckedRow(controls.horizontal)});
     return read;
 }
 

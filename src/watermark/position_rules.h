@@ -39,7 +39,7 @@ bool RadiosForAnchor(uint32_t position, AnchorRadios* radios);
 
 // The row of a group from its three check states: the first checked button counts, and a
 // group with none checked counts as its last row (2).
-uint8_t CheckedRow(bool first, bool second, bool third);
+uint8_t CheckedRow(const bool (&checked)[3]);
 
 // The anchor code of a pair of rows (rows above 2 count as 2).
 uint32_t AnchorFromRadios(AnchorRadios radios);

@@ -38,8 +38,10 @@ struct FakeServices : EditorServices {
             if (c >= u'A' && c <= u'Z') c = char16_t(c + 32);
         return s;
     }
+    std::u16string askedName;
     bool WatermarkExists(const char16_t* name) override {
         calls.push_back("exists");
+        askedName = name;
         return stored.count(Lower(name)) != 0;
     }
     bool ValidateDynamicText(const char16_t*) override {
@@ -137,6 +139,8 @@ TEST(EditorFilters, AngleRangeFirstThenDigits) {
         {u" 5", 30, false, 30, u"30"},
         {u"12a", 45.5, false, 45.5, u"46"},
         {u"x", -30.5, false, -30.5, u"-31"},
+        {u"x", -180, false, -180, u"-180"},
+        {u"x", 180, false, 180, u"180"},
         {u"x", 200, false, 0, u"0"}, // a damaged last value is not restored
         {u"x", std::nan(""), false, 0, u"0"},
     };
@@ -177,6 +181,7 @@ TEST(EditorFilters, IntensityAndFontSize) {
         {true, u"", 13, false, 13, u"13"},
         {true, u"12a", 13, false, 13, u"13"},
         {true, u"-12", 13, false, 13, u"13"},
+        {true, u"0100x", 13, true, 100, u""}, // the edit part holds 4 characters
         {true, u"x", 0, false, 72, u"72"},
         {true, u"x", 1000, false, 72, u"72"},
     };
@@ -201,6 +206,8 @@ TEST(EditorOk, EnabledOnlyWithANameAndATextThatAreNotBlank) {
     EXPECT_FALSE(EditorOkEnabled(u"a", u"\t\x3000"));
     EXPECT_FALSE(EditorOkEnabled(nullptr, u"b"));
     EXPECT_FALSE(EditorOkEnabled(u"a", nullptr));
+    EXPECT_FALSE(HasControlCharacters(nullptr));
+    EXPECT_TRUE(HasControlCharacters(u"a\x7F"));
 }
 
 TEST(EditorOpen, DamagedRecordOpensRepaired) {
@@ -476,6 +483,10 @@ TEST(EditorOk, ChecksInOrderWithMessageAndFocus) {
         EXPECT_FALSE(result.warning) << &r - rows;
         if (result.saved) {
             EXPECT_EQ(Text(saved.name), services.savedName) << &r - rows;
+            // The store is asked about the name that is then saved.
+            if (r.add) {
+                EXPECT_EQ(services.askedName, services.savedName) << &r - rows;
+            }
         }
     }
 }

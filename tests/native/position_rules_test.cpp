@@ -43,10 +43,12 @@ TEST(PositionRadios, AnchorCodesAndTheirButtons) {
     EXPECT_FALSE(RadiosForAnchor(9, &untouched));
     EXPECT_EQ(untouched.vertical, 1);
 
-    EXPECT_EQ(CheckedRow(false, false, false), 2) << "none checked counts as the last";
-    EXPECT_EQ(CheckedRow(false, true, true), 1) << "the first checked counts";
-    EXPECT_EQ(CheckedRow(true, false, true), 0);
+    const bool none[3] = {}, lastTwo[3] = {false, true, true}, firstLast[3] = {true, false, true};
+    EXPECT_EQ(CheckedRow(none), 2) << "none checked counts as the last";
+    EXPECT_EQ(CheckedRow(lastTwo), 1) << "the first checked counts";
+    EXPECT_EQ(CheckedRow(firstLast), 0);
     EXPECT_EQ(AnchorFromRadios({7, 0}), uint32_t(BottomLeft));
+    EXPECT_EQ(AnchorFromRadios({0, 3}), uint32_t(TopRight));
 }
 
 TEST(PositionText, DecimalTextAndItsValue) {
@@ -266,6 +268,10 @@ TEST(PositionRead, BothEditsAreTestedAndTheRadiosGiveTheAnchor) {
     EXPECT_EQ(r.values.horizontalOffset, -2.0);
     EXPECT_EQ(r.values.units, Millimeters);
     EXPECT_EQ(r.values.position, uint32_t(BottomCenter));
+
+    c.vertical[0] = true; // &Top, before the still checked &Bottom
+    c.horizontal[0] = true;
+    EXPECT_EQ(ReadPositionValues(c).values.position, uint32_t(TopLeft));
 
     c.millimetres = false;
     c.horizontalText = u"2..0";
