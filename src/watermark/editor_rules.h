@@ -140,10 +140,12 @@ struct EditorControls {
 
 // The record the controls describe, from the defaults: name (cut to 127, trailing spaces
 // removed), text (cut to 127), effects, isDynamic, fontStyle, angle and intensity (integer values
-// of their first 4 characters), colour (0 without a readable selection), size (the item's data,
-// 72 for an unreadable selection, else the integer value of the edit part's first 9 characters;
-// a negative value reads as 0), face (kept "Arial" when none is selected or the name has 64
-// characters or more), charSet 0, and the four position values. False only for a null record.
+// of their first 4 characters; a negative intensity reads as 0), colour (0 without a readable
+// selection), size (the item's data, 72 for an unreadable selection, else the integer value of
+// the edit part's first 9 characters; a negative value reads as 0), face (kept "Arial" when none
+// is selected or the name has 64 characters or more), charSet 0, and the four position values.
+// The filters keep negative numbers out of those fields; a wrapped unsigned value would paint and
+// save as an intensity or size nobody typed. False only for a null record.
 bool ReadEditorControls(const EditorControls& controls, WatermarkSettings* wm);
 
 // --- OK ------------------------------------------------------------------------------------------

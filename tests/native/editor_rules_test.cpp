@@ -322,6 +322,9 @@ TEST(EditorRead, RecordFromTheControls) {
     EXPECT_EQ(wm.units, Millimeters);
     EXPECT_EQ(wm.position, uint32_t(TopRight));
     EXPECT_EQ(wm.charSet, 0u);
+    c.intensityText = u"-7";
+    ReadEditorControls(c, &wm);
+    EXPECT_EQ(wm.intensity, 0);
     EXPECT_FALSE(ReadEditorControls(c, nullptr));
 }
 
