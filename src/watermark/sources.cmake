@@ -9,3 +9,9 @@ list(APPEND CV_CORE_SOURCES
 )
 list(APPEND CV_SHELL_SOURCES watermark/watermark_page.cpp)
 list(APPEND CV_RC_FILES resources/watermark.rc)
+list(APPEND CV_RC_FILES watermark/watermark_resource.h)
+list(APPEND CV_CORE_SOURCES
+  watermark/position_rules.cpp
+  watermark/editor_rules.cpp
+  watermark/list_dialog_rules.cpp
+)

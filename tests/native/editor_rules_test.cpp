@@ -1,0 +1,521 @@
+#include "watermark/editor_rules.h"
+#include "watermark/watermark_resource.h"
+
+#include "ui/bounded_string.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <set>
+#include <string>
+#include <vector>
+
+using namespace cv;
+
+namespace {
+
+template <size_t N> std::u16string Text(const char16_t (&units)[N]) {
+    return std::u16string(units, BoundedLength(units, N));
+}
+
+WatermarkSettings Defaults() {
+    WatermarkSettings wm{};
+    ResetWatermark(&wm);
+    return wm;
+}
+
+// A store and dynamic-text check with fixed answers that records what OK asked, in order.
+struct FakeServices : EditorServices {
+    std::set<std::u16string> stored; // compared like the registry: letter case aside
+    bool dynamicValid = true, saveWorks = true, deleteWorks = true;
+    std::vector<std::string> calls;
+    std::u16string savedName, deletedName;
+
+    static std::u16string Lower(std::u16string s) {
+        for (char16_t& c : s)
+            if (c >= u'A' && c <= u'Z') c = char16_t(c + 32);
+        return s;
+    }
+    std::u16string askedName;
+    bool WatermarkExists(const char16_t* name) override {
+        calls.push_back("exists");
+        askedName = name;
+        return stored.count(Lower(name)) != 0;
+    }
+    bool ValidateDynamicText(const char16_t*) override {
+        calls.push_back("validate");
+        return dynamicValid;
+    }
+    bool SaveWatermark(const WatermarkSettings& wm) override {
+        calls.push_back("save");
+        savedName = Text(wm.name);
+        return saveWorks;
+    }
+    bool DeleteWatermark(const char16_t* name) override {
+        calls.push_back("delete");
+        deletedName = name;
+        return deleteWorks;
+    }
+};
+
+EditorControls Filled() {
+    EditorControls c;
+    c.name = u"Sketch";
+    c.text = u"SKETCH";
+    c.angleText = u"45";
+    c.intensityText = u"100";
+    c.size = {ComboChoice::Item, 72};
+    c.faceName = u"Arial";
+    return c;
+}
+
+} // namespace
+
+TEST(EditorText, NumericTextAndIntegerValue) {
+    const struct {
+        const char16_t* text;
+        bool unsignedOk, signedOk;
+    } numeric[] = {
+        {u"", true, true},         {u"123", true, true},  {u"-5", false, true},
+        {u"-", false, false},      {u"5-", false, false}, {u"--5", false, false},
+        {u"+5", false, false},     {u" 5", false, false}, {u"\x0661", false, false},
+        {u"\xFF15", false, false},
+    };
+    for (const auto& r : numeric) {
+        EXPECT_EQ(IsNumericText(r.text, false), r.unsignedOk) << &r - numeric;
+        EXPECT_EQ(IsNumericText(r.text, true), r.signedOk) << &r - numeric;
+    }
+    EXPECT_FALSE(IsNumericText(nullptr, true));
+
+    const struct {
+        const char16_t* text;
+        size_t chars;
+        int32_t value;
+    } values[] = {
+        {u" 12", 4, 12},
+        {u"-12x", 4, -12},
+        {u"+7", 4, 7},
+        {u"12345", 4, 1234},
+        {u"", 4, 0},
+        {u"x1", 4, 0},
+        {u"- 5", 4, 0},
+        {u"\x3000\t5", 4, 5},
+        {u"  12", 3, 1},
+        {u"99999999999", 20, INT32_MAX},
+        {u"-99999999999", 20, INT32_MIN},
+        {u"-2147483648", 20, INT32_MIN},
+    };
+    for (const auto& r : values)
+        EXPECT_EQ(IntegerValue(r.text, r.chars), r.value) << &r - values;
+    EXPECT_EQ(IntegerValue(nullptr, 4), 0);
+
+    char16_t text[kNumberTextCapacity];
+    EXPECT_EQ(FormatInteger(INT32_MIN, text), 11u);
+    EXPECT_EQ(Text(text), u"-2147483648");
+    EXPECT_EQ(FormatInteger(int64_t(UINT32_MAX) + 1, text), 0u) << "wider than the buffer";
+    EXPECT_EQ(Text(text), u"");
+    EXPECT_EQ(FormatInteger(int64_t(INT32_MIN) - 1, text), 0u);
+}
+
+TEST(EditorFilters, AngleRangeFirstThenDigits) {
+    const struct {
+        const char16_t* text;
+        double last;
+        bool accepted;
+        double newLast;
+        const char16_t* replacement;
+    } rows[] = {
+        {u"-180", 30, true, -180, u""},
+        {u"180", 30, true, 180, u""},
+        {u"-5", 30, true, -5, u""},
+        {u"-1805", 30, true, -180, u""}, // the edit holds 4 characters
+        {u"181", 30, false, 30, u"30"},
+        {u"-181", 30, false, 30, u"30"},
+        {u"", 30, false, 30, u"30"},  // blank
+        {u"-", 30, false, 30, u"30"}, // a lone minus sign
+        {u"5-", 30, false, 30, u"30"},
+        {u" 5", 30, false, 30, u"30"},
+        {u"12a", 45.5, false, 45.5, u"46"},
+        {u"x", -30.5, false, -30.5, u"-31"},
+        {u"x", -180, false, -180, u"-180"},
+        {u"x", 180, false, 180, u"180"},
+        {u"x", 200, false, 0, u"0"}, // a damaged last value is not restored
+        {u"x", std::nan(""), false, 0, u"0"},
+    };
+    for (const auto& r : rows) {
+        const AngleFilter f = FilterAngleText(r.text, r.last);
+        EXPECT_EQ(f.accepted, r.accepted) << &r - rows;
+        EXPECT_EQ(f.lastAngle, r.newLast) << &r - rows;
+        EXPECT_EQ(Text(f.replacement), r.replacement) << &r - rows;
+        if (!f.accepted) {
+            EXPECT_TRUE(FilterAngleText(f.replacement, f.lastAngle).accepted);
+        }
+    }
+}
+
+TEST(EditorFilters, IntensityAndFontSize) {
+    const struct {
+        bool size;
+        const char16_t* text;
+        uint32_t last;
+        bool accepted;
+        uint32_t newLast;
+        const char16_t* replacement;
+    } rows[] = {
+        {false, u"1", 50, true, 1, u""},
+        {false, u"100", 50, true, 100, u""},
+        {false, u"1000", 50, true, 100, u""}, // the edit holds 3 characters
+        {false, u"0", 50, false, 50, u"50"},
+        {false, u"101", 50, false, 50, u"50"},
+        {false, u"", 50, false, 50, u"50"},
+        {false, u"-5", 50, false, 50, u"50"},
+        {false, u"5 ", 50, false, 50, u"50"},
+        {false, u"x", 0, false, 100, u"100"}, // damaged last values
+        {false, u"x", 250, false, 100, u"100"},
+        {true, u"1", 72, true, 1, u""},
+        {true, u"500", 72, true, 500, u""},
+        {true, u"501", 72, false, 72, u"72"},
+        {true, u"0", 13, false, 13, u"13"},
+        {true, u"", 13, false, 13, u"13"},
+        {true, u"12a", 13, false, 13, u"13"},
+        {true, u"-12", 13, false, 13, u"13"},
+        {true, u"0100x", 13, true, 100, u""}, // the edit part holds 4 characters
+        {true, u"x", 0, false, 72, u"72"},
+        {true, u"x", 1000, false, 72, u"72"},
+    };
+    for (const auto& r : rows) {
+        auto filter = r.size ? FilterPointSizeText : FilterIntensityText;
+        const NumberFilter f = filter(r.text, r.last);
+        EXPECT_EQ(f.accepted, r.accepted) << &r - rows;
+        EXPECT_EQ(f.lastValue, r.newLast) << &r - rows;
+        EXPECT_EQ(Text(f.replacement), r.replacement) << &r - rows;
+        if (!f.accepted) {
+            EXPECT_TRUE(filter(f.replacement, f.lastValue).accepted);
+        }
+    }
+}
+
+TEST(EditorOk, EnabledOnlyWithANameAndATextThatAreNotBlank) {
+    EXPECT_TRUE(EditorOkEnabled(u"a", u"b"));
+    EXPECT_TRUE(EditorOkEnabled(u" a", u"b "));
+    EXPECT_FALSE(EditorOkEnabled(u"   ", u"b"));
+    EXPECT_FALSE(EditorOkEnabled(u"a", u""));
+    EXPECT_FALSE(EditorOkEnabled(u"", u"b"));
+    EXPECT_FALSE(EditorOkEnabled(u"a", u"\t\x3000"));
+    EXPECT_FALSE(EditorOkEnabled(nullptr, u"b"));
+    EXPECT_FALSE(EditorOkEnabled(u"a", nullptr));
+    EXPECT_FALSE(HasControlCharacters(nullptr));
+    EXPECT_TRUE(HasControlCharacters(u"a\x7F"));
+}
+
+TEST(EditorOpen, DamagedRecordOpensRepaired) {
+    const struct {
+        double angle;
+        uint16_t intensity;
+        uint32_t pointSize;
+        double offset;
+        uint8_t units;
+        double wantAngle;
+        uint16_t wantIntensity;
+        uint32_t wantSize;
+        double wantOffset;
+    } rows[] = {
+        {200, 0, 0, 1e6, Inches, 0, 100, 72, 0},
+        {-180, 250, 501, 10000, Millimeters, -180, 100, 72, 10000},
+        {std::nan(""), 1, 500, std::nan(""), Inches, 0, 1, 500, 0},
+        {180, 100, 1, -9999.9, Inches, 180, 100, 1, -9999.9},
+        {45.5, 101, 4000000000u, 10000, Inches, 45.5, 100, 72, 0},
+    };
+    for (const auto& r : rows) {
+        WatermarkSettings wm = Defaults();
+        wm.angle = r.angle;
+        wm.intensity = r.intensity;
+        wm.pointSize = r.pointSize;
+        wm.verticalOffset = r.offset;
+        wm.horizontalOffset = r.offset;
+        wm.units = r.units;
+        const EditorStart s = OpenEditor(&wm);
+        EXPECT_EQ(wm.angle, r.wantAngle) << &r - rows;
+        EXPECT_EQ(wm.intensity, r.wantIntensity) << &r - rows;
+        EXPECT_EQ(wm.pointSize, r.wantSize) << &r - rows;
+        EXPECT_EQ(wm.verticalOffset, r.wantOffset) << &r - rows;
+        EXPECT_EQ(wm.horizontalOffset, r.wantOffset) << &r - rows;
+        EXPECT_EQ(s.editAngle, r.wantAngle) << &r - rows;
+        EXPECT_EQ(s.editIntensity, r.wantIntensity) << &r - rows;
+        EXPECT_EQ(s.editPointSize, r.wantSize) << &r - rows;
+    }
+
+    WatermarkSettings sound = Defaults();
+    sound.angle = 45.5;
+    sound.pointSize = 13;
+    sound.verticalOffset = 0.25;
+    WatermarkSettings before = sound;
+    OpenEditor(&sound);
+    EXPECT_EQ(std::memcmp(&before, &sound, sizeof sound), 0) << "a sound record is not changed";
+    EXPECT_EQ(OpenEditor(nullptr).editPointSize, 0u);
+}
+
+TEST(EditorOpen, ControlsShowTheRecord) {
+    WatermarkSettings wm = Defaults();
+    wm.angle = -30.5;
+    wm.pointSize = 13;
+    wm.intensity = 40;
+    wm.fontStyle = BoldItalic;
+    wm.effects = Strikeout | Outline;
+    wm.isDynamic = 1;
+    EditorStart s = OpenEditor(&wm);
+    EXPECT_EQ(s.angle, -31);
+    EXPECT_EQ(Text(s.angleText), u"-31");
+    EXPECT_EQ(s.sizeItem, -1);
+    EXPECT_EQ(Text(s.sizeText), u"13");
+    EXPECT_EQ(Text(s.intensityText), u"40");
+    EXPECT_TRUE(s.strikeout && s.outline && !s.underline);
+    EXPECT_TRUE(s.italic && s.bold && s.dynamic);
+
+    wm.pointSize = 72;
+    wm.fontStyle = Italic;
+    wm.effects = Underline;
+    wm.isDynamic = 0;
+    s = OpenEditor(&wm);
+    EXPECT_EQ(s.sizeItem, 32);
+    EXPECT_EQ(FontSizeIndex(8), 0);
+    EXPECT_EQ(FontSizeIndex(74), -1);
+    EXPECT_TRUE(s.italic && !s.bold && s.underline && !s.strikeout && !s.outline && !s.dynamic);
+    wm.fontStyle = Bold;
+    s = OpenEditor(&wm);
+    EXPECT_TRUE(!s.italic && s.bold);
+}
+
+TEST(EditorRead, RecordFromTheControls) {
+    EditorControls c = Filled();
+    c.name = u"Draft  ";
+    c.text = u"DRAFT %Username%";
+    c.dynamic = true;
+    c.underline = c.outline = true;
+    c.bold = true;
+    c.angleText = u"-45";
+    c.intensityText = u"40";
+    c.color = {ComboChoice::Item, 0x1191EE};
+    c.size = {ComboChoice::None, 0};
+    c.sizeText = u"13";
+    c.faceName = u"Courier New";
+    c.position.verticalOffset = 1.5;
+    c.position.horizontalOffset = -2.0;
+    c.position.units = Millimeters;
+    c.position.position = TopRight;
+    WatermarkSettings wm{};
+    ASSERT_TRUE(ReadEditorControls(c, &wm));
+    EXPECT_EQ(Text(wm.name), u"Draft");
+    EXPECT_EQ(Text(wm.text), u"DRAFT %Username%");
+    EXPECT_EQ(wm.isDynamic, 1u);
+    EXPECT_EQ(wm.effects, uint32_t(Underline | Outline));
+    EXPECT_EQ(wm.fontStyle, uint32_t(Bold));
+    EXPECT_EQ(wm.angle, -45.0);
+    EXPECT_EQ(wm.intensity, 40);
+    EXPECT_EQ(wm.color, 0x1191EEu);
+    EXPECT_EQ(wm.pointSize, 13u);
+    EXPECT_EQ(Text(wm.faceName), u"Courier New");
+    EXPECT_EQ(wm.verticalOffset, 1.5);
+    EXPECT_EQ(wm.horizontalOffset, -2.0);
+    EXPECT_EQ(wm.units, Millimeters);
+    EXPECT_EQ(wm.position, uint32_t(TopRight));
+    EXPECT_EQ(wm.charSet, 0u);
+    c.intensityText = u"-7";
+    ReadEditorControls(c, &wm);
+    EXPECT_EQ(wm.intensity, 0);
+    EXPECT_FALSE(ReadEditorControls(c, nullptr));
+}
+
+TEST(EditorRead, SelectionsStylesAndOverlongTexts) {
+    const std::u16string longText(200, u'w');
+    const std::u16string face63(63, u'f'), face64(64, u'f');
+    const struct {
+        ComboChoice color, size;
+        const char16_t* sizeText;
+        const char16_t* face;
+        bool bold, italic, strikeout;
+        uint32_t wantColor, wantSize;
+        std::u16string wantFace;
+        uint32_t wantStyle, wantEffects;
+    } rows[] = {
+        {{ComboChoice::None, 5},
+         {ComboChoice::Unreadable, 9},
+         u"13",
+         nullptr,
+         false,
+         true,
+         true,
+         0,
+         72,
+         u"Arial",
+         Italic,
+         Strikeout},
+        {{ComboChoice::Unreadable, 5},
+         {ComboChoice::None, 0},
+         u"123456789012",
+         face63.c_str(),
+         true,
+         true,
+         false,
+         0,
+         123456789,
+         face63,
+         BoldItalic,
+         0},
+        {{ComboChoice::Item, 0},
+         {ComboChoice::None, 0},
+         u"-5",
+         face64.c_str(),
+         false,
+         false,
+         false,
+         0,
+         0,
+         u"Arial",
+         Regular,
+         0},
+        {{ComboChoice::Item, 0xFFFFFF},
+         {ComboChoice::Item, 8},
+         u"99",
+         u"Times New Roman",
+         false,
+         false,
+         false,
+         0xFFFFFF,
+         8,
+         u"Times New Roman",
+         Regular,
+         0},
+    };
+    for (const auto& r : rows) {
+        EditorControls c = Filled();
+        c.name = longText.c_str();
+        c.text = longText.c_str();
+        c.color = r.color;
+        c.size = r.size;
+        c.sizeText = r.sizeText;
+        c.faceName = r.face;
+        c.bold = r.bold;
+        c.italic = r.italic;
+        c.strikeout = r.strikeout;
+        WatermarkSettings wm{};
+        ReadEditorControls(c, &wm);
+        EXPECT_EQ(wm.color, r.wantColor) << &r - rows;
+        EXPECT_EQ(wm.pointSize, r.wantSize) << &r - rows;
+        EXPECT_EQ(Text(wm.faceName), r.wantFace) << &r - rows;
+        EXPECT_EQ(wm.fontStyle, r.wantStyle) << &r - rows;
+        EXPECT_EQ(wm.effects, r.wantEffects) << &r - rows;
+        EXPECT_EQ(Text(wm.name), longText.substr(0, 127)) << &r - rows;
+        EXPECT_EQ(Text(wm.text), longText.substr(0, 127)) << &r - rows;
+    }
+}
+
+TEST(EditorOk, ChecksInOrderWithMessageAndFocus) {
+    using F = EditorField;
+    const std::u16string longName = std::u16string(130, u'L');
+    const struct {
+        bool add;
+        const char16_t *own, *name, *text;
+        bool dynamic;
+        uint32_t size;
+        bool dynamicValid, saveWorks;
+        uint32_t message;
+        F focus;
+        const char* calls;
+    } rows[] = {
+        {true, nullptr, u"   ", u"x", false, 72, true, true, IDS_WM_NAME_MISSING, F::Name, ""},
+        {true, nullptr, u"Sketch", u" ", false, 72, true, true, IDS_WM_TEXT_MISSING, F::Text, ""},
+        // Trailing spaces go before the store is asked; the store ignores letter case.
+        {true, nullptr, u"Draft  ", u"x", false, 72, true, true, IDS_WM_NAME_EXISTS, F::Name,
+         "exists"},
+        {true, nullptr, u"DRAFT", u"x", false, 0, true, true, IDS_WM_NAME_EXISTS, F::Name,
+         "exists"},
+        {true, nullptr, u"Dr\taft", u"x", false, 72, true, true, IDS_WM_NAME_CONTROL_CHARS, F::Name,
+         ""},
+        {true, nullptr, u"Dr\x0085zz", u"x", false, 72, true, true, IDS_WM_NAME_CONTROL_CHARS,
+         F::Name, ""},
+        {true, nullptr, u"(None)", u"x", false, 72, true, true, IDS_WM_NAME_IS_NONE, F::Name,
+         "exists"},
+        {true, nullptr, u"(none)", u"x", false, 72, true, true, 0, F::None, "exists save"},
+        {true, nullptr, u"Sketch", u"x", false, 0, true, true, IDS_WM_SIZE_NOT_POSITIVE,
+         F::FontSize, "exists"},
+        {true, nullptr, u"Sketch", u"%bogus% x", true, 72, false, true, IDS_WM_DYNAMIC_INVALID,
+         F::Text, "exists validate"},
+        {true, nullptr, u"Sketch", u"%bogus% x", false, 72, false, true, 0, F::None, "exists save"},
+        {true, nullptr, u"Sketch", u"x", true, 72, true, false, IDS_WM_SAVE_FAILED, F::None,
+         "exists validate save"},
+        // Edit mode: the own name, unchanged, is not checked and is saved over.
+        {false, u"Draft", u"Draft", u"x", false, 72, true, true, 0, F::None, "save"},
+        {false, u"Draft", u"Draft ", u"x", false, 72, true, true, 0, F::None, "save"},
+        // A change of letter case only is refused: saving it would be saving over itself.
+        {false, u"Draft", u"DRAFT", u"x", false, 72, true, true, IDS_WM_NAME_EXISTS, F::Name,
+         "exists"},
+        {false, u"Draft", u"Sketch", u"x", false, 72, true, true, 0, F::None, "exists save delete"},
+        {false, u"Draft", u"Sketch", u"x", false, 72, true, false, IDS_WM_SAVE_FAILED, F::None,
+         "exists save"},
+        // Edit mode without a stored name to edit behaves like add mode.
+        {false, u"", u"Sketch", u"x", false, 72, true, true, 0, F::None, "exists save"},
+        // A name pasted past the field is judged and saved as the field holds it.
+        {true, nullptr, longName.c_str(), u"x", false, 72, true, true, 0, F::None, "exists save"},
+    };
+    for (const auto& r : rows) {
+        FakeServices services;
+        services.stored = {u"draft", u"confidential"};
+        services.dynamicValid = r.dynamicValid;
+        services.saveWorks = r.saveWorks;
+        EditorControls c = Filled();
+        c.name = r.name;
+        c.text = r.text;
+        c.dynamic = r.dynamic;
+        c.size = {ComboChoice::Item, r.size};
+        EditorMode mode;
+        mode.addMode = r.add;
+        mode.ownName = r.own;
+        mode.noneText = u"(None)";
+        WatermarkSettings saved = Defaults();
+        const EditorOkResult result = ConfirmEditor(c, mode, services, &saved);
+        std::string calls;
+        for (const std::string& call : services.calls)
+            calls += (calls.empty() ? "" : " ") + call;
+        EXPECT_EQ(result.messageId, r.message) << &r - rows;
+        EXPECT_EQ(result.focus, r.focus) << &r - rows;
+        EXPECT_EQ(calls, r.calls) << &r - rows;
+        EXPECT_EQ(result.saved, r.message == 0) << &r - rows;
+        EXPECT_FALSE(result.warning) << &r - rows;
+        if (result.saved) {
+            EXPECT_EQ(Text(saved.name), services.savedName) << &r - rows;
+            // The store is asked about the name that is then saved.
+            if (r.add) {
+                EXPECT_EQ(services.askedName, services.savedName) << &r - rows;
+            }
+        }
+    }
+}
+
+TEST(EditorOk, RenameRemovesTheOldNameAfterSavingAndSaysWhenItCannot) {
+    FakeServices services;
+    services.stored = {u"draft"};
+    EditorControls c = Filled();
+    c.name = u"Sketch";
+    EditorMode mode;
+    mode.addMode = false;
+    mode.ownName = u"Draft";
+    mode.noneText = u"(None)";
+    WatermarkSettings saved{};
+    EditorOkResult r = ConfirmEditor(c, mode, services, &saved);
+    EXPECT_TRUE(r.saved);
+    EXPECT_EQ(r.messageId, 0u);
+    EXPECT_EQ(services.deletedName, u"Draft");
+    EXPECT_EQ(Text(saved.name), u"Sketch");
+
+    // The old name stays in the store: the dialog closes on the saved record, but says so.
+    services.deleteWorks = false;
+    r = ConfirmEditor(c, mode, services, &saved);
+    EXPECT_TRUE(r.saved);
+    EXPECT_TRUE(r.warning);
+    EXPECT_EQ(r.messageId, uint32_t(IDS_WM_RENAME_OLD_LEFT));
+    EXPECT_EQ(r.focus, EditorField::None);
+    ConfirmEditor(c, mode, services, nullptr); // the saved record is optional
+}
