@@ -180,8 +180,9 @@ TEST(SheetUi, EveryPageShowsWithItsContextWithoutHelpAndReadOnlyDisablesIt) {
         options.readOnly = readOnly;
         SheetDriver sheet(printer.printerName, options);
         ASSERT_TRUE(sheet.ok()) << sheet.error();
-        EXPECT_EQ(sheet.PageTitles(), (std::vector<std::wstring>{L"Output Options", L"Watermark",
-                                                                 L"Profiles", L"About"}));
+        EXPECT_EQ(sheet.PageTitles(),
+                  (std::vector<std::wstring>{L"Advanced", L"Output Options", L"Watermark",
+                                             L"Profiles", L"About"}));
         ASSERT_NE(ContextOf(sheet.Host()), nullptr);
         EXPECT_EQ(ContextOf(sheet.Host())->readOnly, readOnly ? 1u : 0u);
         const auto context = static_cast<LONG_PTR>(sheet.Host().Info().UserData);
