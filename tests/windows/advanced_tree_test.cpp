@@ -4,6 +4,7 @@
 #include "core/sheet_context.h"
 #include "host/driver_items.h"
 #include "host/sheet_host.h"
+#include "import_hook.h"
 #include "printer_fixture.h"
 #include "resource_counter.h"
 #include "support.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 using namespace cvtest;
@@ -34,6 +36,7 @@ SheetContext* ContextOf(SheetDriver& sheet) {
 const PluginDevmode& Working(SheetDriver& sheet) {
     return *static_cast<const PluginDevmode*>(sheet.Host().Param().pOEMDM);
 }
+const PluginDevmode* Dm(SheetDriver& sheet) { return &ContextOf(sheet)->dm; }
 const PluginDevmode& Job(SheetDriver& sheet) { return *sheet.Host().Devmode().PluginRecord(); }
 
 // A sheet whose job starts from `dm`.
@@ -143,7 +146,7 @@ TEST(TreeUi, ManualEnablesTheDependentsAndCopiesTheirValuesIntoBothDevmodes) {
         EXPECT_EQ(tree.Item(d)->Flags & (OPTIF_DISABLED | OPTIF_CHANGED), OPTIF_CHANGED);
     }
     // The sheet's devmode and the pages' working copy both.
-    for (const PluginDevmode* d : {&Working(sheet), &ContextOf(sheet)->dm}) {
+    for (const PluginDevmode* d : {&Working(sheet), Dm(sheet)}) {
         EXPECT_EQ(d->colorCorrection, 3u);
         EXPECT_EQ(d->rgbImages, 1u);
         EXPECT_EQ(d->rgbText, 2u);
@@ -153,7 +156,7 @@ TEST(TreeUi, ManualEnablesTheDependentsAndCopiesTheirValuesIntoBothDevmodes) {
     // The CMYK item writes all three fields; an RGB item only its own.
     ASSERT_TRUE(tree.Choose(L"CMYK Images, Text, and Graphics", L"Euro CMYK"));
     ASSERT_TRUE(tree.Choose(L"RGB Text", L"Vivid"));
-    for (const PluginDevmode* d : {&Working(sheet), &ContextOf(sheet)->dm}) {
+    for (const PluginDevmode* d : {&Working(sheet), Dm(sheet)}) {
         EXPECT_EQ(d->cmykImages, 2u);
         EXPECT_EQ(d->cmykText, 2u);
         EXPECT_EQ(d->cmykGraphics, 2u);
@@ -203,7 +206,7 @@ TEST(TreeUi, BalanceItemsInTreeOrderWriteTheirOwnFields) {
     for (const auto& c : cases) {
         SCOPED_TRACE(Narrow(c.name));
         ASSERT_TRUE(tree.SetNumber(c.name, c.value));
-        for (const PluginDevmode* d : {&Working(sheet), &ContextOf(sheet)->dm}) {
+        for (const PluginDevmode* d : {&Working(sheet), Dm(sheet)}) {
             int32_t stored;
             std::memcpy(&stored, reinterpret_cast<const unsigned char*>(d) + c.offset, 4);
             EXPECT_EQ(stored, c.value);
@@ -253,8 +256,12 @@ TEST(TreeUi, ApplyRecordsReverseOrBookletFromTheDriversLayoutItems) {
         ASSERT_TRUE(sheet.Apply());
         EXPECT_EQ(Job(sheet).reverseOrBooklet, c.expected);
         EXPECT_EQ(ContextOf(sheet)->dm.reverseOrBooklet, c.expected);
-        EXPECT_EQ(tree.Host().calls.back().reason, CPSUICB_REASON_APPLYNOW);
-        EXPECT_EQ(tree.Host().calls.back().action, CPSUICB_ACTION_ITEMS_APPLIED);
+        // Apply, then the page is activated again (comctl32 does so after Apply).
+        const auto& calls = tree.Host().calls;
+        ASSERT_GE(calls.size(), 2u);
+        EXPECT_EQ(calls[calls.size() - 2].reason, CPSUICB_REASON_APPLYNOW);
+        EXPECT_EQ(calls[calls.size() - 2].action, CPSUICB_ACTION_ITEMS_APPLIED);
+        EXPECT_EQ(calls.back().reason, CPSUICB_REASON_SETACTIVE);
     }
     EXPECT_EQ(ContextOf(sheet)->changed, 1u);
     EXPECT_TRUE(sheet.PressCancel());
@@ -283,34 +290,53 @@ TEST(TreeUi, OutputOrderFeatureStandsForThePageOrder) {
     EXPECT_EQ(Job(sheet).reverseOrBooklet, 0u);
 }
 
-// The booklet entry found by its text: a resource-only module named compstui.dll, carrying the
-// booklet string, is what the plug-in finds when it loads compstui's strings.
+// The booklet entry found by its text: a resource-only module that carries compstui's booklet
+// string is what the plug-in opens when it loads compstui's strings. Wine's own compstui (which
+// lacks the string) is loaded in every process already, by winspool, so the test points the
+// plug-in's LoadLibraryExW of "compstui.dll" at its module through the plug-in's import table.
+const wchar_t* bookletModule = nullptr;
+int compstuiLoads = 0;
+void* originalLoadLibraryEx = nullptr;
+HMODULE WINAPI LoadTestCompstui(LPCWSTR name, HANDLE file, DWORD flags) {
+    if (name && lstrcmpiW(name, L"compstui.dll") == 0) {
+        ++compstuiLoads;
+        name = bookletModule;
+    }
+    return reinterpret_cast<decltype(&LoadLibraryExW)>(originalLoadLibraryEx)(name, file, flags);
+}
+
 TEST(TreeUi, BookletEntryFoundByCompstuisText) {
     const std::wstring path = BesideExe(L"booklet\\compstui.dll");
-    HMODULE strings = LoadLibraryW(path.c_str());
+    HMODULE strings = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_TRUE(strings) << "missing " << Narrow(path);
     wchar_t text[64] = {};
     ASSERT_GT(LoadStringW(strings, 64873, text, 64), 0);
     EXPECT_STREQ(text, L"Booklet");
-    {
-        ModelPrinter printer(L"Tree Booklet", kNewQuality);
-        ASSERT_TRUE(printer.ok()) << printer.error;
-        SheetDriver sheet(printer.printerName, cvhost::SheetOptions{});
-        ASSERT_TRUE(sheet.ok()) << sheet.error();
-        TreeDriver tree(sheet);
-        ASSERT_TRUE(tree.ok());
-        const struct {
-            const wchar_t* nup;
-            uint32_t expected;
-        } cases[] = {{L"Booklet", 1}, {L"16", 0}, {L"1", 0}};
-        for (const auto& c : cases) {
-            ASSERT_TRUE(tree.Choose(L"Pages per Sheet", c.nup));
-            ASSERT_TRUE(sheet.Apply());
-            EXPECT_EQ(Job(sheet).reverseOrBooklet, c.expected) << Narrow(c.nup);
-        }
-        static_assert(cvhost::kNupBookletIndex != 6, "the booklet entry must not be the fallback");
-    }
     FreeLibrary(strings);
+    bookletModule = path.c_str();
+    compstuiLoads = 0;
+    ImportHook hook(PluginDll::Get().module, nullptr, "LoadLibraryExW",
+                    reinterpret_cast<void*>(&LoadTestCompstui));
+    ASSERT_TRUE(hook.installed());
+    originalLoadLibraryEx = hook.original();
+
+    ModelPrinter printer(L"Tree Booklet", kNewQuality);
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    SheetDriver sheet(printer.printerName, cvhost::SheetOptions{});
+    ASSERT_TRUE(sheet.ok()) << sheet.error();
+    TreeDriver tree(sheet);
+    ASSERT_TRUE(tree.ok());
+    const struct {
+        const wchar_t* nup;
+        uint32_t expected;
+    } cases[] = {{L"Booklet", 1}, {L"16", 0}, {L"1", 0}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(tree.Choose(L"Pages per Sheet", c.nup));
+        ASSERT_TRUE(sheet.Apply());
+        EXPECT_EQ(Job(sheet).reverseOrBooklet, c.expected) << Narrow(c.nup);
+    }
+    EXPECT_EQ(compstuiLoads, 3) << "compstui's strings are loaded at each Apply";
+    static_assert(cvhost::kNupBookletIndex != 6, "the booklet entry must not be the fallback");
 }
 
 TEST(TreeUi, CancelLeavesTheJobAndOkStoresTheUsersDefault) {
@@ -500,4 +526,168 @@ TEST(TreeUi, SheetOpensOnTheChosenPage) {
         EXPECT_EQ(sheet.CurrentPage(), exists ? sheet.Page(title) : sheet.Page(0)) << Narrow(title);
         EXPECT_EQ(sheet.Host().startPageMissing, !exists);
     }
+}
+
+// --- The tree's entry points called directly, as a driver would, for what a sheet cannot show --
+
+namespace {
+
+// A plug-in object published to a core-driver interface of a model with both groups.
+struct BareTree : ::testing::Test {
+    ComPtr<IPrintOemUI2> plugin{PluginDll::Get().CreatePlugin()};
+    cvhost::CoreUIPtr coreUI;
+    PluginDevmode job = Defaults();
+
+    void SetUp() override {
+        ASSERT_TRUE(plugin.get());
+        auto model = std::make_shared<cvhost::PrinterModel>();
+        std::string error;
+        ASSERT_TRUE(cvhost::ParsePpd("*PPD-Adobe: \"4.3\"\n*NickName: \"Cv Bare\"\n" + kManualColor + kNewQuality,
+                                     model.get(), &error))
+            << error;
+        coreUI.reset(cvhost::HostCoreUI::Create(model));
+        ASSERT_EQ(plugin->PublishDriverInterface(coreUI.get()), S_OK);
+    }
+    OEMCUIPPARAM Param(HANDLE heap, POPTITEM driverItems, DWORD driverCount) {
+        OEMCUIPPARAM p{};
+        p.cbSize = sizeof p;
+        p.poemuiobj = coreUI->UIObject();
+        p.hModule = PluginDll::Get().module;
+        p.hOEMHeap = heap;
+        p.pOEMDM = &job;
+        p.pDrvOptItems = driverItems;
+        p.cDrvOptItems = driverCount;
+        return p;
+    }
+    // Counts and fills into `items` (room for 18), as the driver does.
+    void Fill(OEMCUIPPARAM* p, OPTITEM* items) {
+        ASSERT_EQ(plugin->CommonUIProp(OEMCUIP_DOCPROP, p), S_OK);
+        ASSERT_EQ(p->cOEMOptItems, 18u);
+        p->pOEMOptItems = items;
+        ASSERT_EQ(plugin->CommonUIProp(OEMCUIP_DOCPROP, p), S_OK);
+        ASSERT_NE(p->OEMCUIPCallback, nullptr);
+    }
+    // The sheet's destroy step, which frees the context the tree made, before its heap goes.
+    void EndSheet(const OEMCUIPPARAM& p) {
+        PROPSHEETUI_INFO info{};
+        info.cbSize = sizeof info;
+        info.Version = PROPSHEETUI_INFO_VERSION;
+        info.Reason = PROPSHEETUI_REASON_DESTROY;
+        info.UserData = reinterpret_cast<ULONG_PTR>(p.pOEMUserData);
+        plugin->DocumentPropertySheets(&info, 0);
+        HeapDestroy(p.hOEMHeap);
+    }
+    LONG Changed(OEMCUIPPARAM* p, OPTITEM* item, LONG sel) {
+        item->Sel = sel;
+        CPSUICBPARAM cb{};
+        cb.cbSize = sizeof cb;
+        cb.Reason = CPSUICB_REASON_SEL_CHANGED;
+        cb.pCurItem = item;
+        return p->OEMCUIPCallback(&cb, p);
+    }
+};
+
+} // namespace
+
+// A heap without room for every OPTTYPE of a group: the group is there, count for count, but
+// hidden and without values, never half made; its items answer the callback without harm.
+TEST_F(BareTree, GroupWithoutRoomForItsTypesIsLeftOutWhole) {
+    int complete = 0, leftOut = 0;
+    // A heap that does not grow, filled up, then given back from its end bit by bit: from no
+    // room at all to room for the sheet's context and every item.
+    for (size_t room = 0;; room += 6) {
+        SCOPED_TRACE(room);
+        HANDLE heap = HeapCreate(0, 0, 64 * 1024);
+        ASSERT_TRUE(heap);
+        std::vector<void*> filler;
+        while (void* block = HeapAlloc(heap, 0, 100))
+            filler.push_back(block);
+        if (room >= filler.size()) {
+            HeapDestroy(heap);
+            break;
+        }
+        for (size_t i = 0; i < room; ++i) {
+            HeapFree(heap, 0, filler.back());
+            filler.pop_back();
+        }
+        OPTITEM items[18] = {};
+        OEMCUIPPARAM p = Param(heap, nullptr, 0);
+        Fill(&p, items);
+        {
+            for (size_t group = 0; group < 2; ++group) {
+                const size_t first = group ? 13 : 0, count = group ? 5 : 13;
+                int typed = 0, hidden = 0;
+                for (size_t i = first; i < first + count; ++i) {
+                    EXPECT_EQ(items[i].cbSize, sizeof(OPTITEM));
+                    typed += items[i].pOptType ? 1 : 0;
+                    hidden += (items[i].Flags & OPTIF_HIDE) ? 1 : 0;
+                    if (items[i].pOptType) {
+                        EXPECT_NE(items[i].pOptType->pOptParam, nullptr);
+                    }
+                }
+                const int valued = group ? 4 : 11;
+                EXPECT_TRUE((typed == valued && hidden == 0) ||
+                            (typed == 0 && hidden == static_cast<int>(count)))
+                    << "group " << group << ": " << typed << " typed, " << hidden << " hidden";
+                (typed ? complete : leftOut) += 1;
+            }
+            for (OPTITEM& item : items)
+                Changed(&p, &item, 1);
+        }
+        EndSheet(p);
+    }
+    EXPECT_GT(complete, 0);
+    EXPECT_GT(leftOut, 0);
+}
+
+// The callback looks for items only within the count the driver gave.
+TEST_F(BareTree, ItemsAreSoughtOnlyWithinTheCount) {
+    HANDLE heap = HeapCreate(0, 0, 0);
+    ASSERT_TRUE(heap);
+    OPTITEM items[18] = {};
+    OEMCUIPPARAM p = Param(heap, nullptr, 0);
+    Fill(&p, items);
+    items[3].Sel = 4; // RGB Images, the fourth item
+    job.colorCorrection = 0;
+    p.cOEMOptItems = 3; // Manual Color, Color Correction, RGB
+    const DWORD flagsBefore = items[3].Flags;
+    EXPECT_EQ(Changed(&p, &items[1], 3), CPSUICB_ACTION_REINIT_ITEMS);
+    EXPECT_EQ(job.colorCorrection, 3u);
+    EXPECT_EQ(job.rgbImages, 0u) << "RGB Images lies past the count";
+    EXPECT_EQ(items[3].Flags, flagsBefore);
+    p.cOEMOptItems = 18;
+    EXPECT_EQ(Changed(&p, &items[1], 3), CPSUICB_ACTION_REINIT_ITEMS);
+    EXPECT_EQ(job.rgbImages, 4u);
+    EXPECT_FALSE(items[3].Flags & OPTIF_DISABLED);
+    EndSheet(p);
+}
+
+// The layout items of an earlier sheet go with its heap: a later tree without them keeps none.
+TEST_F(BareTree, LayoutItemsOfAnEarlierSheetAreNotKept) {
+    HANDLE first = HeapCreate(0, 0, 0);
+    ASSERT_TRUE(first);
+    auto* layout = static_cast<OPTITEM*>(HeapAlloc(first, HEAP_ZERO_MEMORY, 2 * sizeof(OPTITEM)));
+    layout[0].cbSize = layout[1].cbSize = sizeof(OPTITEM);
+    layout[0].DMPubID = DMPUB_NUP;
+    layout[1].DMPubID = DMPUB_PAGEORDER;
+    layout[1].Sel = 1;
+    OPTITEM items[18] = {};
+    OEMCUIPPARAM p = Param(first, layout, 2);
+    Fill(&p, items);
+    CPSUICBPARAM apply{};
+    apply.cbSize = sizeof apply;
+    apply.Reason = CPSUICB_REASON_APPLYNOW;
+    EXPECT_EQ(p.OEMCUIPCallback(&apply, &p), CPSUICB_ACTION_ITEMS_APPLIED);
+    EXPECT_EQ(job.reverseOrBooklet, 1u) << "page order on its second entry";
+    EndSheet(p); // the first sheet is gone, its items with it
+
+    HANDLE second = HeapCreate(0, 0, 0);
+    ASSERT_TRUE(second);
+    OPTITEM more[18] = {};
+    OEMCUIPPARAM q = Param(second, nullptr, 0);
+    job.reverseOrBooklet = 0;
+    Fill(&q, more);
+    EXPECT_EQ(q.OEMCUIPCallback(&apply, &q), CPSUICB_ACTION_ITEMS_APPLIED);
+    EXPECT_EQ(job.reverseOrBooklet, 0u) << "no layout items: nothing recorded";
+    EndSheet(q);
 }

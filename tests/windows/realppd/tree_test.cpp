@@ -5,8 +5,8 @@
 #include "host/driver_items.h"
 #include "host/printer_setup.h"
 #include "host/spooler.h"
-#include "printer_fixture.h"
-#include "tree_driver.h"
+#include "windows/printer_fixture.h"
+#include "windows/tree_driver.h"
 
 #include <gtest/gtest.h>
 
