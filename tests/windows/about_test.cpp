@@ -120,6 +120,7 @@ TEST(AboutPage, WithoutPrinterHandleListsNothing) {
     cvhost::PropertySheetHost host(*driver);
     cvhost::SheetOptions options;
     options.kind = cvhost::SheetKind::Printer;
+    options.startPage = L"About";
     ASSERT_TRUE(host.Init(options, &why)) << Narrow(why);
     host.Param().hPrinter = nullptr; // the pages are created only when the sheet shows
     ASSERT_TRUE(host.ShowModeless(&why)) << Narrow(why);

@@ -206,7 +206,10 @@ TEST(SheetUi, EveryPageShowsWithItsContextWithoutHelpAndReadOnlyDisablesIt) {
         EXPECT_TRUE(sheet.PressOk());
         sheet.Finish();
         EXPECT_TRUE(sheet.Host().closedWithOk);
-        EXPECT_EQ(sheet.Host().destroyResult, 1u);
+        // OK applied the Advanced tree, which records the layout and marks the devmode changed:
+        // the host is told, and the driver's function keeps the result (2, its count of calls).
+        EXPECT_EQ(sheet.Host().setResults, (std::vector<LPARAM>{CPSUI_OK}));
+        EXPECT_EQ(sheet.Host().destroyResult, 2u);
         // Every page was shown: together they left nothing of the plug-in's open.
         EXPECT_EQ(counter.Leaks(), "");
     }
