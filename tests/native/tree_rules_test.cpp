@@ -238,7 +238,9 @@ TEST(TreeRules, ChangesWriteTheirFieldsIntoEveryTarget) {
         EXPECT_EQ(std::memcmp(&job, &jobBefore, sizeof job), 0) << "nothing else written";
         EXPECT_EQ(std::memcmp(&work, &workBefore, sizeof work), 0) << "nothing else written";
         const bool marksItself = c.action == kTreeActionReinitItems;
-        if (tree.items.count(c.id)) EXPECT_EQ(tree.items[c.id].changed, marksItself);
+        if (tree.items.count(c.id)) {
+            EXPECT_EQ(tree.items[c.id].changed, marksItself);
+        }
     }
 }
 
