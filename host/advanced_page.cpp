@@ -137,7 +137,8 @@ HTREEITEM AdvancedPage::NodeOf(int index) const {
 
 void AdvancedPage::ShowPluginItems() {
     if (!tree_) return;
-    for (DWORD i = 0; i < driverCount_; ++i)
+    // Only the plug-in's groups need the room: without them every section stays open.
+    for (DWORD i = 0; param_.cOEMOptItems && i < driverCount_; ++i)
         if (items_[i].Level == 1)
             if (HTREEITEM node = NodeOf(static_cast<int>(i))) TreeView_Expand(tree_, node, TVE_COLLAPSE);
     int chosen = driverCount_ ? 0 : -1;

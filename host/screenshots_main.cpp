@@ -90,7 +90,9 @@ bool ShootModels(const std::wstring& dir) {
             std::fprintf(stderr, "screenshots: %ls: %ls\n", shot.file, why.c_str());
             return false;
         }
-        cvtest::SheetDriver sheet(model.printerName, cvhost::SheetOptions{});
+        cvhost::SheetOptions options;
+        options.startPage = L"Output Options";
+        cvtest::SheetDriver sheet(model.printerName, options);
         HWND page = sheet.ok() ? sheet.Page(L"Output Options") : nullptr;
         if (!page) {
             std::fprintf(stderr, "screenshots: no Output Options page for %ls\n", shot.file);
