@@ -2,12 +2,14 @@
 // told otherwise), opens its document or printer properties with the plug-in's pages as the
 // PostScript driver would, and on OK prints what the job's plug-in devmode now carries.
 //
-//   cvhost doc     [--printer NAME] [--ppd FILE] [--readonly] [--capture DIR]
-//   cvhost printer [--printer NAME] [--ppd FILE] [--capture DIR]
+//   cvhost doc     [--printer NAME] [--ppd FILE] [--page TITLE] [--readonly] [--capture DIR]
+//   cvhost printer [--printer NAME] [--ppd FILE] [--page TITLE] [--capture DIR]
 //   cvhost preview --text TEXT [options]   (the watermark preview; see preview_command.h)
 //
 // --printer NAME  an installed printer (with --ppd: the name of the printer to set up)
 // --ppd FILE      set up a printer of the model in FILE first
+// --page TITLE    open the sheet on the page of that title ("Advanced"), as applications that
+//                 remember the last page do
 // --readonly      the user may look but not change (DM_NOPERMISSION)
 // --capture DIR   no user: save a picture of every page into DIR, then press OK
 #include "host/capture.h"
@@ -41,8 +43,8 @@ int Fail(const std::wstring& message, int code = 1) {
 }
 
 const wchar_t kUsage[] =
-    L"usage: cvhost doc [--printer NAME] [--ppd FILE] [--readonly] [--capture DIR]\n"
-    L"       cvhost printer [--printer NAME] [--ppd FILE] [--capture DIR]\n"
+    L"usage: cvhost doc [--printer NAME] [--ppd FILE] [--page TITLE] [--readonly] [--capture DIR]\n"
+    L"       cvhost printer [--printer NAME] [--ppd FILE] [--page TITLE] [--capture DIR]\n"
     L"       cvhost preview --text TEXT [--dynamic] [--angle DEG] [--position NAME|CODE]\n"
     L"              [--size PT] [--color 0xBBGGRR] [--intensity PCT] [--face NAME] [--style 0-3]\n"
     L"              [--effects 0-7] [--offset VERTICAL HORIZONTAL] [--mm] [--printer NAME]\n"
@@ -50,7 +52,7 @@ const wchar_t kUsage[] =
 
 struct Options {
     cvhost::SheetKind kind = cvhost::SheetKind::Document;
-    std::wstring printer, ppd, captureDir;
+    std::wstring printer, ppd, captureDir, page;
     bool readOnly = false;
 };
 
@@ -79,6 +81,8 @@ int ParseArguments(int argc, wchar_t** argv, Options* o) {
             if (!value(&o->printer)) return Fail(L"--printer needs a printer name", 2);
         } else if (arg == L"--ppd") {
             if (!value(&o->ppd)) return Fail(L"--ppd needs a file name", 2);
+        } else if (arg == L"--page") {
+            if (!value(&o->page)) return Fail(L"--page needs a page title", 2);
         } else if (arg == L"--capture") {
             if (!value(&o->captureDir)) return Fail(L"--capture needs a directory", 2);
         } else if (arg == L"--readonly" && o->kind == cvhost::SheetKind::Document) {
@@ -124,6 +128,16 @@ bool CaptureAndAccept(cvhost::PropertySheetHost& sheet, const Options& o, std::w
     const bool captured = cvhost::CaptureSheetPages(
         window, o.captureDir, o.kind == cvhost::SheetKind::Document ? L"doc" : L"printer", &files,
         error);
+    // The driver's tree page once more, with the plug-in's groups in view.
+    if (captured && sheet.Advanced()) {
+        PropSheet_SetCurSel(window, nullptr, 0);
+        sheet.Advanced()->ShowPluginItems();
+        cvhost::PumpMessagesFor(150);
+        const std::wstring path =
+            o.captureDir + (o.kind == cvhost::SheetKind::Document ? L"\\advanced-doc.bmp"
+                                                                  : L"\\advanced-printer.bmp");
+        if (cvhost::SaveWindowBitmap(window, path, error)) files.push_back(path);
+    }
     for (const std::wstring& f : files)
         Print(stdout, L"saved " + f + L"\n");
     PropSheet_PressButton(window, PSBTN_OK);
@@ -159,11 +173,15 @@ int wmain(int argc, wchar_t** argv) {
     cvhost::SheetOptions options;
     options.kind = o.kind;
     options.readOnly = o.readOnly;
+    options.startPage = o.page;
     if (!sheet.Init(options, &error)) return Fail(error);
     const bool shown =
         o.captureDir.empty() ? sheet.RunModal(&error) : CaptureAndAccept(sheet, o, &error);
     if (!shown) return Fail(error);
 
+    if (sheet.startPageMissing)
+        Print(stderr, L"cvhost: warning: the sheet has no page \"" + o.page +
+                          L"\"; it opened on its first page\n");
     Print(stdout, sheet.Caption() + (sheet.closedWithOk ? L": OK\n" : L": cancelled\n"));
     if (!sheet.closedWithOk) return 0;
     const cv::PluginDevmode* dm = sheet.Devmode().PluginRecord();

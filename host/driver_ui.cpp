@@ -154,6 +154,7 @@ std::unique_ptr<DriverUI> DriverUI::Open(const std::wstring& printerName,
     const auto* info = reinterpret_cast<const DRIVER_INFO_2W*>(buffer.data());
     ui->driverName_ = info->pName ? info->pName : L"";
     ui->dataFile_ = info->pDataFile ? info->pDataFile : L"";
+    ui->configFile_ = info->pConfigFile ? info->pConfigFile : L"";
     if (ui->dataFile_.empty()) {
         if (error) *error = L"the driver of printer \"" + printerName + L"\" has no PPD data file";
         return nullptr;

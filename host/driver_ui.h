@@ -45,6 +45,9 @@ class DriverUI {
     const std::wstring& PrinterName() const { return printerName_; }
     const std::wstring& DriverName() const { return driverName_; }
     const std::wstring& DataFile() const { return dataFile_; }
+    // The driver's UI module as the spooler installed it (its string table names the entries
+    // of some of the driver's items).
+    const std::wstring& ConfigFile() const { return configFile_; }
     const std::vector<std::wstring>& Warnings() const { return warnings_; }
     HostCoreUI& CoreUI() { return *coreUI_; }
     IPrintOemUI2* Plugin() const { return plugin_; }
@@ -55,7 +58,7 @@ class DriverUI {
     bool LoadPlugin(const std::wstring& path, std::wstring* error);
 
     HANDLE printer_ = nullptr;
-    std::wstring printerName_, driverName_, dataFile_;
+    std::wstring printerName_, driverName_, dataFile_, configFile_;
     std::vector<std::wstring> warnings_;
     CoreUIPtr coreUI_;
     HMODULE module_ = nullptr;

@@ -3,6 +3,7 @@
 #include "host/public_devmode.h"
 
 #include <cstring>
+#include <vector>
 
 namespace cvhost {
 
@@ -31,6 +32,21 @@ bool JobDevmode::Build(IPrintOemUI2* plugin, HANDLE hPrinter, const wchar_t* dev
         if (error) *error = L"the plug-in could not default its devmode record";
         return false;
     }
+    mergedUserDefault_ = false;
+    // The user's default devmode, as an OK in the printing preferences left it.
+    DWORD needed = 0;
+    GetPrinterW(hPrinter, 9, nullptr, 0, &needed);
+    std::vector<BYTE> stored(needed >= sizeof(PRINTER_INFO_9W) ? needed : 0);
+    const DEVMODEW* userDefault = nullptr;
+    if (!stored.empty() && GetPrinterW(hPrinter, 9, stored.data(), needed, &needed))
+        userDefault = reinterpret_cast<const PRINTER_INFO_9W*>(stored.data())->pDevMode;
+    if (userDefault && !Merge(plugin, &param, userDefault, &mergedUserDefault_, error))
+        return false;
+    return Merge(plugin, &param, incoming, &mergedIncoming_, error);
+}
+
+bool JobDevmode::Merge(IPrintOemUI2* plugin, OEMDMPARAM* param, const DEVMODEW* incoming,
+                       bool* merged, std::wstring* error) {
     // An application's devmode older than the fields this host takes over is not merged.
     if (!CanMergePublicDevmode(incoming)) return true;
 
@@ -42,13 +58,13 @@ bool JobDevmode::Build(IPrintOemUI2* plugin, HANDLE hPrinter, const wchar_t* dev
     OEM_DMEXTRAHEADER header;
     std::memcpy(&header, extra, sizeof header);
     if (header.dwSize < sizeof header || header.dwSize > incoming->dmDriverExtra) return true;
-    param.pPublicDMIn = const_cast<DEVMODEW*>(incoming);
-    param.pOEMDMIn = const_cast<unsigned char*>(extra);
-    if (FAILED(plugin->DevMode(OEMDM_MERGE, &param))) {
+    param->pPublicDMIn = const_cast<DEVMODEW*>(incoming);
+    param->pOEMDMIn = const_cast<unsigned char*>(extra);
+    if (FAILED(plugin->DevMode(OEMDM_MERGE, param))) {
         if (error) *error = L"the plug-in could not merge the incoming devmode record";
         return false;
     }
-    mergedIncoming_ = true;
+    *merged = true;
     return true;
 }
 

@@ -13,8 +13,10 @@ namespace cvhost {
 
 class JobDevmode {
   public:
-    // Builds the printer's default devmode and merges the plug-in record of `incoming` (if any)
-    // into it. `hPrinter` goes to the plug-in (its DevMode probes the registry with it).
+    // Builds the printer's default devmode, merges the user's default devmode that the spooler
+    // keeps for the printer (GetPrinterW level 9, stored by an OK in the printing preferences),
+    // then `incoming` (if any). `hPrinter` goes to the plug-in (its DevMode probes the registry
+    // with it).
     bool Build(IPrintOemUI2* plugin, HANDLE hPrinter, const wchar_t* deviceName,
                const DEVMODEW* incoming, std::wstring* error);
 
@@ -26,11 +28,17 @@ class JobDevmode {
     const cv::PluginDevmode* PluginRecord() const;
     // True when `incoming` carried a plug-in record that was handed to the plug-in.
     bool MergedIncoming() const { return mergedIncoming_; }
+    // True when the user's default devmode carried a plug-in record that was merged.
+    bool MergedUserDefault() const { return mergedUserDefault_; }
 
   private:
     std::vector<unsigned char> bytes_;
     DWORD pluginSize_ = 0;
     bool mergedIncoming_ = false;
+    bool mergedUserDefault_ = false;
+    // Takes over an application's (or the stored) devmode; false only when the plug-in fails.
+    bool Merge(IPrintOemUI2* plugin, OEMDMPARAM* param, const DEVMODEW* incoming, bool* merged,
+               std::wstring* error);
 };
 
 // A devmode the host would receive from an application: public part plus the given plug-in bytes.

@@ -90,7 +90,9 @@ bool ShootModels(const std::wstring& dir) {
             std::fprintf(stderr, "screenshots: %ls: %ls\n", shot.file, why.c_str());
             return false;
         }
-        cvtest::SheetDriver sheet(model.printerName, cvhost::SheetOptions{});
+        cvhost::SheetOptions options;
+        options.startPage = L"Output Options";
+        cvtest::SheetDriver sheet(model.printerName, options);
         HWND page = sheet.ok() ? sheet.Page(L"Output Options") : nullptr;
         if (!page) {
             std::fprintf(stderr, "screenshots: no Output Options page for %ls\n", shot.file);
@@ -121,6 +123,16 @@ bool ShootSheet(const std::wstring& printer, cvhost::SheetKind kind, const std::
     std::wstring why;
     bool ok =
         cvhost::CaptureSheetPages(sheet.Sheet(), dir, document ? L"doc" : L"printer", &files, &why);
+    // The driver's tree page with the plug-in's groups in view (the printer sheet: its device
+    // items, the plug-in's hidden ones gone).
+    if (ok && sheet.SelectPage(0) && sheet.Host().Advanced()) {
+        sheet.Host().Advanced()->ShowPluginItems();
+        cvtest::Pump(150);
+        const std::wstring path =
+            dir + (document ? L"\\advanced-doc.bmp" : L"\\advanced-printer.bmp");
+        ok = cvhost::SaveWindowBitmap(sheet.Sheet(), path, &why);
+        if (ok) files.push_back(path);
+    }
     for (const DialogShot& shot : DialogShots()) {
         if (!ok || shot.sheet != kind) continue;
         if (!sheet.SelectPage(shot.page)) {

@@ -1,5 +1,7 @@
 #include "host/sheet_host.h"
 
+#include "host/capture.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -16,6 +18,11 @@ std::vector<PropertySheetHost*>& LiveHosts() {
 // The host whose PropertySheetW call is creating a sheet on this thread (for the sheet callback,
 // which has no user data of its own).
 thread_local PropertySheetHost* creatingHost = nullptr;
+
+// Posted to the sheet once it is up: open the page the caller chose.
+constexpr UINT kOpenStartPage = WM_APP + 0x4C;
+// The sheet's Apply button.
+constexpr int kApplyNow = 0x3021;
 
 bool HasActCtx(const PROPSHEETPAGEW* page) {
     return (page->dwFlags & PSP_USEFUSIONCONTEXT) &&
@@ -60,14 +67,20 @@ bool PropertySheetHost::Init(const SheetOptions& options, std::wstring* error) {
                         options.incoming, error))
         return false;
 
+    // The pages work on a copy; the job takes it over on OK or Apply.
+    working_.assign(static_cast<const unsigned char*>(static_cast<const void*>(devmode_.Public())),
+                    static_cast<const unsigned char*>(static_cast<const void*>(devmode_.Public())) +
+                        devmode_.TotalSize());
+    startPage_ = options.startPage;
+
     param_.cbSize = sizeof param_;
     param_.poemuiobj = driver_.CoreUI().UIObject();
     param_.hPrinter = driver_.Printer();
     param_.pPrinterName = const_cast<PWSTR>(driver_.PrinterName().c_str());
     param_.hModule = driver_.PluginModule();
     param_.hOEMHeap = heap_;
-    param_.pPublicDM = devmode_.Public();
-    param_.pOEMDM = devmode_.Plugin();
+    param_.pPublicDM = WorkingDevmode();
+    param_.pOEMDM = working_.data() + sizeof(DEVMODEW);
     param_.dwFlags = options.readOnly ? DM_NOPERMISSION : 0;
 
     info_.cbSize = sizeof info_;
@@ -78,7 +91,7 @@ bool PropertySheetHost::Init(const SheetOptions& options, std::wstring* error) {
     info_.lParamInit = reinterpret_cast<LPARAM>(&param_);
     inited_ = true;
 
-    if (kind_ == SheetKind::Document) AddDriverPages();
+    if (!AddDriverPages(error)) return false;
     HRESULT hr = CallPlugin(PROPSHEETUI_REASON_INIT, info_.lParamInit);
     initResult = info_.Result;
     if (FAILED(hr)) {
@@ -99,6 +112,36 @@ bool PropertySheetHost::Init(const SheetOptions& options, std::wstring* error) {
         return false;
     }
     return true;
+}
+
+bool PropertySheetHost::AddDriverPages(std::wstring* error) {
+    advanced_ = std::make_unique<AdvancedPage>(driver_, kind_ == SheetKind::Document, param_);
+    if (!advanced_->Prepare(error)) return false;
+    advancedPage_ = advanced_->Create();
+    if (!advancedPage_) {
+        if (error) *error = L"cannot create the " + advanced_->Title() + L" page";
+        return false;
+    }
+    return true;
+}
+
+void PropertySheetHost::Commit(bool ok) {
+    std::memcpy(devmode_.Public(), working_.data(), working_.size());
+    ++commits;
+    if (!ok || kind_ != SheetKind::Document) return;
+    // The printing preferences: the next sheet of this user starts from what was accepted.
+    PRINTER_INFO_9W info{devmode_.Public()};
+    storedUserDefault = SetPrinterW(driver_.Printer(), 9, reinterpret_cast<BYTE*>(&info), 0) != FALSE;
+}
+
+void PropertySheetHost::OpenStartPage() {
+    const std::vector<std::wstring> titles = SheetPageTitles(window_);
+    auto it = std::find(titles.begin(), titles.end(), startPage_);
+    if (it == titles.end()) {
+        startPageMissing = true;
+        return;
+    }
+    PropSheet_SetCurSel(window_, nullptr, static_cast<int>(it - titles.begin()));
 }
 
 // --- pfnComPropSheet
@@ -165,21 +208,50 @@ int CALLBACK PropertySheetHost::SheetCallback(HWND sheet, UINT msg, LPARAM) {
     const LONG_PTR ex = GetWindowLongPtrW(sheet, GWL_EXSTYLE);
     SetWindowLongPtrW(sheet, GWL_EXSTYLE, ex | WS_EX_CONTEXTHELP);
     SetWindowSubclass(sheet, &SheetSubclass, 1, reinterpret_cast<DWORD_PTR>(self));
+    if (!self->startPage_.empty()) PostMessageW(sheet, kOpenStartPage, 0, 0);
     return 0;
 }
 
 LRESULT CALLBACK PropertySheetHost::SheetSubclass(HWND sheet, UINT msg, WPARAM wParam,
                                                   LPARAM lParam, UINT_PTR id, DWORD_PTR data) {
     auto* self = reinterpret_cast<PropertySheetHost*>(data);
+    // OK went through when every page accepted it: the sheet then has no current page.
+    const auto okAccepted = [&] {
+        return self->lastButton_ == IDOK && !PropSheet_GetCurrentPageHwnd(sheet);
+    };
     switch (msg) {
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)
+        if (LOWORD(wParam) == kApplyNow) {
+            SendMessageW(sheet, PSM_APPLY, 0, 0); // which tells whether every page accepted
+            return 0;
+        }
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             self->lastButton_ = LOWORD(wParam);
+            const LRESULT result = DefSubclassProc(sheet, msg, wParam, lParam);
+            if (okAccepted()) self->Commit(true);
+            return result;
+        }
         break;
+    case PSM_APPLY: {
+        const LRESULT applied = DefSubclassProc(sheet, msg, wParam, lParam);
+        if (applied) self->Commit(false);
+        return applied;
+    }
     case PSM_PRESSBUTTON: // Wine presses the button without a WM_COMMAND
-        if (wParam == PSBTN_OK) self->lastButton_ = IDOK;
-        if (wParam == PSBTN_CANCEL) self->lastButton_ = IDCANCEL;
+        if (wParam == PSBTN_APPLYNOW) {
+            SendMessageW(sheet, PSM_APPLY, 0, 0);
+            return 0;
+        }
+        if (wParam == PSBTN_OK || wParam == PSBTN_CANCEL) {
+            self->lastButton_ = wParam == PSBTN_OK ? IDOK : IDCANCEL;
+            const LRESULT result = DefSubclassProc(sheet, msg, wParam, lParam);
+            if (okAccepted()) self->Commit(true);
+            return result;
+        }
         break;
+    case kOpenStartPage:
+        self->OpenStartPage();
+        return 0;
     case WM_SYSCOMMAND:
         if ((wParam & 0xFFF0) == SC_CLOSE) self->lastButton_ = IDCANCEL;
         break;
@@ -197,13 +269,14 @@ bool PropertySheetHost::Show(bool modeless, INT_PTR* result, std::wstring* error
         if (error) *error = L"the sheet is not ready to show";
         return false;
     }
-    if (pages_.empty()) {
-        if (error) *error = L"the plug-in added no pages";
-        return false;
-    }
     std::vector<HPROPSHEETPAGE> handles;
+    if (advancedPage_) handles.push_back(advancedPage_);
     for (const AddedPage& p : pages_)
         handles.push_back(p.handle);
+    if (handles.empty()) {
+        if (error) *error = L"the sheet has no pages";
+        return false;
+    }
     PROPSHEETHEADERW header{};
     header.dwSize = sizeof header;
     header.dwFlags = PSH_USECALLBACK | (modeless ? PSH_MODELESS : 0);
@@ -270,9 +343,12 @@ void PropertySheetHost::Finish() {
         if (IsWindow(window_)) DestroyWindow(window_);
         window_ = nullptr;
     }
-    if (!pagesOwnedBySheet_)
+    if (!pagesOwnedBySheet_) {
         for (AddedPage& p : pages_)
             if (p.handle) DestroyPropertySheetPage(p.handle);
+        if (advancedPage_) DestroyPropertySheetPage(advancedPage_);
+    }
+    advancedPage_ = nullptr;
     if (inited_) {
         // lParam: the user closed the sheet with OK or Cancel.
         destroyCall = CallPlugin(PROPSHEETUI_REASON_DESTROY, lastButton_ != 0);

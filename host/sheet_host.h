@@ -5,9 +5,11 @@
 #pragma once
 
 #include "core/plugin_abi.h"
+#include "host/advanced_page.h"
 #include "host/driver_ui.h"
 #include "host/job_devmode.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,8 @@ struct SheetOptions {
     bool readOnly = false;              // the user may look but not change (DM_NOPERMISSION)
     const DEVMODEW* incoming = nullptr; // an application's devmode, merged into the job's
     HWND owner = nullptr;
+    // The page the sheet opens on, by its title ("Advanced"); empty: the first.
+    std::wstring startPage;
 };
 
 // A page as the plug-in handed it to CPSFUNC_ADD_PROPSHEETPAGEW.
@@ -53,10 +57,18 @@ class PropertySheetHost {
     // Calls the plug-in's sheet method (document or printer, as Init chose) with `reason`.
     HRESULT CallPlugin(WORD reason, LPARAM lParam);
 
+    // The sheet's own copy of the job's devmode, which the pages work on (param's pPublicDM and
+    // pOEMDM); the job (Devmode()) takes it over only on OK or Apply.
+    DEVMODEW* WorkingDevmode() { return reinterpret_cast<DEVMODEW*>(working_.data()); }
+
     HWND Window() const { return window_; }
     SheetKind Kind() const { return kind_; }
     const std::wstring& Caption() const { return caption_; }
+    // The plug-in's pages, as it added them.
     const std::vector<AddedPage>& Pages() const { return pages_; }
+    // The driver's tree page (the document sheet's Advanced, the printer sheet's Device
+    // Settings), before the plug-in's pages; null when it could not be made.
+    AdvancedPage* Advanced() { return advanced_.get(); }
     PROPSHEETUI_INFO& Info() { return info_; }
     OEMUIPSPARAM& Param() { return param_; }
     JobDevmode& Devmode() { return devmode_; }
@@ -73,6 +85,9 @@ class PropertySheetHost {
     LPARAM keptResult = 0;            // the result the driver's own function received last
     std::vector<UINT> otherFunctions; // pfnComPropSheet codes this host does not serve
     bool closedWithOk = false;        // the sheet closed through OK
+    int commits = 0;                  // times the working devmode went into the job
+    bool storedUserDefault = false;   // OK stored the job as the user's default devmode
+    bool startPageMissing = false;    // no page has the title of options.startPage
 
   private:
     static LONG_PTR CALLBACK ComPropSheet(HANDLE hComPropSheet, UINT function, LPARAM lParam1,
@@ -83,9 +98,12 @@ class PropertySheetHost {
     LONG_PTR AddPage(const PROPSHEETPAGEW* page);
     LONG_PTR SetResult(LPARAM page, LPARAM result);
     bool Show(bool modeless, INT_PTR* result, std::wstring* error);
-    // The driver's own pages of the document sheet. The Advanced page (the driver's items and
-    // the plug-in's, through CommonUIProp, as a tree) belongs here, before the plug-in's INIT.
-    void AddDriverPages() {}
+    // The driver's own page, before the plug-in's INIT: its tree, with the plug-in's items.
+    bool AddDriverPages(std::wstring* error);
+    // OK or Apply went through every page: the job takes the working devmode; OK in the
+    // printing preferences also stores it as the user's default.
+    void Commit(bool ok);
+    void OpenStartPage();
 
     DriverUI& driver_;
     SheetKind kind_ = SheetKind::Document;
@@ -93,6 +111,10 @@ class PropertySheetHost {
     std::wstring caption_;
     HANDLE heap_ = nullptr;
     JobDevmode devmode_;
+    std::vector<unsigned char> working_;
+    std::unique_ptr<AdvancedPage> advanced_;
+    HPROPSHEETPAGE advancedPage_ = nullptr;
+    std::wstring startPage_;
     OEMUIPSPARAM param_{};
     PROPSHEETUI_INFO info_{};
     std::vector<AddedPage> pages_;

@@ -31,6 +31,10 @@ struct SheetContext {
         POPTITEM drvOptItems; // the driver's items, found when the Advanced page becomes active
         uint32_t drvOptItemCount;
         uint32_t oemOptItemCount;
+        // The driver's page-order and pages-per-sheet items of this sheet's tree, found when
+        // the tree is filled (the object keeps the last sheet's; two sheets may be open).
+        POPTITEM pageOrderItem;
+        POPTITEM nupItem;
     } tree;
 
     // --- Output Options page --------------------------------------------------------------------

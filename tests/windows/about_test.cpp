@@ -93,7 +93,8 @@ TEST(AboutPage, ListsDriverFilesSortedInBothSheets) {
         const std::vector<std::wstring> titles = sheet.PageTitles();
         ASSERT_FALSE(titles.empty());
         EXPECT_EQ(titles.back(), L"About");
-        EXPECT_EQ(titles.size(), document ? 3u : 1u);
+        // The driver's tree page comes first: Advanced, or Device Settings.
+        EXPECT_EQ(titles.size(), document ? 4u : 2u);
         ASSERT_TRUE(sheet.SelectPage(L"About"));
         HWND page = sheet.Page(L"About");
         ASSERT_TRUE(page);
@@ -119,6 +120,7 @@ TEST(AboutPage, WithoutPrinterHandleListsNothing) {
     cvhost::PropertySheetHost host(*driver);
     cvhost::SheetOptions options;
     options.kind = cvhost::SheetKind::Printer;
+    options.startPage = L"About";
     ASSERT_TRUE(host.Init(options, &why)) << Narrow(why);
     host.Param().hPrinter = nullptr; // the pages are created only when the sheet shows
     ASSERT_TRUE(host.ShowModeless(&why)) << Narrow(why);

@@ -62,6 +62,7 @@ class OutputPage : public ::testing::Test {
         sheet_.reset();
         cvhost::SheetOptions options;
         options.readOnly = readOnly;
+        options.startPage = kOutput; // shown once, as the sheet opens
         std::vector<unsigned char> incoming;
         if (edit) {
             cv::PluginDevmode dm{};
@@ -73,7 +74,7 @@ class OutputPage : public ::testing::Test {
         sheet_ = std::make_unique<SheetDriver>(printer_->printerName, options);
         EXPECT_TRUE(sheet_->ok()) << sheet_->error();
         shown_ = true;
-        // The page comes first; selecting it again would make it be left and shown anew.
+        // The sheet opens on the page; selecting it again would make it be left and shown anew.
         EXPECT_EQ(sheet_->CurrentPage(), sheet_->Page(kOutput));
         return sheet_->Page(kOutput);
     }

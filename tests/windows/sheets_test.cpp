@@ -180,8 +180,9 @@ TEST(SheetUi, EveryPageShowsWithItsContextWithoutHelpAndReadOnlyDisablesIt) {
         options.readOnly = readOnly;
         SheetDriver sheet(printer.printerName, options);
         ASSERT_TRUE(sheet.ok()) << sheet.error();
-        EXPECT_EQ(sheet.PageTitles(), (std::vector<std::wstring>{L"Output Options", L"Watermark",
-                                                                 L"Profiles", L"About"}));
+        EXPECT_EQ(sheet.PageTitles(),
+                  (std::vector<std::wstring>{L"Advanced", L"Output Options", L"Watermark",
+                                             L"Profiles", L"About"}));
         ASSERT_NE(ContextOf(sheet.Host()), nullptr);
         EXPECT_EQ(ContextOf(sheet.Host())->readOnly, readOnly ? 1u : 0u);
         const auto context = static_cast<LONG_PTR>(sheet.Host().Info().UserData);
@@ -205,7 +206,10 @@ TEST(SheetUi, EveryPageShowsWithItsContextWithoutHelpAndReadOnlyDisablesIt) {
         EXPECT_TRUE(sheet.PressOk());
         sheet.Finish();
         EXPECT_TRUE(sheet.Host().closedWithOk);
-        EXPECT_EQ(sheet.Host().destroyResult, 1u);
+        // OK applied the Advanced tree, which records the layout and marks the devmode changed:
+        // the host is told, and the driver's function keeps the result (2, its count of calls).
+        EXPECT_EQ(sheet.Host().setResults, (std::vector<LPARAM>{CPSUI_OK}));
+        EXPECT_EQ(sheet.Host().destroyResult, 2u);
         // Every page was shown: together they left nothing of the plug-in's open.
         EXPECT_EQ(counter.Leaks(), "");
     }

@@ -1,0 +1,378 @@
+// The Advanced-tree items' table and rules, natively: which items a model gets and in what
+// order, their entries and ranges, where they start, what a change writes into the devmode at
+// the stored offsets, the printer sheet's hiding rule, the layout items and the booklet index.
+#include "treeoptions/tree_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace cv;
+
+namespace {
+
+std::vector<uint16_t> Ids(const TreeFeatures& f) {
+    std::vector<uint16_t> ids;
+    size_t n = 0;
+    if (f.manualColor) {
+        const TreeItemSpec* g = ManualColorGroup(&n);
+        for (size_t i = 0; i < n; ++i)
+            if (TreeItemPresent(g[i], f)) ids.push_back(g[i].id);
+    }
+    if (f.newPrintQuality) {
+        const TreeItemSpec* g = PrintQualityGroup(&n);
+        for (size_t i = 0; i < n; ++i)
+            if (TreeItemPresent(g[i], f)) ids.push_back(g[i].id);
+    }
+    return ids;
+}
+
+int32_t At(const PluginDevmode& dm, size_t offset) {
+    int32_t v;
+    std::memcpy(&v, reinterpret_cast<const unsigned char*>(&dm) + offset, sizeof v);
+    return v;
+}
+
+// The tree's items as a map from identifier to selection and flags.
+struct FakeTree final : TreeItemStates {
+    struct State {
+        int32_t sel = 0;
+        bool disabled = false;
+        bool changed = false;
+    };
+    std::map<uint32_t, State> items;
+    bool Selection(uint32_t id, int32_t* sel) const override {
+        auto it = items.find(id);
+        if (it == items.end()) return false;
+        *sel = it->second.sel;
+        return true;
+    }
+    void SetDisabledAndChanged(uint32_t id, bool disabled) override {
+        auto it = items.find(id);
+        if (it == items.end()) return;
+        it->second.disabled = disabled;
+        it->second.changed = true;
+    }
+    void MarkChanged(uint32_t id) override {
+        auto it = items.find(id);
+        if (it != items.end()) it->second.changed = true;
+    }
+};
+
+FakeTree FullTree() {
+    FakeTree t;
+    for (uint16_t id : Ids({true, true}))
+        t.items[id] = {};
+    return t;
+}
+
+} // namespace
+
+TEST(TreeRules, ItemsAndOrderPerModel) {
+    const struct {
+        TreeFeatures features;
+        std::vector<uint16_t> ids;
+    } cases[] = {
+        {{true, true}, {1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 16, 17, 18, 19, 21}},
+        {{true, false}, {1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}},
+        {{false, true}, {16, 17, 18, 20, 21}},
+        {{false, false}, {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Ids(c.features), c.ids);
+        EXPECT_EQ(CountTreeItems(c.features), c.ids.size());
+    }
+}
+
+TEST(TreeRules, EveryItemsNameKindRangeLevelAndField) {
+    const struct {
+        uint16_t id;
+        uint8_t level;
+        uint16_t name;
+        TreeItemKind kind;
+        int32_t low, high;
+        size_t field; // offset of the shown field; 0: none
+    } rows[] = {
+        {1, 1, 214, TreeItemKind::Heading, 0, 0, 0},
+        {2, 2, 215, TreeItemKind::List, 0, 0, 7328},
+        {4, 3, 219, TreeItemKind::Heading, 0, 0, 0},
+        {5, 4, 216, TreeItemKind::List, 0, 0, 7332},
+        {6, 4, 217, TreeItemKind::List, 0, 0, 7336},
+        {7, 4, 218, TreeItemKind::List, 0, 0, 7340},
+        {8, 3, 220, TreeItemKind::List, 0, 0, 7352},
+        {9, 2, 221, TreeItemKind::List, 0, 0, 7356},
+        {10, 3, 223, TreeItemKind::UpDown, -5, 5, 7360},
+        {11, 3, 26, TreeItemKind::UpDown, -5, 5, 7368},
+        {12, 3, 224, TreeItemKind::UpDown, -5, 5, 7364},
+        {13, 3, 25, TreeItemKind::UpDown, -5, 5, 7372},
+        {14, 2, 222, TreeItemKind::List, 0, 0, 7376},
+        {16, 1, 233, TreeItemKind::Heading, 0, 0, 0},
+        {17, 2, 229, TreeItemKind::UpDown, -6, 6, 7648},
+        {18, 2, 230, TreeItemKind::UpDown, 0, 5, 7652},
+        {19, 2, 231, TreeItemKind::UpDown, 0, 5, 7656},
+        {20, 2, 234, TreeItemKind::Check, 0, 0, 7660},
+        {21, 2, 232, TreeItemKind::Check, 0, 0, 7664},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.id);
+        const TreeItemSpec* s = FindTreeItemSpec(r.id);
+        ASSERT_NE(s, nullptr);
+        EXPECT_EQ(s->level, r.level);
+        EXPECT_EQ(s->nameId, r.name);
+        EXPECT_EQ(s->kind, r.kind);
+        if (r.kind == TreeItemKind::UpDown) {
+            EXPECT_EQ(s->low, r.low);
+            EXPECT_EQ(s->high, r.high);
+        }
+        if (r.field) {
+            ASSERT_GE(s->fieldCount, 1);
+            EXPECT_EQ(s->fields[0], r.field);
+        } else {
+            EXPECT_EQ(s->fieldCount, 0);
+        }
+    }
+    EXPECT_EQ(FindTreeItemSpec(3), nullptr);
+    EXPECT_EQ(FindTreeItemSpec(15), nullptr);
+}
+
+TEST(TreeRules, ListEntriesByModel) {
+    const std::vector<uint16_t> rgb{104, 139, 140, 141, 144};
+    const struct {
+        uint16_t id;
+        TreeFeatures features;
+        std::vector<uint16_t> entries;
+    } cases[] = {
+        {2, {true, false}, {104, 144, 138, 108}},
+        {5, {true, false}, rgb},
+        {6, {true, true}, {104, 139, 140, 141, 144, 1233}},
+        {7, {true, true}, {104, 139, 140, 141, 144, 1233}},
+        {8, {true, true}, {104, 142, 143, 146, 144}},
+        {9, {true, true}, {104, 108}},
+        {14, {true, true}, {104, 144, 105}},
+        {17, {true, true}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        const TreeItemSpec& s = *FindTreeItemSpec(c.id);
+        std::vector<uint16_t> entries;
+        for (size_t i = 0; i < TreeEntryCount(s, c.features); ++i)
+            entries.push_back(TreeEntryString(s, i));
+        EXPECT_EQ(entries, c.entries);
+    }
+}
+
+TEST(TreeRules, StartFromTheStoredNumbersAndManualStates) {
+    PluginDevmode dm{};
+    defaultPluginDevmode(&dm);
+    dm.colorCorrection = 2; // Auto
+    dm.rgbImages = 5;       // kept as it is, whatever the entries
+    dm.cmykGraphics = 3;
+    dm.cmykImages = 1;
+    dm.colorBalance = 1; // Manual
+    dm.cyanBalance = -4;
+    dm.brightness = -6;
+    dm.enhanceFineLines = 1;
+    const struct {
+        uint16_t id;
+        int32_t sel;
+        bool disabled;
+    } cases[] = {{2, 2, false},  {5, 5, true},   {8, 3, true},  {9, 1, false},
+                 {10, -4, false}, {13, 0, false}, {17, -6, false}, {21, 1, false},
+                 {14, 0, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        const TreeItemSpec& s = *FindTreeItemSpec(c.id);
+        EXPECT_EQ(TreeInitialSelection(s, dm), c.sel);
+        EXPECT_EQ(TreeInitiallyDisabled(s, dm), c.disabled);
+    }
+    dm.colorCorrection = 3;
+    dm.colorBalance = 0;
+    EXPECT_FALSE(TreeInitiallyDisabled(*FindTreeItemSpec(7), dm));
+    EXPECT_TRUE(TreeInitiallyDisabled(*FindTreeItemSpec(12), dm));
+}
+
+// What one change writes, at the stored offsets, into both devmodes it is given; the rest of
+// each record stays as it was.
+TEST(TreeRules, ChangesWriteTheirFieldsIntoEveryTarget) {
+    const struct {
+        uint16_t id;
+        int32_t sel;
+        std::vector<size_t> offsets; // all set to sel
+        int32_t action;
+    } cases[] = {
+        {5, 4, {7332}, kTreeActionNone},
+        {6, 5, {7336}, kTreeActionNone},
+        {7, 1, {7340}, kTreeActionNone},
+        {8, 2, {7344, 7348, 7352}, kTreeActionNone},
+        {10, -3, {7360}, kTreeActionNone},
+        {11, 4, {7368}, kTreeActionNone},
+        {12, -5, {7364}, kTreeActionNone},
+        {13, 5, {7372}, kTreeActionNone},
+        {14, 2, {7376}, kTreeActionNone},
+        {17, -6, {7648}, kTreeActionReinitItems},
+        {18, 5, {7652}, kTreeActionReinitItems},
+        {19, 3, {7656}, kTreeActionReinitItems},
+        {20, 1, {7660}, kTreeActionNone},
+        {21, 1, {7664}, kTreeActionNone},
+        {99, 1, {}, kTreeActionNone},
+        {1, 1, {}, kTreeActionNone}, // a heading writes nothing
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.id);
+        PluginDevmode job{}, work{};
+        std::memset(&job, 0x11, sizeof job);
+        std::memset(&work, 0x22, sizeof work);
+        PluginDevmode jobBefore = job, workBefore = work;
+        FakeTree tree = FullTree();
+        PluginDevmode* targets[] = {&job, nullptr, &work};
+        EXPECT_EQ(TreeSelectionChanged(c.id, c.sel, tree, targets, 3), c.action);
+        for (size_t at : c.offsets) {
+            EXPECT_EQ(At(job, at), c.sel) << at;
+            EXPECT_EQ(At(work, at), c.sel) << at;
+            std::memcpy(reinterpret_cast<unsigned char*>(&jobBefore) + at, &c.sel, 4);
+            std::memcpy(reinterpret_cast<unsigned char*>(&workBefore) + at, &c.sel, 4);
+        }
+        EXPECT_EQ(std::memcmp(&job, &jobBefore, sizeof job), 0) << "nothing else written";
+        EXPECT_EQ(std::memcmp(&work, &workBefore, sizeof work), 0) << "nothing else written";
+        const bool marksItself = c.action == kTreeActionReinitItems;
+        if (tree.items.count(c.id)) {
+            EXPECT_EQ(tree.items[c.id].changed, marksItself);
+        }
+    }
+}
+
+// The two controllers: their dependents' current selections go in first, their marks turn
+// with Manual, and the host is asked to re-read every item.
+TEST(TreeRules, ControllersCopyAndEnableTheirDependents) {
+    const struct {
+        uint16_t controller;
+        int32_t sel;
+        bool enabled;
+    } cases[] = {{2, 3, true}, {2, 2, false}, {2, 0, false}, {9, 1, true}, {9, 0, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.controller) + " to " + std::to_string(c.sel));
+        FakeTree tree = FullTree();
+        const std::map<uint16_t, int32_t> current{{5, 1}, {6, 2}, {7, 3}, {8, 4},
+                                                  {10, -1}, {11, 2}, {12, -3}, {13, 4}};
+        for (const auto& [id, sel] : current) {
+            tree.items[id].sel = sel;
+            tree.items[id].disabled = c.enabled;
+        }
+        PluginDevmode dm{};
+        PluginDevmode* targets[] = {&dm};
+        EXPECT_EQ(TreeSelectionChanged(c.controller, c.sel, tree, targets, 1),
+                  kTreeActionReinitItems);
+        if (c.controller == 2) {
+            EXPECT_EQ(dm.colorCorrection, static_cast<uint32_t>(c.sel));
+            EXPECT_EQ(dm.rgbImages, 1u);
+            EXPECT_EQ(dm.rgbText, 2u);
+            EXPECT_EQ(dm.rgbGraphics, 3u);
+            EXPECT_EQ(dm.cmykGraphics, 0u) << "the CMYK item is not copied";
+            for (uint16_t id : {5, 6, 7, 8}) {
+                EXPECT_EQ(tree.items[id].disabled, !c.enabled) << id;
+                EXPECT_TRUE(tree.items[id].changed) << id;
+            }
+            EXPECT_FALSE(tree.items[10].changed);
+        } else {
+            EXPECT_EQ(dm.colorBalance, static_cast<uint32_t>(c.sel));
+            EXPECT_EQ(dm.cyanBalance, -1);
+            EXPECT_EQ(dm.yellowBalance, 2);
+            EXPECT_EQ(dm.magentaBalance, -3);
+            EXPECT_EQ(dm.blackBalance, 4);
+            for (uint16_t id : {10, 11, 12, 13}) {
+                EXPECT_EQ(tree.items[id].disabled, !c.enabled) << id;
+                EXPECT_TRUE(tree.items[id].changed) << id;
+            }
+            EXPECT_FALSE(tree.items[5].changed);
+        }
+    }
+    // Dependents missing from the tree are skipped: nothing read, nothing marked.
+    FakeTree empty;
+    PluginDevmode dm{};
+    dm.rgbImages = 4;
+    PluginDevmode* targets[] = {&dm};
+    EXPECT_EQ(TreeSelectionChanged(2, 3, empty, targets, 1), kTreeActionReinitItems);
+    EXPECT_EQ(dm.rgbImages, 4u);
+    EXPECT_EQ(dm.colorCorrection, 3u);
+}
+
+TEST(TreeRules, PrinterSheetHidesFourFeaturesInAnyCase) {
+    for (const char* k : {"HasPrintandHold", "hasmanualduplex", "HASMANUALCOLORCORRECTION",
+                          "HasKeepPreviousPHJobs", "hasPrintAndHold"})
+        EXPECT_TRUE(HiddenInPrinterSheet(k)) << k;
+    for (const char* k : {"HasNewPin", "FaxCard", "HasManualDuplex2", "HasManual", "", "Duplex"})
+        EXPECT_FALSE(HiddenInPrinterSheet(k)) << k;
+    EXPECT_FALSE(HiddenInPrinterSheet(nullptr));
+}
+
+TEST(TreeRules, LayoutItemsFoundInOneWalk) {
+    struct Item {
+        uint32_t pubId;
+        bool hidden;
+        const char* keyword;
+    };
+    const struct {
+        const char* what;
+        std::vector<Item> items;
+        ptrdiff_t pageOrder, nup;
+    } cases[] = {
+        {"both", {{1, false, nullptr}, {16, false, nullptr}, {17, false, nullptr}}, 2, 1},
+        {"hidden ones are not taken", {{16, true, nullptr}, {17, true, nullptr}}, -1, -1},
+        {"a later page-order item replaces an earlier one",
+         {{17, false, nullptr}, {17, false, nullptr}}, 1, -1},
+        {"the OutputOrder feature while no page-order item is known",
+         {{0, false, "OutputOrder"}, {16, false, nullptr}}, 0, 1},
+        {"the keyword is exact", {{0, false, "outputorder"}}, -1, -1},
+        {"a page-order item before the feature keeps its place",
+         {{17, false, nullptr}, {0, false, "OutputOrder"}}, 0, -1},
+        {"a page-order item after the feature replaces it",
+         {{0, false, "OutputOrder"}, {17, false, nullptr}}, 1, -1},
+        {"a hidden feature item is not taken", {{0, true, "OutputOrder"}}, -1, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        LayoutItemFinder f;
+        for (size_t i = 0; i < c.items.size(); ++i)
+            f.See(i, c.items[i].pubId, c.items[i].hidden, c.items[i].keyword);
+        EXPECT_EQ(f.pageOrder, c.pageOrder);
+        EXPECT_EQ(f.nup, c.nup);
+    }
+}
+
+TEST(TreeRules, BookletIndexByTextElseTheFallback) {
+    struct Texts final : EntryTexts {
+        std::vector<const char16_t*> texts; // null: the entry's text cannot be read
+        bool Text(size_t i, std::u16string* t) const override {
+            if (!texts[i]) return false;
+            *t = texts[i];
+            return true;
+        }
+    };
+    const std::u16string booklet = u"Booklet";
+    const struct {
+        const char* what;
+        const std::u16string* bookletText;
+        std::vector<const char16_t*> entries;
+        int32_t index;
+    } cases[] = {
+        {"found", &booklet, {u"1", u"2", u"Booklet", u"4"}, 2},
+        {"the first that matches", &booklet, {u"Booklet", u"Booklet"}, 0},
+        {"an unreadable entry is skipped", &booklet, {nullptr, u"Booklet"}, 1},
+        {"case counts", &booklet, {u"booklet", u"BOOKLET"}, 6},
+        {"none", &booklet, {u"1", u"2"}, 6},
+        {"no booklet text", nullptr, {u"Booklet"}, 6},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Texts t;
+        t.texts = c.entries;
+        EXPECT_EQ(BookletIndex(c.bookletText, c.entries.size(), t), c.index);
+    }
+    EXPECT_TRUE(ReverseOrBooklet(true, 0));
+    EXPECT_TRUE(ReverseOrBooklet(false, 1));
+    EXPECT_FALSE(ReverseOrBooklet(false, 0));
+    EXPECT_FALSE(ReverseOrBooklet(false, 2));
+}

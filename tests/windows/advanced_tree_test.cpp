@@ -1,0 +1,693 @@
+// The plug-in's colour and quality items in the driver's tree, through the real sheet of the
+// stand-in host: clicks on the tree and on the control beside it, then the devmode's bytes, the
+// items' marks and the host's record of the callback's answers.
+#include "core/sheet_context.h"
+#include "host/driver_items.h"
+#include "host/sheet_host.h"
+#include "import_hook.h"
+#include "printer_fixture.h"
+#include "resource_counter.h"
+#include "support.h"
+#include "tree_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+using namespace cvtest;
+using cv::PluginDevmode;
+using cv::SheetContext;
+
+namespace {
+
+std::string Feature(const char* keyword, const char* text = nullptr) {
+    const std::string k = keyword;
+    return "*OpenUI *" + k + (text ? std::string("/") + text : "") + ": PickOne\n*Default" + k +
+           ": True\n*" + k + " True: \"\"\n*" + k + " False: \"\"\n*CloseUI: *" + k + "\n";
+}
+const std::string kManualColor = Feature("HasManualColorCorrection");
+const std::string kNewQuality = Feature("HasNewPrintQuality");
+
+SheetContext* ContextOf(SheetDriver& sheet) {
+    return reinterpret_cast<SheetContext*>(sheet.Host().Info().UserData);
+}
+const PluginDevmode& Working(SheetDriver& sheet) {
+    return *static_cast<const PluginDevmode*>(sheet.Host().Param().pOEMDM);
+}
+const PluginDevmode* Dm(SheetDriver& sheet) { return &ContextOf(sheet)->dm; }
+const PluginDevmode& Job(SheetDriver& sheet) { return *sheet.Host().Devmode().PluginRecord(); }
+
+// A sheet whose job starts from `dm`.
+struct Sheet {
+    std::vector<unsigned char> incoming;
+    cvhost::SheetOptions options;
+    Sheet(const PluginDevmode* dm, bool readOnly = false) {
+        if (dm) {
+            incoming = cvhost::MakeIncomingDevmode(dm, sizeof *dm);
+            options.incoming = reinterpret_cast<const DEVMODEW*>(incoming.data());
+        }
+        options.readOnly = readOnly;
+    }
+};
+
+PluginDevmode Defaults() {
+    PluginDevmode dm{};
+    cv::defaultPluginDevmode(&dm);
+    return dm;
+}
+
+const std::vector<std::wstring> kManualColorNames{
+    L"Manual Color", L"Color Correction", L"RGB",    L"RGB Images", L"RGB Text",
+    L"RGB Graphics", L"CMYK Images, Text, and Graphics", L"Color Balance", L"Cyan",
+    L"Yellow",       L"Magenta", L"Black",   L"HueMiser"};
+
+} // namespace
+
+TEST(TreeUi, ItemsPerModelInTreeOrderWithTheirRgbEntries) {
+    std::vector<std::wstring> both = kManualColorNames;
+    for (const wchar_t* n : {L"Print Quality", L"Brightness", L"Contrast", L"Saturation",
+                             L"Enhance Fine Lines"})
+        both.push_back(n);
+    const std::vector<std::wstring> quality{L"Print Quality", L"Brightness", L"Contrast",
+                                            L"Enable Gray Correction", L"Enhance Fine Lines"};
+    const std::vector<std::wstring> rgb5{L"Printer Setting", L"sRGB Display", L"sRGB Vivid",
+                                         L"Vivid", L"Off"};
+    std::vector<std::wstring> rgb6 = rgb5;
+    rgb6.push_back(L"Display - True Black");
+    const struct {
+        const wchar_t* tag;
+        std::string features;
+        std::vector<std::wstring> names;
+        std::vector<std::wstring> rgbEntries; // empty: no RGB items
+    } cases[] = {
+        {L"Tree Both", kManualColor + kNewQuality, both, rgb6},
+        {L"Tree Color", kManualColor, kManualColorNames, rgb5},
+        {L"Tree Quality", kNewQuality, quality, {}},
+        {L"Tree None", "", {}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Narrow(c.tag));
+        ModelPrinter printer(c.tag, c.features);
+        ASSERT_TRUE(printer.ok()) << printer.error;
+        PluginDevmode dm = Defaults();
+        dm.rgbImages = 5; // kept as the selection whatever the entries
+        Sheet s(&dm);
+        SheetDriver sheet(printer.printerName, s.options);
+        ASSERT_TRUE(sheet.ok()) << sheet.error();
+        TreeDriver tree(sheet);
+        ASSERT_TRUE(tree.ok());
+        EXPECT_EQ(tree.Host().PluginCount(), c.names.size());
+        EXPECT_EQ(tree.PluginNames(), c.names);
+        if (c.rgbEntries.empty()) continue;
+        for (const wchar_t* item : {L"RGB Images", L"RGB Text", L"RGB Graphics"}) {
+            ASSERT_TRUE(tree.Click(item));
+            EXPECT_EQ(tree.Entries(), c.rgbEntries) << Narrow(item);
+        }
+        EXPECT_EQ(tree.Item(L"RGB Images")->Sel, 5);
+        EXPECT_EQ(tree.Value(L"RGB Images"), c.rgbEntries.size() == 6 ? L"Display - True Black"
+                                                                        : L"");
+    }
+}
+
+TEST(TreeUi, ManualEnablesTheDependentsAndCopiesTheirValuesIntoBothDevmodes) {
+    ModelPrinter printer(L"Tree Manual", kManualColor + kNewQuality);
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    PluginDevmode dm = Defaults();
+    dm.colorCorrection = 2; // Auto
+    dm.rgbImages = 1;
+    dm.rgbText = 2;
+    dm.rgbGraphics = 3;
+    Sheet s(&dm);
+    SheetDriver sheet(printer.printerName, s.options);
+    ASSERT_TRUE(sheet.ok()) << sheet.error();
+    TreeDriver tree(sheet);
+    ASSERT_TRUE(tree.ok());
+    const wchar_t* dependents[] = {L"RGB Images", L"RGB Text", L"RGB Graphics",
+                                   L"CMYK Images, Text, and Graphics"};
+    for (const wchar_t* d : dependents) {
+        ASSERT_TRUE(tree.Click(d));
+        EXPECT_FALSE(tree.ControlEnabled()) << Narrow(d);
+        EXPECT_TRUE(tree.Item(d)->Flags & OPTIF_DISABLED);
+    }
+    EXPECT_FALSE(sheet.ApplyEnabled());
+
+    const size_t before = tree.Host().calls.size();
+    ASSERT_TRUE(tree.Choose(L"Color Correction", L"Manual"));
+    ASSERT_EQ(tree.Host().calls.size(), before + 1);
+    EXPECT_EQ(tree.Host().calls.back().reason, CPSUICB_REASON_SEL_CHANGED);
+    EXPECT_EQ(tree.Host().calls.back().action, CPSUICB_ACTION_REINIT_ITEMS);
+    EXPECT_EQ(tree.Host().calls.back().oldSel, 2);
+    EXPECT_TRUE(sheet.ApplyEnabled());
+    for (const wchar_t* d : dependents) {
+        ASSERT_TRUE(tree.Click(d));
+        EXPECT_TRUE(tree.ControlEnabled()) << Narrow(d);
+        EXPECT_EQ(tree.Item(d)->Flags & (OPTIF_DISABLED | OPTIF_CHANGED), OPTIF_CHANGED);
+    }
+    // The sheet's devmode and the pages' working copy both.
+    for (const PluginDevmode* d : {&Working(sheet), Dm(sheet)}) {
+        EXPECT_EQ(d->colorCorrection, 3u);
+        EXPECT_EQ(d->rgbImages, 1u);
+        EXPECT_EQ(d->rgbText, 2u);
+        EXPECT_EQ(d->rgbGraphics, 3u);
+    }
+
+    // The CMYK item writes all three fields; an RGB item only its own.
+    ASSERT_TRUE(tree.Choose(L"CMYK Images, Text, and Graphics", L"Euro CMYK"));
+    ASSERT_TRUE(tree.Choose(L"RGB Text", L"Vivid"));
+    for (const PluginDevmode* d : {&Working(sheet), Dm(sheet)}) {
+        EXPECT_EQ(d->cmykImages, 2u);
+        EXPECT_EQ(d->cmykText, 2u);
+        EXPECT_EQ(d->cmykGraphics, 2u);
+        EXPECT_EQ(d->rgbText, 3u);
+        EXPECT_EQ(d->rgbImages, 1u);
+    }
+    EXPECT_EQ(tree.Host().calls.back().action, CPSUICB_ACTION_NONE);
+
+    // Back to Printer Setting: disabled again.
+    ASSERT_TRUE(tree.Choose(L"Color Correction", L"Printer Setting"));
+    ASSERT_TRUE(tree.Click(L"RGB Images"));
+    EXPECT_FALSE(tree.ControlEnabled());
+    EXPECT_EQ(Working(sheet).colorCorrection, 0u);
+    EXPECT_EQ(Job(sheet).colorCorrection, 2u) << "the job takes nothing before Apply";
+}
+
+TEST(TreeUi, BalanceItemsInTreeOrderWriteTheirOwnFields) {
+    ModelPrinter printer(L"Tree Balance", kManualColor + kNewQuality);
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    PluginDevmode dm = Defaults();
+    dm.cyanBalance = 1;
+    dm.magentaBalance = 2;
+    dm.yellowBalance = 3;
+    dm.blackBalance = 4;
+    Sheet s(&dm);
+    SheetDriver sheet(printer.printerName, s.options);
+    ASSERT_TRUE(sheet.ok()) << sheet.error();
+    TreeDriver tree(sheet);
+    ASSERT_TRUE(tree.ok());
+    // Cyan, Yellow, Magenta, Black in the tree; cyan, magenta, yellow, black in the devmode.
+    EXPECT_EQ(tree.Value(L"Cyan"), L"1");
+    EXPECT_EQ(tree.Value(L"Yellow"), L"3");
+    EXPECT_EQ(tree.Value(L"Magenta"), L"2");
+    EXPECT_EQ(tree.Value(L"Black"), L"4");
+    ASSERT_TRUE(tree.Click(L"Cyan"));
+    EXPECT_FALSE(tree.ControlEnabled()) << "Color Balance stands on Printer Setting";
+
+    ASSERT_TRUE(tree.Choose(L"Color Balance", L"Manual"));
+    EXPECT_EQ(Working(sheet).colorBalance, 1u);
+    const struct {
+        const wchar_t* name;
+        int value;
+        size_t offset;
+    } cases[] = {{L"Cyan", -3, 7360}, {L"Yellow", 5, 7368}, {L"Magenta", -5, 7364},
+                 {L"Black", 2, 7372}, {L"Brightness", -6, 7648}, {L"Contrast", 5, 7652},
+                 {L"Saturation", 4, 7656}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Narrow(c.name));
+        ASSERT_TRUE(tree.SetNumber(c.name, c.value));
+        for (const PluginDevmode* d : {&Working(sheet), Dm(sheet)}) {
+            int32_t stored;
+            std::memcpy(&stored, reinterpret_cast<const unsigned char*>(d) + c.offset, 4);
+            EXPECT_EQ(stored, c.value);
+        }
+        EXPECT_EQ(tree.Value(c.name), std::to_wstring(c.value));
+    }
+    // A value out of the item's range is not taken.
+    ASSERT_TRUE(tree.SetNumber(L"Cyan", 6));
+    EXPECT_EQ(Working(sheet).cyanBalance, -3);
+    // Colour balance items answer nothing; the quality numbers ask for the items again.
+    ASSERT_TRUE(tree.SetNumber(L"Black", 1));
+    EXPECT_EQ(tree.Host().calls.back().action, CPSUICB_ACTION_NONE);
+    ASSERT_TRUE(tree.SetNumber(L"Contrast", 1));
+    EXPECT_EQ(tree.Host().calls.back().action, CPSUICB_ACTION_REINIT_ITEMS);
+    ASSERT_TRUE(tree.Toggle(L"Enhance Fine Lines"));
+    EXPECT_EQ(Working(sheet).enhanceFineLines, 1u);
+    EXPECT_EQ(tree.Value(L"Enhance Fine Lines"), L"On");
+    ASSERT_TRUE(tree.Choose(L"HueMiser", L"On"));
+    EXPECT_EQ(Working(sheet).hueMiser, 2u);
+}
+
+// The job's reverseOrBooklet at Apply, from the driver's pages-per-sheet and page-order items.
+// Wine's compstui has no booklet text, so the fallback entry (the seventh, "16" here) counts as
+// the booklet and the host's own booklet entry does not.
+TEST(TreeUi, ApplyRecordsReverseOrBookletFromTheDriversLayoutItems) {
+    ModelPrinter printer(L"Tree Layout", kNewQuality);
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    SheetDriver sheet(printer.printerName, cvhost::SheetOptions{});
+    ASSERT_TRUE(sheet.ok()) << sheet.error();
+    TreeDriver tree(sheet);
+    ASSERT_TRUE(tree.ok());
+    ASSERT_TRUE(tree.Click(L"Pages per Sheet"));
+    EXPECT_EQ(tree.Entries(), (std::vector<std::wstring>{L"1", L"2", L"4", L"6", L"8", L"9",
+                                                        L"16", L"Booklet"}));
+    const struct {
+        const wchar_t* nup;
+        const wchar_t* order;
+        uint32_t expected;
+    } cases[] = {
+        {L"1", L"Front to Back", 0},  {L"1", L"Back to Front", 1}, {L"16", L"Front to Back", 1},
+        {L"Booklet", L"Front to Back", 0}, {L"2", L"Back to Front", 1}, {L"4", L"Front to Back", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Narrow(c.nup) + " / " + Narrow(c.order));
+        ASSERT_TRUE(tree.Choose(L"Pages per Sheet", c.nup));
+        ASSERT_TRUE(tree.Choose(L"Page Order", c.order));
+        ASSERT_TRUE(sheet.Apply());
+        EXPECT_EQ(Job(sheet).reverseOrBooklet, c.expected);
+        EXPECT_EQ(ContextOf(sheet)->dm.reverseOrBooklet, c.expected);
+        // Apply, then the page is activated again (comctl32 does so after Apply).
+        const auto& calls = tree.Host().calls;
+        ASSERT_GE(calls.size(), 2u);
+        EXPECT_EQ(calls[calls.size() - 2].reason, CPSUICB_REASON_APPLYNOW);
+        EXPECT_EQ(calls[calls.size() - 2].action, CPSUICB_ACTION_ITEMS_APPLIED);
+        EXPECT_EQ(calls.back().reason, CPSUICB_REASON_SETACTIVE);
+    }
+    EXPECT_EQ(ContextOf(sheet)->changed, 1u);
+    EXPECT_TRUE(sheet.PressCancel());
+    sheet.Finish();
+    EXPECT_EQ(sheet.Host().setResults, (std::vector<LPARAM>{CPSUI_OK}));
+}
+
+// A model that orders its output itself: its OutputOrder feature item is the page order.
+TEST(TreeUi, OutputOrderFeatureStandsForThePageOrder) {
+    ModelPrinter printer(
+        L"Tree Output Order",
+        PpdFeature("OutputOrder", {"Normal", "Reverse"}) + PpdFeature("Duplex", {"None", "DuplexNoTumble"}));
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    SheetDriver sheet(printer.printerName, cvhost::SheetOptions{});
+    ASSERT_TRUE(sheet.ok()) << sheet.error();
+    TreeDriver tree(sheet);
+    ASSERT_TRUE(tree.ok());
+    EXPECT_EQ(tree.Item(L"Page Order"), nullptr) << "no standard page-order item";
+    ASSERT_NE(tree.Item(L"Duplex"), nullptr);
+    EXPECT_EQ(tree.Item(L"Duplex")->DMPubID, DMPUB_DUPLEX);
+    ASSERT_TRUE(tree.Choose(L"OutputOrder", L"Reverse"));
+    ASSERT_TRUE(sheet.Apply());
+    EXPECT_EQ(Job(sheet).reverseOrBooklet, 1u);
+    ASSERT_TRUE(tree.Choose(L"OutputOrder", L"Normal"));
+    ASSERT_TRUE(sheet.Apply());
+    EXPECT_EQ(Job(sheet).reverseOrBooklet, 0u);
+}
+
+// The booklet entry found by its text: a resource-only module that carries compstui's booklet
+// string is what the plug-in opens when it loads compstui's strings. Wine's own compstui (which
+// lacks the string) is loaded in every process already, by winspool, so the test points the
+// plug-in's LoadLibraryExW of "compstui.dll" at its module through the plug-in's import table.
+const wchar_t* bookletModule = nullptr;
+int compstuiLoads = 0;
+void* originalLoadLibraryEx = nullptr;
+HMODULE WINAPI LoadTestCompstui(LPCWSTR name, HANDLE file, DWORD flags) {
+    if (name && lstrcmpiW(name, L"compstui.dll") == 0) {
+        ++compstuiLoads;
+        name = bookletModule;
+    }
+    return reinterpret_cast<decltype(&LoadLibraryExW)>(originalLoadLibraryEx)(name, file, flags);
+}
+
+TEST(TreeUi, BookletEntryFoundByCompstuisText) {
+    const std::wstring path = BesideExe(L"booklet\\compstui.dll");
+    HMODULE strings = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(strings) << "missing " << Narrow(path);
+    wchar_t text[64] = {};
+    ASSERT_GT(LoadStringW(strings, 64873, text, 64), 0);
+    EXPECT_STREQ(text, L"Booklet");
+    FreeLibrary(strings);
+    bookletModule = path.c_str();
+    compstuiLoads = 0;
+    ImportHook hook(PluginDll::Get().module, nullptr, "LoadLibraryExW",
+                    reinterpret_cast<void*>(&LoadTestCompstui));
+    ASSERT_TRUE(hook.installed());
+    originalLoadLibraryEx = hook.original();
+
+    ModelPrinter printer(L"Tree Booklet", kNewQuality);
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    SheetDriver sheet(printer.printerName, cvhost::SheetOptions{});
+    ASSERT_TRUE(sheet.ok()) << sheet.error();
+    TreeDriver tree(sheet);
+    ASSERT_TRUE(tree.ok());
+    const struct {
+        const wchar_t* nup;
+        uint32_t expected;
+    } cases[] = {{L"Booklet", 1}, {L"16", 0}, {L"1", 0}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(tree.Choose(L"Pages per Sheet", c.nup));
+        ASSERT_TRUE(sheet.Apply());
+        EXPECT_EQ(Job(sheet).reverseOrBooklet, c.expected) << Narrow(c.nup);
+    }
+    EXPECT_EQ(compstuiLoads, 3) << "compstui's strings are loaded at each Apply";
+    static_assert(cvhost::kNupBookletIndex != 6, "the booklet entry must not be the fallback");
+}
+
+TEST(TreeUi, CancelLeavesTheJobAndOkStoresTheUsersDefault) {
+    ModelPrinter printer(L"Tree Cancel", kManualColor + kNewQuality);
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    std::vector<unsigned char> jobBefore;
+    {
+        SheetDriver sheet(printer.printerName, cvhost::SheetOptions{});
+        ASSERT_TRUE(sheet.ok()) << sheet.error();
+        TreeDriver tree(sheet);
+        ASSERT_TRUE(tree.ok());
+        const auto* job = reinterpret_cast<const unsigned char*>(&Job(sheet));
+        jobBefore.assign(job, job + sizeof(PluginDevmode));
+        ASSERT_TRUE(tree.Choose(L"Color Correction", L"Manual"));
+        ASSERT_TRUE(tree.SetNumber(L"Brightness", 4));
+        ASSERT_TRUE(tree.Choose(L"Page Order", L"Back to Front"));
+        EXPECT_EQ(Working(sheet).brightness, 4);
+        EXPECT_TRUE(sheet.PressCancel());
+        sheet.Finish();
+        EXPECT_EQ(std::memcmp(&Job(sheet), jobBefore.data(), jobBefore.size()), 0);
+        EXPECT_EQ(sheet.Host().commits, 0);
+        EXPECT_FALSE(sheet.Host().storedUserDefault);
+    }
+    {
+        SheetDriver sheet(printer.printerName, cvhost::SheetOptions{});
+        ASSERT_TRUE(sheet.ok()) << sheet.error();
+        EXPECT_EQ(std::memcmp(&Job(sheet), jobBefore.data(), jobBefore.size()), 0)
+            << "a cancelled sheet stores nothing";
+        TreeDriver tree(sheet);
+        ASSERT_TRUE(tree.ok());
+        ASSERT_TRUE(tree.SetNumber(L"Brightness", -2));
+        ASSERT_TRUE(tree.Choose(L"HueMiser", L"Off"));
+        EXPECT_TRUE(sheet.PressOk());
+        sheet.Finish();
+        EXPECT_EQ(Job(sheet).brightness, -2);
+        EXPECT_EQ(Job(sheet).hueMiser, 1u);
+        EXPECT_TRUE(sheet.Host().storedUserDefault);
+    }
+    // The next printing preferences start from what OK stored.
+    SheetDriver next(printer.printerName, cvhost::SheetOptions{});
+    ASSERT_TRUE(next.ok()) << next.error();
+    EXPECT_TRUE(next.Host().Devmode().MergedUserDefault());
+    EXPECT_EQ(Job(next).brightness, -2);
+    EXPECT_EQ(Job(next).hueMiser, 1u);
+    TreeDriver tree(next);
+    ASSERT_TRUE(tree.ok());
+    EXPECT_EQ(tree.Value(L"Brightness"), L"-2");
+}
+
+// A tree change reaches the pages' working copy too, so an Apply of any page keeps it.
+TEST(TreeUi, TreeChangeSurvivesApplyAndReachesTheWorkingCopy) {
+    ModelPrinter printer(L"Tree Working", kManualColor + kNewQuality);
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    SheetDriver sheet(printer.printerName, cvhost::SheetOptions{});
+    ASSERT_TRUE(sheet.ok()) << sheet.error();
+    TreeDriver tree(sheet);
+    ASSERT_TRUE(tree.ok());
+    ASSERT_TRUE(tree.Choose(L"HueMiser", L"On"));
+    ASSERT_TRUE(tree.SetNumber(L"Saturation", 3));
+    ASSERT_TRUE(sheet.SelectPage(L"Profiles"));
+    ASSERT_TRUE(sheet.Apply());
+    EXPECT_EQ(Job(sheet).hueMiser, 2u);
+    EXPECT_EQ(Job(sheet).saturation, 3);
+    EXPECT_EQ(ContextOf(sheet)->dm.hueMiser, 2u);
+    EXPECT_EQ(ContextOf(sheet)->dm.saturation, 3);
+}
+
+TEST(TreeUi, ActivationMovesTheCornerControlMarksEveryItemAndFillsTheContext) {
+    ModelPrinter printer(L"Tree Activate", kManualColor + kNewQuality);
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    SheetDriver sheet(printer.printerName, cvhost::SheetOptions{});
+    ASSERT_TRUE(sheet.ok()) << sheet.error();
+    ASSERT_TRUE(sheet.SelectPage(L"Watermark"));
+    HWND frame = sheet.Sheet();
+    SetWindowLongPtrW(frame, GWL_EXSTYLE, GetWindowLongPtrW(frame, GWL_EXSTYLE) | WS_EX_CONTEXTHELP);
+    auto& host = *sheet.Host().Advanced();
+    for (DWORD i = 0; i < host.DriverCount() + host.PluginCount(); ++i)
+        host.Items()[i].Flags &= ~static_cast<DWORD>(OPTIF_CHANGED);
+    const size_t before = host.calls.size();
+    TreeDriver tree(sheet); // back to the tree page
+    ASSERT_TRUE(tree.ok());
+    ASSERT_EQ(host.calls.size(), before + 1);
+    EXPECT_EQ(host.calls.back().reason, CPSUICB_REASON_SETACTIVE);
+    EXPECT_EQ(host.calls.back().action, CPSUICB_ACTION_REINIT_ITEMS);
+    EXPECT_FALSE(GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_CONTEXTHELP);
+    for (DWORD i = 0; i < host.DriverCount() + host.PluginCount(); ++i)
+        EXPECT_TRUE(host.Items()[i].Flags & OPTIF_CHANGED) << i;
+    const SheetContext* ctx = ContextOf(sheet);
+    EXPECT_EQ(ctx->tree.drvOptItems, host.Items());
+    EXPECT_EQ(ctx->tree.drvOptItemCount, host.DriverCount());
+    EXPECT_EQ(ctx->tree.oemOptItemCount, 18u);
+    RECT client{}, corner{};
+    GetClientRect(tree.Page(), &client);
+    HWND control = GetDlgItem(tree.Page(), cvhost::kCornerControlId);
+    GetWindowRect(control, &corner);
+    MapWindowPoints(nullptr, tree.Page(), reinterpret_cast<POINT*>(&corner), 2);
+    EXPECT_EQ(corner.right, client.right - 5);
+    EXPECT_EQ(corner.bottom, client.bottom - 5);
+    EXPECT_EQ(corner.right - corner.left, 32) << "the size is kept";
+}
+
+TEST(TreeUi, ReadOnlySheetDisablesEveryItem) {
+    ModelPrinter printer(L"Tree Read Only", kManualColor + kNewQuality +
+                                                PpdFeature("Duplex", {"None", "DuplexTumble"}));
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    PluginDevmode dm = Defaults();
+    dm.colorCorrection = 3; // the dependents would be enabled on an editable sheet
+    Sheet s(&dm, true);
+    SheetDriver sheet(printer.printerName, s.options);
+    ASSERT_TRUE(sheet.ok()) << sheet.error();
+    TreeDriver tree(sheet);
+    ASSERT_TRUE(tree.ok());
+    int items = 0;
+    for (const std::wstring& text : tree.Texts()) {
+        const std::wstring name = text.substr(0, text.find(L": "));
+        if (text.find(L": ") == std::wstring::npos) continue; // headings have no control
+        ASSERT_TRUE(tree.Click(name));
+        EXPECT_FALSE(tree.ControlEnabled()) << Narrow(name);
+        ++items;
+    }
+    EXPECT_GT(items, 20);
+}
+
+TEST(TreeUi, PrinterSheetHidesTheFourDeviceItemsInAnyLetterCase) {
+    const std::string installable =
+        "*OpenGroup: InstallableOptions/Installable Options\n" +
+        Feature("hasmanualduplex", "Manual Duplex") + Feature("HASPRINTANDHOLD", "Print and Hold") +
+        Feature("HasManualColorCorrection", "Manual Color") +
+        Feature("hasKeepPreviousPHJobs", "Keep Jobs") + Feature("FaxCard", "Fax Card") +
+        Feature("HasNewPin", "New PIN") + "*CloseGroup: InstallableOptions\n";
+    ModelPrinter printer(L"Tree Device", installable + kNewQuality);
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    cvhost::SheetOptions options;
+    options.kind = cvhost::SheetKind::Printer;
+    ResourceCounter counter;
+    {
+        SheetDriver sheet(printer.printerName, options);
+        ASSERT_TRUE(sheet.ok()) << sheet.error();
+        EXPECT_EQ(sheet.PageTitles(), (std::vector<std::wstring>{L"Device Settings", L"About"}));
+        TreeDriver tree(sheet);
+        ASSERT_TRUE(tree.ok());
+        EXPECT_EQ(tree.Texts(),
+                  (std::vector<std::wstring>{L"Device Settings", L"Installable Options",
+                                             L"Fax Card: True", L"New PIN: True"}));
+        EXPECT_EQ(tree.Host().PluginCount(), 0u);
+        int hidden = 0;
+        for (DWORD i = 0; i < tree.Host().DriverCount(); ++i)
+            hidden += (tree.Host().Items()[i].Flags & OPTIF_HIDE) ? 1 : 0;
+        EXPECT_EQ(hidden, 4);
+        EXPECT_TRUE(sheet.PressOk());
+        sheet.Finish();
+    }
+    EXPECT_EQ(counter.Leaks(), "");
+}
+
+TEST(TreeUi, OpeningAndClosingOnTheTreePageLeavesNothingOpen) {
+    ModelPrinter printer(L"Tree Leaks", kManualColor + kNewQuality);
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    ResourceCounter counter;
+    {
+        cvhost::SheetOptions options;
+        options.startPage = L"Advanced";
+        SheetDriver sheet(printer.printerName, options);
+        ASSERT_TRUE(sheet.ok()) << sheet.error();
+        EXPECT_EQ(sheet.CurrentPage(), sheet.Page(L"Advanced"));
+        TreeDriver tree(sheet);
+        ASSERT_TRUE(tree.ok());
+        ASSERT_TRUE(tree.Choose(L"Pages per Sheet", L"Booklet"));
+        ASSERT_TRUE(sheet.Apply());
+        EXPECT_TRUE(sheet.PressOk());
+        sheet.Finish();
+    }
+    EXPECT_GT(counter.Opened(cvtest::Resource::Printer) + counter.Opened(cvtest::Resource::RegistryKey), 0);
+    EXPECT_EQ(counter.Leaks(), "");
+}
+
+// The host opens a sheet on the page the caller names, and says so when there is none.
+TEST(TreeUi, SheetOpensOnTheChosenPage) {
+    ModelPrinter printer(L"Tree Start", kNewQuality);
+    ASSERT_TRUE(printer.ok()) << printer.error;
+    for (const wchar_t* title : {L"Profiles", L"About", L"Nowhere"}) {
+        cvhost::SheetOptions options;
+        options.startPage = title;
+        SheetDriver sheet(printer.printerName, options);
+        ASSERT_TRUE(sheet.ok()) << sheet.error();
+        const bool exists = sheet.PageIndex(title) >= 0;
+        EXPECT_EQ(sheet.CurrentPage(), exists ? sheet.Page(title) : sheet.Page(0)) << Narrow(title);
+        EXPECT_EQ(sheet.Host().startPageMissing, !exists);
+    }
+}
+
+// --- The tree's entry points called directly, as a driver would, for what a sheet cannot show --
+
+namespace {
+
+// A plug-in object published to a core-driver interface of a model with both groups.
+struct BareTree : ::testing::Test {
+    ComPtr<IPrintOemUI2> plugin{PluginDll::Get().CreatePlugin()};
+    cvhost::CoreUIPtr coreUI;
+    PluginDevmode job = Defaults();
+
+    void SetUp() override {
+        ASSERT_TRUE(plugin.get());
+        auto model = std::make_shared<cvhost::PrinterModel>();
+        std::string error;
+        ASSERT_TRUE(cvhost::ParsePpd("*PPD-Adobe: \"4.3\"\n*NickName: \"Cv Bare\"\n" + kManualColor + kNewQuality,
+                                     model.get(), &error))
+            << error;
+        coreUI.reset(cvhost::HostCoreUI::Create(model));
+        ASSERT_EQ(plugin->PublishDriverInterface(coreUI.get()), S_OK);
+    }
+    OEMCUIPPARAM Param(HANDLE heap, POPTITEM driverItems, DWORD driverCount) {
+        OEMCUIPPARAM p{};
+        p.cbSize = sizeof p;
+        p.poemuiobj = coreUI->UIObject();
+        p.hModule = PluginDll::Get().module;
+        p.hOEMHeap = heap;
+        p.pOEMDM = &job;
+        p.pDrvOptItems = driverItems;
+        p.cDrvOptItems = driverCount;
+        return p;
+    }
+    // Counts and fills into `items` (room for 18), as the driver does.
+    void Fill(OEMCUIPPARAM* p, OPTITEM* items) {
+        ASSERT_EQ(plugin->CommonUIProp(OEMCUIP_DOCPROP, p), S_OK);
+        ASSERT_EQ(p->cOEMOptItems, 18u);
+        p->pOEMOptItems = items;
+        ASSERT_EQ(plugin->CommonUIProp(OEMCUIP_DOCPROP, p), S_OK);
+        ASSERT_NE(p->OEMCUIPCallback, nullptr);
+    }
+    // The sheet's destroy step, which frees the context the tree made, before its heap goes.
+    void EndSheet(const OEMCUIPPARAM& p) {
+        PROPSHEETUI_INFO info{};
+        info.cbSize = sizeof info;
+        info.Version = PROPSHEETUI_INFO_VERSION;
+        info.Reason = PROPSHEETUI_REASON_DESTROY;
+        info.UserData = reinterpret_cast<ULONG_PTR>(p.pOEMUserData);
+        plugin->DocumentPropertySheets(&info, 0);
+        HeapDestroy(p.hOEMHeap);
+    }
+    LONG Changed(OEMCUIPPARAM* p, OPTITEM* item, LONG sel) {
+        item->Sel = sel;
+        CPSUICBPARAM cb{};
+        cb.cbSize = sizeof cb;
+        cb.Reason = CPSUICB_REASON_SEL_CHANGED;
+        cb.pCurItem = item;
+        return p->OEMCUIPCallback(&cb, p);
+    }
+};
+
+} // namespace
+
+// A heap without room for every OPTTYPE of a group: the group is there, count for count, but
+// hidden and without values, never half made; its items answer the callback without harm.
+TEST_F(BareTree, GroupWithoutRoomForItsTypesIsLeftOutWhole) {
+    int complete = 0, leftOut = 0;
+    // A heap that does not grow, filled up, then given back from its end bit by bit: from no
+    // room at all to room for the sheet's context and every item.
+    for (size_t room = 0;; room += 6) {
+        SCOPED_TRACE(room);
+        HANDLE heap = HeapCreate(0, 0, 64 * 1024);
+        ASSERT_TRUE(heap);
+        std::vector<void*> filler;
+        while (void* block = HeapAlloc(heap, 0, 100))
+            filler.push_back(block);
+        if (room >= filler.size()) {
+            HeapDestroy(heap);
+            break;
+        }
+        for (size_t i = 0; i < room; ++i) {
+            HeapFree(heap, 0, filler.back());
+            filler.pop_back();
+        }
+        OPTITEM items[18] = {};
+        OEMCUIPPARAM p = Param(heap, nullptr, 0);
+        Fill(&p, items);
+        {
+            for (size_t group = 0; group < 2; ++group) {
+                const size_t first = group ? 13 : 0, count = group ? 5 : 13;
+                int typed = 0, hidden = 0;
+                for (size_t i = first; i < first + count; ++i) {
+                    EXPECT_EQ(items[i].cbSize, sizeof(OPTITEM));
+                    typed += items[i].pOptType ? 1 : 0;
+                    hidden += (items[i].Flags & OPTIF_HIDE) ? 1 : 0;
+                    if (items[i].pOptType) {
+                        EXPECT_NE(items[i].pOptType->pOptParam, nullptr);
+                    }
+                }
+                const int valued = group ? 4 : 11;
+                EXPECT_TRUE((typed == valued && hidden == 0) ||
+                            (typed == 0 && hidden == static_cast<int>(count)))
+                    << "group " << group << ": " << typed << " typed, " << hidden << " hidden";
+                (typed ? complete : leftOut) += 1;
+            }
+            for (OPTITEM& item : items)
+                Changed(&p, &item, 1);
+        }
+        EndSheet(p);
+    }
+    EXPECT_GT(complete, 0);
+    EXPECT_GT(leftOut, 0);
+}
+
+// The callback looks for items only within the count the driver gave.
+TEST_F(BareTree, ItemsAreSoughtOnlyWithinTheCount) {
+    HANDLE heap = HeapCreate(0, 0, 0);
+    ASSERT_TRUE(heap);
+    OPTITEM items[18] = {};
+    OEMCUIPPARAM p = Param(heap, nullptr, 0);
+    Fill(&p, items);
+    items[3].Sel = 4; // RGB Images, the fourth item
+    job.colorCorrection = 0;
+    p.cOEMOptItems = 3; // Manual Color, Color Correction, RGB
+    const DWORD flagsBefore = items[3].Flags;
+    EXPECT_EQ(Changed(&p, &items[1], 3), CPSUICB_ACTION_REINIT_ITEMS);
+    EXPECT_EQ(job.colorCorrection, 3u);
+    EXPECT_EQ(job.rgbImages, 0u) << "RGB Images lies past the count";
+    EXPECT_EQ(items[3].Flags, flagsBefore);
+    p.cOEMOptItems = 18;
+    EXPECT_EQ(Changed(&p, &items[1], 3), CPSUICB_ACTION_REINIT_ITEMS);
+    EXPECT_EQ(job.rgbImages, 4u);
+    EXPECT_FALSE(items[3].Flags & OPTIF_DISABLED);
+    EndSheet(p);
+}
+
+// The layout items of an earlier sheet go with its heap: a later tree without them keeps none.
+TEST_F(BareTree, LayoutItemsOfAnEarlierSheetAreNotKept) {
+    HANDLE first = HeapCreate(0, 0, 0);
+    ASSERT_TRUE(first);
+    auto* layout = static_cast<OPTITEM*>(HeapAlloc(first, HEAP_ZERO_MEMORY, 2 * sizeof(OPTITEM)));
+    layout[0].cbSize = layout[1].cbSize = sizeof(OPTITEM);
+    layout[0].DMPubID = DMPUB_NUP;
+    layout[1].DMPubID = DMPUB_PAGEORDER;
+    layout[1].Sel = 1;
+    OPTITEM items[18] = {};
+    OEMCUIPPARAM p = Param(first, layout, 2);
+    Fill(&p, items);
+    CPSUICBPARAM apply{};
+    apply.cbSize = sizeof apply;
+    apply.Reason = CPSUICB_REASON_APPLYNOW;
+    EXPECT_EQ(p.OEMCUIPCallback(&apply, &p), CPSUICB_ACTION_ITEMS_APPLIED);
+    EXPECT_EQ(job.reverseOrBooklet, 1u) << "page order on its second entry";
+    EndSheet(p); // the first sheet is gone, its items with it
+
+    HANDLE second = HeapCreate(0, 0, 0);
+    ASSERT_TRUE(second);
+    OPTITEM more[18] = {};
+    OEMCUIPPARAM q = Param(second, nullptr, 0);
+    job.reverseOrBooklet = 0;
+    Fill(&q, more);
+    EXPECT_EQ(q.OEMCUIPCallback(&apply, &q), CPSUICB_ACTION_ITEMS_APPLIED);
+    EXPECT_EQ(job.reverseOrBooklet, 0u) << "no layout items: nothing recorded";
+    EndSheet(q);
+}
