@@ -18,6 +18,20 @@ std::u16string ControlText(HWND dialog, int id) {
     return text;
 }
 
+std::u16string WindowString(HWND control) {
+    std::u16string text;
+    const int length = control ? GetWindowTextLengthW(control) : 0;
+    if (length <= 0) return text;
+    text.resize(static_cast<size_t>(length) + 1);
+    const int read = GetWindowTextW(control, reinterpret_cast<wchar_t*>(&text[0]), length + 1);
+    text.resize(static_cast<size_t>(read > 0 ? read : 0));
+    return text;
+}
+
+bool ButtonChecked(HWND button) {
+    return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
 void SetControlString(HWND dialog, int id, const char16_t* text) {
     if (HWND control = GetDlgItem(dialog, id)) SetWindowTextW(control, AsWide(text ? text : u""));
 }

@@ -19,6 +19,11 @@ bool WatermarkDialogsUsable(const SheetContext* ctx);
 // A control's whole text (empty when the control is missing), for rules that cut it themselves.
 std::u16string ControlText(HWND dialog, int id);
 
+// The same for a control whose handle the dialog keeps (under Wine every GetDlgItem is a round
+// trip to the wineserver; a dialog that reads its controls at each repaint keeps their handles).
+std::u16string WindowString(HWND control);
+bool ButtonChecked(HWND button);
+
 // Sets a control's text from a terminated UTF-16 text.
 void SetControlString(HWND dialog, int id, const char16_t* text);
 

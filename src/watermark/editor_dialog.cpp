@@ -27,6 +27,14 @@ namespace cv {
 
 namespace {
 
+// The controls the preview reads at every repaint and the notifications touch, kept from the
+// dialog's initialisation (looking them up is a wineserver round trip each under Wine).
+struct EditorWindows {
+    HWND name, text, dynamic, font, size, color;
+    HWND strikeout, underline, outline, italic, bold;
+    HWND angle, intensity, preview, ok;
+};
+
 // What the dialog works on: the record being created or edited, the last value each numeric
 // field accepted, the position (which has no control here and changes only through the Position
 // dialog), and the store it saves into.
@@ -42,6 +50,7 @@ struct EditorData {
     uint16_t editIntensity;
     uint32_t editPointSize;
     PositionValues position;
+    EditorWindows windows;
 };
 
 // The texts of the controls, kept alive while the rules read them.
@@ -49,17 +58,16 @@ struct EditorTexts {
     std::u16string name, text, angle, intensity, size, face;
 };
 
-ComboChoice SelectedItem(HWND dialog, int id) {
-    const LRESULT index = SendDlgItemMessageW(dialog, id, CB_GETCURSEL, 0, 0);
+ComboChoice SelectedItem(HWND combo) {
+    const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
     if (index == CB_ERR) return {};
-    const LRESULT data = SendDlgItemMessageW(dialog, id, CB_GETITEMDATA, WPARAM(index), 0);
+    const LRESULT data = SendMessageW(combo, CB_GETITEMDATA, WPARAM(index), 0);
     if (data == CB_ERR) return {ComboChoice::Unreadable, 0};
     return {ComboChoice::Item, static_cast<uint32_t>(data)};
 }
 
 // The selected face; false when there is none.
-bool SelectedFace(HWND dialog, std::u16string* face) {
-    HWND combo = GetDlgItem(dialog, IDC_WM_FONT);
+bool SelectedFace(HWND combo, std::u16string* face) {
     const LRESULT index = SendMessageW(combo, CB_GETCURSEL, 0, 0);
     const LRESULT length = SendMessageW(combo, CB_GETLBTEXTLEN, WPARAM(index), 0);
     if (index == CB_ERR || length == CB_ERR) return false;
@@ -69,41 +77,46 @@ bool SelectedFace(HWND dialog, std::u16string* face) {
     return true;
 }
 
-EditorControls GatherControls(HWND dialog, const EditorData& data, EditorTexts* t) {
+EditorControls GatherControls(const EditorData& data, EditorTexts* t) {
+    const EditorWindows& w = data.windows;
     EditorControls c;
-    t->name = ControlText(dialog, IDC_WM_NAME);
-    t->text = ControlText(dialog, IDC_WM_TEXT);
-    t->angle = ControlText(dialog, IDC_WM_ANGLE);
-    t->intensity = ControlText(dialog, IDC_WM_INTENSITY);
-    t->size = ControlText(dialog, IDC_WM_SIZE); // a drop-down combo's text is its edit part's
+    t->name = WindowString(w.name);
+    t->text = WindowString(w.text);
+    t->angle = WindowString(w.angle);
+    t->intensity = WindowString(w.intensity);
+    t->size = WindowString(w.size); // a drop-down combo's text is its edit part's
     c.name = t->name.c_str();
     c.text = t->text.c_str();
     c.angleText = t->angle.c_str();
     c.intensityText = t->intensity.c_str();
     c.sizeText = t->size.c_str();
-    if (SelectedFace(dialog, &t->face)) c.faceName = t->face.c_str();
-    c.dynamic = IsChecked(dialog, IDC_WM_DYNAMIC);
-    c.strikeout = IsChecked(dialog, IDC_WM_STRIKEOUT);
-    c.underline = IsChecked(dialog, IDC_WM_UNDERLINE);
-    c.outline = IsChecked(dialog, IDC_WM_OUTLINE);
-    c.italic = IsChecked(dialog, IDC_WM_ITALIC);
-    c.bold = IsChecked(dialog, IDC_WM_BOLD);
-    c.color = SelectedItem(dialog, IDC_WM_COLOR);
-    c.size = SelectedItem(dialog, IDC_WM_SIZE);
+    if (SelectedFace(w.font, &t->face)) c.faceName = t->face.c_str();
+    c.dynamic = ButtonChecked(w.dynamic);
+    c.strikeout = ButtonChecked(w.strikeout);
+    c.underline = ButtonChecked(w.underline);
+    c.outline = ButtonChecked(w.outline);
+    c.italic = ButtonChecked(w.italic);
+    c.bold = ButtonChecked(w.bold);
+    c.color = SelectedItem(w.color);
+    c.size = SelectedItem(w.size);
     c.position = data.position;
     return c;
 }
 
 // The record the controls describe: what the preview paints and what the Position dialog starts
 // from.
-bool ReadEditorDialog(HWND dialog, const EditorData& data, WatermarkSettings* wm) {
+bool ReadEditorDialog(const EditorData& data, WatermarkSettings* wm) {
     EditorTexts texts;
-    return ReadEditorControls(GatherControls(dialog, data, &texts), wm);
+    return ReadEditorControls(GatherControls(data, &texts), wm);
 }
 
 bool BuildEditorPreview(HWND dialog, PreviewData*, WatermarkSettings* record) {
     const EditorData* data = WindowData<EditorData>(dialog);
-    return data && ReadEditorDialog(dialog, *data, record);
+    return data && ReadEditorDialog(*data, record);
+}
+
+void Refresh(const EditorData* data) {
+    RefreshPreviewWindow(data->windows.preview);
 }
 
 // --- Opening -------------------------------------------------------------------------------------
@@ -153,13 +166,22 @@ void SetUpDown(HWND dialog, int id, int low, int high, int position) {
     SendDlgItemMessageW(dialog, id, UDM_SETPOS32, 0, LPARAM(position));
 }
 
-void UpdateOk(HWND dialog) {
-    const std::u16string name = ControlText(dialog, IDC_WM_NAME);
-    const std::u16string text = ControlText(dialog, IDC_WM_TEXT);
-    EnableControl(dialog, IDOK, EditorOkEnabled(name.c_str(), text.c_str()));
+void UpdateOk(const EditorData* data) {
+    const EditorWindows& w = data->windows;
+    EnableWindow(w.ok, EditorOkEnabled(WindowString(w.name).c_str(), WindowString(w.text).c_str()));
+}
+
+EditorWindows FindWindows(HWND dialog) {
+    const auto item = [dialog](int id) { return GetDlgItem(dialog, id); };
+    return {item(IDC_WM_NAME),      item(IDC_WM_TEXT),      item(IDC_WM_DYNAMIC),
+            item(IDC_WM_FONT),      item(IDC_WM_SIZE),      item(IDC_WM_COLOR),
+            item(IDC_WM_STRIKEOUT), item(IDC_WM_UNDERLINE), item(IDC_WM_OUTLINE),
+            item(IDC_WM_ITALIC),    item(IDC_WM_BOLD),      item(IDC_WM_ANGLE),
+            item(IDC_WM_INTENSITY), item(IDC_WM_PREVIEW),   item(IDOK)};
 }
 
 void InitDialog(HWND dialog, EditorData* data) {
+    data->windows = FindWindows(dialog);
     WatermarkSettings& wm = data->work;
     // Every field starts from a value its control and filter accept.
     const EditorStart start = OpenEditor(&wm);
@@ -192,52 +214,52 @@ void InitDialog(HWND dialog, EditorData* data) {
     SetChecked(dialog, IDC_WM_DYNAMIC, start.dynamic);
     EnableControl(dialog, IDC_WM_CONFIGURE_DYNAMIC, start.dynamic);
     // Add mode opens with nothing typed, so OK starts disabled there.
-    UpdateOk(dialog);
-    InstallPreview(GetDlgItem(dialog, IDC_WM_PREVIEW), &wm, data->printer, &BuildEditorPreview);
+    UpdateOk(data);
+    InstallPreview(data->windows.preview, &wm, data->printer, &BuildEditorPreview);
 }
 
 // --- Live filters --------------------------------------------------------------------------------
 
 void FilterAngle(HWND dialog, EditorData* data) {
     const AngleFilter filter =
-        FilterAngleText(ControlText(dialog, IDC_WM_ANGLE).c_str(), data->editAngle);
+        FilterAngleText(WindowString(data->windows.angle).c_str(), data->editAngle);
     data->editAngle = filter.lastAngle;
     if (!filter.accepted) SetControlString(dialog, IDC_WM_ANGLE, filter.replacement);
 }
 
 void FilterIntensity(HWND dialog, EditorData* data) {
     const NumberFilter filter =
-        FilterIntensityText(ControlText(dialog, IDC_WM_INTENSITY).c_str(), data->editIntensity);
+        FilterIntensityText(WindowString(data->windows.intensity).c_str(), data->editIntensity);
     data->editIntensity = static_cast<uint16_t>(filter.lastValue);
     if (!filter.accepted) SetControlString(dialog, IDC_WM_INTENSITY, filter.replacement);
 }
 
 void FilterPointSize(HWND dialog, EditorData* data) {
     const NumberFilter filter =
-        FilterPointSizeText(ControlText(dialog, IDC_WM_SIZE).c_str(), data->editPointSize);
+        FilterPointSizeText(WindowString(data->windows.size).c_str(), data->editPointSize);
     data->editPointSize = filter.lastValue;
     if (filter.accepted)
-        RefreshPreview(dialog);
+        Refresh(data);
     else
         SetControlString(dialog, IDC_WM_SIZE, filter.replacement);
 }
 
 // --- Buttons -------------------------------------------------------------------------------------
 
-void ConfigureDynamic(HWND dialog) {
-    std::u16string current = ControlText(dialog, IDC_WM_TEXT);
+void ConfigureDynamic(HWND dialog, const EditorData* data) {
+    const std::u16string current = WindowString(data->windows.text);
     char16_t text[kWatermarkTextChars + 1];
     BoundedCopy(text, kWatermarkTextChars + 1, current.c_str(), current.size());
     if (ConfigureDynamicText(dialog, text)) SetControlString(dialog, IDC_WM_TEXT, text);
-    RefreshPreview(dialog);
+    Refresh(data);
 }
 
 void ChoosePosition(HWND dialog, EditorData* data) {
     WatermarkSettings current{};
-    ReadEditorDialog(dialog, *data, &current);
+    ReadEditorDialog(*data, &current);
     PositionValues chosen = data->position;
     if (ChooseWatermarkPosition(dialog, data->ctx, current, &chosen)) data->position = chosen;
-    RefreshPreview(dialog);
+    Refresh(data);
 }
 
 // What OK asks of the world outside the dialog: the store of the sheet's printer and the check of
@@ -279,7 +301,7 @@ int FieldControl(EditorField field) {
 
 void Confirm(HWND dialog, EditorData* data) {
     EditorTexts texts;
-    const EditorControls controls = GatherControls(dialog, *data, &texts);
+    const EditorControls controls = GatherControls(*data, &texts);
     char16_t none[kWatermarkTextChars + 1] = {};
     EditorMode mode;
     mode.addMode = data->addMode;
@@ -349,8 +371,8 @@ INT_PTR OnCommand(HWND dialog, EditorData* data, int id, int code) {
         if (id == IDC_WM_INTENSITY) FilterIntensity(dialog, data);
         return TRUE;
     case EN_CHANGE:
-        if (id == IDC_WM_NAME || id == IDC_WM_TEXT) UpdateOk(dialog);
-        RefreshPreview(dialog);
+        if (id == IDC_WM_NAME || id == IDC_WM_TEXT) UpdateOk(data);
+        Refresh(data);
         return TRUE;
     case CBN_EDITCHANGE:
         if (id == IDC_WM_SIZE) FilterPointSize(dialog, data);
@@ -358,10 +380,10 @@ INT_PTR OnCommand(HWND dialog, EditorData* data, int id, int code) {
     case CBN_SELCHANGE:
         // A size chosen from the list is what a refused size goes back to.
         if (id == IDC_WM_SIZE) {
-            const ComboChoice size = SelectedItem(dialog, IDC_WM_SIZE);
+            const ComboChoice size = SelectedItem(data->windows.size);
             if (size.kind == ComboChoice::Item) data->editPointSize = size.data;
         }
-        RefreshPreview(dialog);
+        Refresh(data);
         return TRUE;
     case BN_CLICKED:
         break;
@@ -373,17 +395,17 @@ INT_PTR OnCommand(HWND dialog, EditorData* data, int id, int code) {
         Confirm(dialog, data);
         break;
     case IDC_WM_DYNAMIC:
-        EnableControl(dialog, IDC_WM_CONFIGURE_DYNAMIC, IsChecked(dialog, IDC_WM_DYNAMIC));
-        RefreshPreview(dialog);
+        EnableControl(dialog, IDC_WM_CONFIGURE_DYNAMIC, ButtonChecked(data->windows.dynamic));
+        Refresh(data);
         break;
     case IDC_WM_CONFIGURE_DYNAMIC:
-        ConfigureDynamic(dialog);
+        ConfigureDynamic(dialog, data);
         break;
     case IDC_WM_POSITION:
         ChoosePosition(dialog, data);
         break;
     default: // the style check boxes
-        RefreshPreview(dialog);
+        Refresh(data);
         break;
     }
     return TRUE;
@@ -411,7 +433,7 @@ INT_PTR CALLBACK EditorDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM l
             (header->idFrom != IDC_WM_ANGLE_SPIN && header->idFrom != IDC_WM_INTENSITY_SPIN))
             return FALSE;
         // The step itself is the up-down's: it sets the edit's text, whose filter takes it.
-        RefreshPreview(dialog);
+        if (const EditorData* data = WindowData<EditorData>(dialog)) Refresh(data);
         SetResult(dialog, 0);
         return TRUE;
     }

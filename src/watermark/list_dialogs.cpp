@@ -108,7 +108,7 @@ INT_PTR CALLBACK DynamicTextDialogProc(HWND dialog, UINT msg, WPARAM wParam, LPA
     return TRUE;
 }
 
-// --- Edit-selection dialog --------------------------------------------------------------------------
+// --- Edit-selection dialog -----------------------------------------------------------------------
 
 struct ChooseData {
     HANDLE printer;

@@ -25,6 +25,10 @@ struct PositionData {
     // The units the offsets are shown in: a click on the unit already shown converts nothing.
     bool millimetres;
     PositionValues chosen;
+    // The controls a repaint reads, kept from the initialisation (each lookup is a wineserver
+    // round trip under Wine).
+    HWND vertical, horizontal, millimetresButton, preview;
+    HWND verticalRadios[3], horizontalRadios[3];
 };
 
 const int kVerticalRadios[3] = {IDC_POS_TOP, IDC_POS_VCENTER, IDC_POS_BOTTOM};
@@ -34,13 +38,13 @@ double& LastValueOf(PositionData* data, int edit) {
     return edit == IDC_POS_VOFFSET ? data->lastVertical : data->lastHorizontal;
 }
 
-bool MillimetresChecked(HWND dialog) {
-    return IsChecked(dialog, IDC_POS_MILLIMETERS);
+bool MillimetresChecked(const PositionData* data) {
+    return ButtonChecked(data->millimetresButton);
 }
 
 // An offset edit's text as the rules read it: what the edit holds, at most its 10 characters.
-std::u16string OffsetText(HWND dialog, int edit) {
-    std::u16string text = ControlText(dialog, edit);
+std::u16string OffsetText(const PositionData* data, int edit) {
+    std::u16string text = WindowString(edit == IDC_POS_VOFFSET ? data->vertical : data->horizontal);
     if (text.size() > kOffsetEditChars) text.resize(kOffsetEditChars);
     return text;
 }
@@ -52,16 +56,16 @@ void SetPositionRadios(HWND dialog, uint32_t position) {
     CheckRadioButton(dialog, IDC_POS_LEFT, IDC_POS_RIGHT, kHorizontalRadios[radios.horizontal]);
 }
 
-PositionRead ReadPositionControls(HWND dialog) {
-    const std::u16string vertical = OffsetText(dialog, IDC_POS_VOFFSET);
-    const std::u16string horizontal = OffsetText(dialog, IDC_POS_HOFFSET);
+PositionRead ReadPositionControls(const PositionData* data) {
+    const std::u16string vertical = OffsetText(data, IDC_POS_VOFFSET);
+    const std::u16string horizontal = OffsetText(data, IDC_POS_HOFFSET);
     PositionControls controls;
     controls.verticalText = vertical.c_str();
     controls.horizontalText = horizontal.c_str();
-    controls.millimetres = MillimetresChecked(dialog);
+    controls.millimetres = MillimetresChecked(data);
     for (int row = 0; row < 3; ++row) {
-        controls.vertical[row] = IsChecked(dialog, kVerticalRadios[row]);
-        controls.horizontal[row] = IsChecked(dialog, kHorizontalRadios[row]);
+        controls.vertical[row] = ButtonChecked(data->verticalRadios[row]);
+        controls.horizontal[row] = ButtonChecked(data->horizontalRadios[row]);
     }
     return ReadPositionValues(controls);
 }
@@ -70,14 +74,28 @@ PositionRead ReadPositionControls(HWND dialog) {
 // controls cannot give leave the picture unpainted; the message about them belongs to OK, not to
 // a repaint (a box shown from WM_PAINT would be repainted under and shown again).
 bool BuildPositionPreview(HWND dialog, PreviewData* preview, WatermarkSettings* record) {
-    const PositionRead read = ReadPositionControls(dialog);
+    const PositionData* data = WindowData<PositionData>(dialog);
+    if (!data) return false;
+    const PositionRead read = ReadPositionControls(data);
     if (!read) return false;
     *record = preview->watermark;
     ApplyPositionValues(read.values, record);
     return true;
 }
 
+void FindWindows(HWND dialog, PositionData* data) {
+    data->vertical = GetDlgItem(dialog, IDC_POS_VOFFSET);
+    data->horizontal = GetDlgItem(dialog, IDC_POS_HOFFSET);
+    data->millimetresButton = GetDlgItem(dialog, IDC_POS_MILLIMETERS);
+    data->preview = GetDlgItem(dialog, IDC_WM_PREVIEW);
+    for (int row = 0; row < 3; ++row) {
+        data->verticalRadios[row] = GetDlgItem(dialog, kVerticalRadios[row]);
+        data->horizontalRadios[row] = GetDlgItem(dialog, kHorizontalRadios[row]);
+    }
+}
+
 void InitDialog(HWND dialog, PositionData* data) {
+    FindWindows(dialog, data);
     const PositionStart start = OpenPosition(data->work);
     CheckRadioButton(dialog, IDC_POS_TOP, IDC_POS_BOTTOM, kVerticalRadios[start.radios.vertical]);
     CheckRadioButton(dialog, IDC_POS_LEFT, IDC_POS_RIGHT,
@@ -93,8 +111,7 @@ void InitDialog(HWND dialog, PositionData* data) {
     data->lastHorizontal = start.horizontal.value;
     SetControlString(dialog, IDC_POS_VOFFSET, start.vertical.text);
     SetControlString(dialog, IDC_POS_HOFFSET, start.horizontal.text);
-    InstallPreview(GetDlgItem(dialog, IDC_WM_PREVIEW), &data->work, data->printer,
-                   &BuildPositionPreview);
+    InstallPreview(data->preview, &data->work, data->printer, &BuildPositionPreview);
 }
 
 // EN_UPDATE: the edit keeps only text the rules accept; anything else gives way to the last
@@ -102,17 +119,17 @@ void InitDialog(HWND dialog, PositionData* data) {
 void FilterOffset(HWND dialog, PositionData* data, int edit) {
     double& last = LastValueOf(data, edit);
     const OffsetFilter filter =
-        FilterOffsetText(OffsetText(dialog, edit).c_str(), MillimetresChecked(dialog), last);
+        FilterOffsetText(OffsetText(data, edit).c_str(), MillimetresChecked(data), last);
     last = filter.lastValue;
     if (filter.accepted)
-        RefreshPreview(dialog);
+        RefreshPreviewWindow(data->preview);
     else
         SetControlString(dialog, edit, filter.replacement);
 }
 
 void StepOffsetEdit(HWND dialog, PositionData* data, int edit, int delta) {
     const OffsetStep step =
-        StepOffset(OffsetText(dialog, edit).c_str(), MillimetresChecked(dialog), delta);
+        StepOffset(OffsetText(data, edit).c_str(), MillimetresChecked(data), delta);
     if (step.changed) {
         SetControlString(dialog, edit, step.text);
         LastValueOf(data, edit) = step.value;
@@ -125,7 +142,7 @@ void SwitchUnits(HWND dialog, PositionData* data, bool toMillimetres) {
     data->millimetres = toMillimetres;
     for (int edit : {IDC_POS_VOFFSET, IDC_POS_HOFFSET}) {
         const ShownOffset shown =
-            ConvertOffset(DecimalValue(OffsetText(dialog, edit).c_str()), toMillimetres);
+            ConvertOffset(DecimalValue(OffsetText(data, edit).c_str()), toMillimetres);
         LastValueOf(data, edit) = shown.value;
         SetControlString(dialog, edit, shown.text);
         LastValueOf(data, edit) = shown.value;
@@ -144,7 +161,7 @@ void CenterWatermark(HWND dialog, PositionData* data) {
 }
 
 void Confirm(HWND dialog, PositionData* data) {
-    const PositionRead read = ReadPositionControls(dialog);
+    const PositionRead read = ReadPositionControls(data);
     // Each edit that cannot be read is named in turn, the vertical one first.
     if (read.verticalInvalid) {
         ShowWatermarkMessage(dialog, IDS_WM_OFFSET_INVALID);
