@@ -215,7 +215,7 @@ TEST_F(WatermarkDialogs, AddChecksTheNameFiltersEveryFieldAndStoresWhatItShows) 
         Type(dialog, IDC_WM_INTENSITY, L"55");
         const struct {
             const wchar_t *typed, *shown;
-        } sizes[] = {{L"501", L"72"}, {L"500", L"500"}, {L"0", L"500"}, {L"x", L"500"}};
+        } sizes[] = {{L"501", L"72"}, {L"1", L"1"}, {L"0", L"1"}, {L"500", L"500"}, {L"x", L"500"}};
         for (const auto& s : sizes) {
             TypeInCombo(dialog, IDC_WM_SIZE, s.typed);
             EXPECT_EQ(ControlString(dialog, IDC_WM_SIZE), s.shown) << Narrow(s.typed);
@@ -626,6 +626,16 @@ TEST_F(WatermarkDialogs, ChooseTakesTheSelectedOrDoubleClickedName) {
     EXPECT_FALSE(cv::ChooseWatermarkToEdit(page_, ctx_, name));
     EXPECT_EQ(Text(name), listed[2]) << "Cancel leaves the name";
     EXPECT_EQ(script.Unexpected(), 0);
+
+    // Without the whole sheet (here: no core driver) no dialog opens, so none can trap the user.
+    auto partial = std::make_unique<cv::SheetContext>(*ctx_);
+    partial->coreUI = nullptr;
+    WatermarkSettings saved{};
+    EXPECT_FALSE(cv::AddWatermark(page_, partial.get(), &saved));
+    EXPECT_FALSE(cv::EditWatermark(page_, partial.get(), L"Alpha", &saved));
+    EXPECT_FALSE(cv::ChooseWatermarkToEdit(page_, partial.get(), name));
+    cv::RemoveWatermarks(page_, partial.get());
+    EXPECT_EQ(script.Seen().size(), 3u);
 }
 
 // The editor with its preview painted and its font list filled, opened and closed with OK again
