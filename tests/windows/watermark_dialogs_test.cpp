@@ -180,6 +180,9 @@ TEST_F(WatermarkDialogs, AddChecksTheNameFiltersEveryFieldAndStoresWhatItShows) 
             Click(dialog, IDOK);
             ExpectFocus(dialog, IDC_WM_NAME, Narrow(name).c_str());
         }
+        // Control characters in the text are the user's to print; the preview draws them.
+        Type(dialog, IDC_WM_TEXT, L"Bell\a Esc\x1b Tab\t");
+        UpdateWindow(Control(dialog, IDC_WM_PREVIEW));
         Type(dialog, IDC_WM_NAME, L"(none)  ");
         Click(dialog, IDC_WM_DYNAMIC);
         EXPECT_TRUE(IsEnabled(dialog, IDC_WM_CONFIGURE_DYNAMIC));
@@ -273,7 +276,7 @@ TEST_F(WatermarkDialogs, EditOpensADamagedRecordRepairedRenamesItAndCancelKeepsI
     damaged.pointSize = 9999;
     damaged.position = cv::TopRight;
     damaged.units = cv::Millimeters;
-    damaged.verticalOffset = 12.5;
+    damaged.verticalOffset = 12000.5; // beyond 9999.9 as a number, within the limit in inches
     damaged.fontStyle = cv::BoldItalic;
     damaged.effects = cv::Strikeout | cv::Outline;
     Store(damaged);
@@ -326,12 +329,21 @@ TEST_F(WatermarkDialogs, EditOpensADamagedRecordRepairedRenamesItAndCancelKeepsI
             Click(dialog, IDOK);
             ExpectFocus(dialog, IDC_WM_NAME, Narrow(name).c_str());
         }
+        Click(dialog, IDC_WM_POSITION);
         Type(dialog, IDC_WM_NAME, L"Draft 2");
         Click(dialog, IDOK);
     });
-    script.Press(IDOK).Press(IDOK);
+    script.Press(IDOK).Press(IDOK).Then([](HWND position) {
+        // The offset opens in the record's own units, as stored.
+        EXPECT_TRUE(IsChecked(position, IDC_POS_MILLIMETERS));
+        EXPECT_EQ(ControlString(position, IDC_POS_VOFFSET), L"12000.5");
+        DialogScript::PressButton(position, IDCANCEL);
+    });
     ASSERT_TRUE(cv::EditWatermark(page_, ctx_, L"Draft", &saved));
-    EXPECT_EQ(BoxTexts(script), (std::vector<std::wstring>{kNameExists, kNameExists}));
+    ASSERT_EQ(script.Seen().size(), 4u);
+    EXPECT_EQ(script.Seen()[1].text, kNameExists);
+    EXPECT_EQ(script.Seen()[2].text, kNameExists);
+    EXPECT_EQ(script.Seen()[3].caption, L"Position Watermark");
     EXPECT_FALSE(IsStored(L"Draft")) << "the old name goes";
     WatermarkSettings renamed{};
     ASSERT_TRUE(Stored(L"Draft 2", &renamed));
@@ -344,7 +356,7 @@ TEST_F(WatermarkDialogs, EditOpensADamagedRecordRepairedRenamesItAndCancelKeepsI
     EXPECT_EQ(renamed.pointSize, 72u);
     EXPECT_EQ(renamed.position, uint32_t(cv::TopRight)) << "the position passes through";
     EXPECT_EQ(renamed.units, uint8_t(cv::Millimeters));
-    EXPECT_EQ(renamed.verticalOffset, 12.5);
+    EXPECT_EQ(renamed.verticalOffset, 12000.5);
     EXPECT_EQ(renamed.fontStyle, uint32_t(cv::BoldItalic));
     EXPECT_EQ(renamed.effects, uint32_t(cv::Strikeout | cv::Outline));
 
