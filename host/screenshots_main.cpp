@@ -1,9 +1,17 @@
 // screenshots DIR: a picture of every page of the document and printer properties of the demo
 // printer, and of each dialog listed in DialogShots(), as BMP files in DIR (./run screenshots
 // turns them into PNG). Needs Wine's X11 driver: under Xvfb when there is no display.
+#include "core/module.h"
+#include "core/page_frame.h"
+#include "core/subsystems.h"
 #include "host/capture.h"
 #include "host/printer_setup.h"
 #include "output/output_resource.h"
+#include "ui/bounded_string.h"
+#include "watermark/editor_dialog.h"
+#include "watermark/list_dialogs.h"
+#include "watermark/watermark_resource.h"
+#include "watermark/watermark_store.h"
 #include "windows/ui_driver.h"
 
 #include <cstdio>
@@ -14,13 +22,62 @@
 namespace {
 
 // A dialog to picture: the sheet and page it is opened from, and how (usually a click on one of
-// the page's buttons). The picture is taken once the dialog is up; then it is cancelled.
+// the page's buttons). The picture is taken once the dialog is up and `prepare` has filled it;
+// then it is cancelled. A dialog opened from another one names the button in `within`: the first
+// dialog comes up, that button opens the one pictured, and both are cancelled.
 struct DialogShot {
     const wchar_t* file; // "<file>.bmp"
     cvhost::SheetKind sheet;
     const wchar_t* page;
     std::function<void(HWND page)> open;
+    std::function<void(HWND dialog)> prepare = {};
+    int within = 0;
 };
+
+// The watermark dialogs open from the Watermark page with the sheet's context, as its buttons
+// will open them (the plug-in's shell is linked into this program; its resources are the DLL's).
+cv::SheetContext* WatermarkContext(HWND page) {
+    cv::moduleInstance = GetModuleHandleW(L"cvpsui.dll");
+    return cv::PageContext(page);
+}
+
+void EditStored(HWND page, const wchar_t* name) {
+    cv::WatermarkSettings saved{};
+    cv::EditWatermark(page, WatermarkContext(page), name, &saved);
+}
+
+// A few watermarks of the user's besides the built-in ones, for the lists and the editor.
+bool SeedWatermarks(const cvhost::ModelPrinter& printer) {
+    cv::moduleInstance = LoadLibraryW(L"cvpsui.dll");
+    if (!cv::moduleInstance || !cv::InstallDefaultWatermarks(printer.driverName.c_str()))
+        return false;
+    HANDLE handle = nullptr;
+    std::wstring name = printer.printerName;
+    if (!OpenPrinterW(name.data(), &handle, nullptr)) return false;
+    cv::WatermarkSettings wm{};
+    cv::ResetWatermark(&wm);
+    cv::BoundedCopyText(wm.name, u"Top Secret");
+    cv::BoundedCopyText(wm.text, u"TOP SECRET");
+    wm.color = 0x0000FF;
+    wm.angle = 30;
+    wm.pointSize = 60;
+    wm.effects = cv::Outline;
+    wm.fontStyle = cv::Bold;
+    bool ok = cv::SaveWatermark(handle, &wm);
+    cv::BoundedCopyText(wm.name, u"Copy - Internal Use Only");
+    cv::BoundedCopyText(wm.text, u"INTERNAL USE ONLY  %dateshort%");
+    wm.isDynamic = 1;
+    wm.color = 0x800000;
+    wm.angle = 0;
+    wm.pointSize = 20;
+    wm.effects = 0;
+    wm.fontStyle = cv::Italic;
+    wm.position = cv::BottomCenter;
+    wm.verticalOffset = 0.5;
+    ok = cv::SaveWatermark(handle, &wm) && ok;
+    ClosePrinter(handle);
+    return ok;
+}
 
 std::vector<DialogShot> DialogShots() {
     return {
@@ -33,8 +90,39 @@ std::vector<DialogShot> DialogShots() {
              cvtest::Click(page, IDC_SETUP_COVER);
              cvtest::SelectListEntry(page, IDC_OUTPUT_LIST, L"Printer");
          }},
-        // {L"watermark-edit", cvhost::SheetKind::Document, L"Watermark",
-        //  [](HWND page) { cvtest::Click(page, IDC_WATERMARK_EDIT); }},
+        // The editor in add mode with a watermark typed in; its preview shows what it says.
+        {L"wm-editor-add", cvhost::SheetKind::Document, L"Watermark",
+         [](HWND page) {
+             cv::WatermarkSettings saved{};
+             cv::AddWatermark(page, WatermarkContext(page), &saved);
+         },
+         [](HWND dialog) {
+             cvtest::Type(dialog, IDC_WM_NAME, L"Approved");
+             cvtest::Type(dialog, IDC_WM_TEXT, L"APPROVED");
+             cvtest::SelectComboEntry(dialog, IDC_WM_COLOR, L"Green");
+             cvtest::Type(dialog, IDC_WM_ANGLE, L"-20");
+             cvtest::Click(dialog, IDC_WM_BOLD);
+         }},
+        // The editor on a stored dynamic watermark.
+        {L"wm-editor-edit", cvhost::SheetKind::Document, L"Watermark",
+         [](HWND page) { EditStored(page, L"Copy - Internal Use Only"); }},
+        {L"wm-position", cvhost::SheetKind::Document, L"Watermark",
+         [](HWND page) { EditStored(page, L"Copy - Internal Use Only"); }, {}, IDC_WM_POSITION},
+        {L"wm-variables", cvhost::SheetKind::Document, L"Watermark",
+         [](HWND page) { EditStored(page, L"Date and Time"); },
+         [](HWND dialog) { cvtest::SelectListEntry(dialog, IDC_DYN_LIST, L"Page number"); },
+         IDC_WM_CONFIGURE_DYNAMIC},
+        {L"wm-choose", cvhost::SheetKind::Document, L"Watermark",
+         [](HWND page) {
+             char16_t name[cv::kWatermarkNameCapacity] = {};
+             cv::ChooseWatermarkToEdit(page, WatermarkContext(page), name);
+         }},
+        {L"wm-remove", cvhost::SheetKind::Document, L"Watermark",
+         [](HWND page) { cv::RemoveWatermarks(page, WatermarkContext(page)); },
+         [](HWND dialog) {
+             cvtest::SelectListEntry(dialog, IDC_REMOVE_LIST, L"Draft");
+             cvtest::SelectListEntry(dialog, IDC_REMOVE_LIST, L"Top Secret");
+         }},
     };
 }
 
@@ -142,7 +230,13 @@ bool ShootSheet(const std::wstring& printer, cvhost::SheetKind kind, const std::
         }
         const std::wstring path = dir + L"\\" + shot.file + L".bmp";
         cvtest::DialogScript script;
+        if (shot.within)
+            script.Then([&](HWND dialog) {
+                cvtest::Click(dialog, shot.within);
+                cvtest::DialogScript::PressButton(dialog, IDCANCEL);
+            });
         script.Then([&](HWND dialog) {
+            if (shot.prepare) shot.prepare(dialog);
             cvhost::PumpMessagesFor(150);
             if (cvhost::SaveWindowBitmap(dialog, path, &why)) files.push_back(path);
             cvtest::DialogScript::PressButton(dialog, IDCANCEL);
@@ -174,6 +268,10 @@ int wmain(int argc, wchar_t** argv) {
     std::wstring why;
     if (!cvhost::SetUpDemoPrinter(&demo, &why)) {
         std::fprintf(stderr, "screenshots: %ls\n", why.c_str());
+        return 1;
+    }
+    if (!SeedWatermarks(demo)) {
+        std::fprintf(stderr, "screenshots: the watermarks to show could not be stored\n");
         return 1;
     }
     const bool ok = ShootSheet(demo.printerName, cvhost::SheetKind::Document, dir) &&

@@ -198,7 +198,10 @@ bool InstallPreview(HWND preview, const WatermarkSettings* wm, HANDLE printer,
 }
 
 void RefreshPreview(HWND dialog) {
-    HWND preview = GetDlgItem(dialog, kPreviewControlId);
+    RefreshPreviewWindow(GetDlgItem(dialog, kPreviewControlId));
+}
+
+void RefreshPreviewWindow(HWND preview) {
     if (!preview) return;
     RECT r{};
     GetWindowRect(preview, &r);

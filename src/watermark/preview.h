@@ -45,6 +45,9 @@ bool InstallPreview(HWND preview, const WatermarkSettings* wm, HANDLE printer,
 
 // Repaints the dialog's preview control (1171), background included.
 void RefreshPreview(HWND dialog);
+// The same for a preview control the caller holds (a dialog that repaints at every keystroke
+// keeps its handle rather than looking it up each time).
+void RefreshPreviewWindow(HWND preview);
 
 // Fills the dialog's font combo box (1096) with the printer's font faces, each once, sorted by
 // the combo box.

@@ -15,3 +15,9 @@ list(APPEND CV_CORE_SOURCES
   watermark/editor_rules.cpp
   watermark/list_dialog_rules.cpp
 )
+list(APPEND CV_SHELL_SOURCES
+  watermark/dialog_support.cpp
+  watermark/position_dialog.cpp
+  watermark/list_dialogs.cpp
+  watermark/editor_dialog.cpp
+)

@@ -117,3 +117,6 @@
 // A new name holding tabs, line breaks or other control characters: it would be stored under a
 // name that the lists show like another one.
 #define IDS_WM_NAME_CONTROL_CHARS 1237
+// The watermark chosen for editing cannot be read from the store (removed meanwhile, or its
+// stored value is damaged): the editor does not open on a record it does not have.
+#define IDS_WM_READ_FAILED 1238

@@ -49,6 +49,7 @@ struct {
     decltype(&::OpenPrinterW) OpenPrinterW;
     decltype(&::ClosePrinter) ClosePrinter;
     decltype(&::CreatePen) CreatePen;
+    decltype(&::CreateSolidBrush) CreateSolidBrush;
     decltype(&::CreateFontIndirectW) CreateFontIndirectW;
     decltype(&::DeleteObject) DeleteObject;
     decltype(&::CreateDCW) CreateDCW;
@@ -88,6 +89,9 @@ BOOL WINAPI OnClosePrinter(HANDLE printer) {
 HPEN WINAPI OnCreatePen(int style, int width, COLORREF color) {
     return Opens(Resource::GdiObject, real.CreatePen(style, width, color));
 }
+HBRUSH WINAPI OnCreateSolidBrush(COLORREF color) {
+    return Opens(Resource::GdiObject, real.CreateSolidBrush(color));
+}
 HFONT WINAPI OnCreateFontIndirectW(const LOGFONTW* lf) {
     return Opens(Resource::GdiObject, real.CreateFontIndirectW(lf));
 }
@@ -125,7 +129,7 @@ const Hooked kHooked[] = {
     CV_HOOK(OpenPrinterW),  CV_HOOK(ClosePrinter),        CV_HOOK(CreatePen),
     CV_HOOK(CreateFontIndirectW), CV_HOOK(DeleteObject),  CV_HOOK(CreateDCW),
     CV_HOOK(DeleteDC),      CV_HOOK(GetDC),               CV_HOOK(ReleaseDC),
-    CV_HOOK(BeginPaint),    CV_HOOK(EndPaint),
+    CV_HOOK(BeginPaint),    CV_HOOK(EndPaint),        CV_HOOK(CreateSolidBrush),
 };
 #undef CV_HOOK
 

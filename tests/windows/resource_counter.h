@@ -19,7 +19,7 @@ namespace cvtest {
 enum class Resource {
     RegistryKey,   // RegOpenKeyExW, RegCreateKeyExW / RegCloseKey
     Printer,       // OpenPrinterW / ClosePrinter
-    GdiObject,     // CreatePen, CreateFontIndirectW / DeleteObject
+    GdiObject,     // CreatePen, CreateSolidBrush, CreateFontIndirectW / DeleteObject
     DeviceContext, // CreateDCW / DeleteDC, GetDC / ReleaseDC, BeginPaint / EndPaint
     Window,        // windows of this thread
 };

@@ -288,6 +288,10 @@ void DialogScript::Arrived(HWND dialog) {
 }
 
 void CALLBACK DialogScript::RunStep(HWND dialog, UINT, UINT_PTR timer, DWORD) {
+    // A modal dialog is shown by its loop once the queue first runs empty, and it can be active
+    // before that (the focus given at WM_INITDIALOG activates it). On a busy machine the timer
+    // can come first: the step waits for the next tick rather than act on a hidden dialog.
+    if (!IsWindowVisible(dialog)) return;
     KillTimer(dialog, timer);
     DialogScript* self = activeScript;
     if (!self) return;
