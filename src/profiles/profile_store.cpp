@@ -170,6 +170,14 @@ template <typename Fn> size_t EnumerateProfiles(HKEY profiles, Fn&& onName) {
     return seen;
 }
 
+// A profile of that name with its devmode, under "Profiles".
+bool FactoryWholeUnder(HKEY profiles, const wchar_t* factory) {
+    ScopedKey key;
+    return IsStorableProfileName(factory) && key.Open(profiles, factory, KEY_READ) &&
+           RegQueryValueExW(key.get(), Wide(kCustomDevDataName), nullptr, nullptr, nullptr,
+                            nullptr) == ERROR_SUCCESS;
+}
+
 } // namespace
 
 ProfileItem ProfileItemOf(const OPTITEM& item) {
@@ -209,18 +217,24 @@ bool IsStorableProfileName(const wchar_t* name) {
     return length <= kProfileNameMaxChars && !wcschr(name, L'\\');
 }
 
-size_t FillProfileList(HWND list, HANDLE hPrinter) {
+size_t FillProfileList(HWND list, HANDLE hPrinter, bool* factoryStored) {
+    if (factoryStored) *factoryStored = false;
     if (!list) return 0;
     ScopedKey profiles;
     if (!OpenProfilesRead(hPrinter, &profiles)) return 0;
     const std::wstring factory = LoadText(IDS_FACTORY_DEFAULTS);
     size_t longest = 0;
+    // The list is drawn (and its scroll bars set) once, when all names are in.
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     const size_t seen = EnumerateProfiles(profiles.get(), [&](const wchar_t* name, DWORD length) {
         longest = std::max<size_t>(longest, length);
         if (factory != name) SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
         return true;
     });
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
     SetHorizontalExtent(list, longest);
+    if (factoryStored) *factoryStored = FactoryWholeUnder(profiles.get(), factory.c_str());
     return seen;
 }
 
@@ -237,11 +251,9 @@ bool ProfileNameIsFree(const wchar_t* name, HANDLE hPrinter) {
 }
 
 bool FactoryProfileExists(HANDLE hPrinter) {
-    const std::wstring factory = LoadText(IDS_FACTORY_DEFAULTS);
-    ScopedKey key;
-    return OpenProfileRead(hPrinter, factory.c_str(), &key) &&
-           RegQueryValueExW(key.get(), Wide(kCustomDevDataName), nullptr, nullptr, nullptr,
-                            nullptr) == ERROR_SUCCESS;
+    ScopedKey profiles;
+    return OpenProfilesRead(hPrinter, &profiles) &&
+           FactoryWholeUnder(profiles.get(), LoadText(IDS_FACTORY_DEFAULTS).c_str());
 }
 
 bool SaveProfile(const OPTITEM* items, size_t count, const wchar_t* name, HANDLE hPrinter,
@@ -269,8 +281,13 @@ bool SaveProfile(const OPTITEM* items, size_t count, const wchar_t* name, HANDLE
         return false;
     }
     // Written over an earlier profile of the name, it holds what a new one would: values of
-    // items the driver no longer has go.
-    if (!created) RemoveOtherValues(key.get(), values);
+    // items the driver no longer has go. Only a key with more values than were written has any.
+    DWORD held = 0;
+    if (!created &&
+        RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &held,
+                         nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS &&
+        held > values.size())
+        RemoveOtherValues(key.get(), values);
     return true;
 }
 

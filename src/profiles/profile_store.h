@@ -24,8 +24,9 @@ ProfileItem ProfileItemOf(const OPTITEM& item);
 bool IsStorableProfileName(const wchar_t* name);
 
 // Adds the stored names but "Factory Defaults" (exact) to the list box and sets its horizontal
-// extent for the longest name, that one included. The number of profiles found.
-size_t FillProfileList(HWND list, HANDLE hPrinter);
+// extent for the longest name, that one included. The number of profiles found; with
+// `factoryStored`, also whether FactoryProfileExists would answer true (one look at the store).
+size_t FillProfileList(HWND list, HANDLE hPrinter, bool* factoryStored = nullptr);
 // No stored profile has this name, without regard to case (also when there is no store).
 bool ProfileNameIsFree(const wchar_t* name, HANDLE hPrinter);
 // The "Factory Defaults" profile is stored whole: a key of that name without its devmode (what

@@ -96,11 +96,13 @@ BOOL OnInitDialog(HWND page, LPARAM lParam) {
     SheetContext* ctx = KeepPageContext(page, lParam);
     if (!ctx) return TRUE;
     const HANDLE printer = SheetPrinter(ctx);
-    // A sheet opened here first still gets its factory profile from the settings it opened
-    // with, as the tree page would have made it: the display below claims them.
-    SaveFactoryProfileIfMissing(ctx, ctx->tree.drvOptItems, ctx->tree.drvOptItemCount, printer);
     SetDisplay(page, LoadText(IDS_FACTORY_DEFAULTS));
-    FillProfileList(List(page), printer);
+    bool factoryStored = false;
+    FillProfileList(List(page), printer, &factoryStored);
+    // A sheet opened here first still gets its factory profile from the settings it opened
+    // with, as the tree page would have made it: the display claims them.
+    if (!factoryStored)
+        SaveFactoryProfileIfMissing(ctx, ctx->tree.drvOptItems, ctx->tree.drvOptItemCount, printer);
     if (const PluginDevmode* dm = SheetDevmode(ctx)) {
         char16_t loaded[kProfileNameCapacity];
         BoundedCopy(loaded, dm->profileName);
