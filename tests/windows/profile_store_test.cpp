@@ -4,6 +4,7 @@
 #include "core/module.h"
 #include "core/sheet_context.h"
 #include "host/core_ui.h"
+#include "import_hook.h"
 #include "printer_fixture.h"
 #include "profiles/profile_store.h"
 #include "resource_counter.h"
@@ -238,4 +239,40 @@ TEST_F(ProfileStore, LookUpsCreateNothingAndNamesAreTheRegistrys) {
     EXPECT_TRUE(cv::SaveFactoryProfileIfMissing(ctx.get(), items, 4, h));
     EXPECT_TRUE(cv::FactoryProfileExists(h));
     EXPECT_FALSE(cv::SaveFactoryProfileIfMissing(ctx.get(), items, 4, h)) << "saved once";
+}
+
+namespace {
+LONG enumAnswer = ERROR_SUCCESS; // what RegEnumValueW answers from the third value on
+void* originalEnum = nullptr;
+LSTATUS WINAPI AnsweringEnum(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength,
+                             LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size) {
+    if (index >= 2 && enumAnswer != ERROR_SUCCESS) return enumAnswer;
+    return reinterpret_cast<decltype(&RegEnumValueW)>(originalEnum)(key, index, name, nameLength,
+                                                                    reserved, type, data, size);
+}
+} // namespace
+
+// A value enumeration that answers anything but its end stops the load before it changes
+// anything, and one that never ends is ended.
+TEST_F(ProfileStore, AnEnumerationThatGoesWrongLoadsNothing) {
+    items[0].Sel = 1;
+    ctx->dm.contrast = 4;
+    ASSERT_TRUE(cv::SaveProfile(items, 4, L"Report", h, ctx.get()));
+    items[0].Sel = 0;
+    ctx->dm.contrast = 0;
+    ImportHook hook(ResourceCounter::Program(), nullptr, "RegEnumValueW",
+                    reinterpret_cast<void*>(&AnsweringEnum));
+    ASSERT_TRUE(hook.installed());
+    originalEnum = hook.original();
+    for (LONG answer : {LONG(ERROR_INVALID_DATA), LONG(ERROR_MORE_DATA)}) {
+        enumAnswer = answer;
+        EXPECT_FALSE(cv::LoadProfile(ctx.get(), L"Report", h)) << answer;
+        EXPECT_FALSE(cv::ProfileMatchesSettings(L"Report", h, ctx.get())) << answer;
+        EXPECT_EQ(items[0].Sel, 0);
+        EXPECT_EQ(ctx->dm.contrast, 0);
+    }
+    enumAnswer = ERROR_SUCCESS;
+    EXPECT_TRUE(cv::LoadProfile(ctx.get(), L"Report", h));
+    EXPECT_EQ(items[0].Sel, 1);
+    EXPECT_EQ(ctx->dm.contrast, 4);
 }
