@@ -267,10 +267,10 @@ void RefreshFromWorkingCopy(POEMCUIPPARAM param, const SheetContext* ctx) {
     if (!ctx || !ctx->uiParam) return;
     for (DWORD i = 0; param->pOEMOptItems && i < param->cOEMOptItems; ++i) {
         OPTITEM& item = param->pOEMOptItems[i];
-        const TreeItemSpec* spec = FindTreeItemSpec(item.UserItemID);
-        if (!spec || spec->kind == TreeItemKind::Heading || !item.pOptType) continue;
-        item.Sel = TreeInitialSelection(*spec, ctx->dm);
-        if (TreeInitiallyDisabled(*spec, ctx->dm))
+        const TreeItemSpec* row = FindTreeItemSpec(item.UserItemID);
+        if (!row || row->kind == TreeItemKind::Heading || !item.pOptType) continue;
+        item.Sel = TreeInitialSelection(*row, ctx->dm);
+        if (TreeInitiallyDisabled(*row, ctx->dm))
             item.Flags |= OPTIF_DISABLED;
         else
             item.Flags &= ~static_cast<DWORD>(OPTIF_DISABLED);

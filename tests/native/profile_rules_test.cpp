@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <iterator>
 #include <string>
@@ -258,50 +259,40 @@ TEST(ProfileRules, StoredDevmodeImagesAreConvertedAndRepaired) {
     }
 }
 
+// Every field a profile compares, by its first byte: changing that byte alone makes two
+// devmodes differ; the others never do.
+#define AT(field) offsetof(PluginDevmode, field)
 TEST(ProfileRules, SettingsEqualComparesWhatAProfileHolds) {
+    // clang-format off
+    const size_t compared[] = {
+        AT(jobFlagE), AT(jobFlagB), AT(keepPreviousJobs), AT(profileLoaded), AT(jobFlagA),
+        AT(jobFlagD), AT(jobFlagC), AT(reverseOrBooklet), AT(watermarkOverPage),
+        AT(watermarkEnabled), AT(outputTo), AT(watermarkOrder), AT(jobSelector),
+        AT(firstWatermark.name), AT(otherWatermark.name), AT(jobText), AT(pin), AT(userName),
+        AT(fax.cover.senderAddress), AT(fax.cover.reservedText), AT(fax.cover.comments),
+        AT(fax.cover.senderCompany), AT(fax.cover.senderEmail), AT(fax.cover.senderName),
+        AT(fax.cover.senderFax), AT(fax.cover.senderVoice), AT(fax.recipientFax),
+        AT(fax.recipientName), AT(fax.station), AT(fax.sendCoverPage), AT(fax.resolution),
+        AT(colorBalance), AT(cmykGraphics), AT(cmykImages), AT(cmykText), AT(hueMiser),
+        AT(colorCorrection), AT(rgbGraphics), AT(rgbImages), AT(rgbText), AT(blackBalance),
+        AT(cyanBalance), AT(magentaBalance), AT(yellowBalance), AT(brightness), AT(contrast),
+        AT(saturation), AT(grayCorrection), AT(enhanceFineLines)};
+    const size_t ignored[] = {
+        AT(dwSize), AT(dwVersion), AT(jobShortText), AT(fax.cover.coverFlags), AT(profileName),
+        AT(reserved), AT(firstWatermark.text), AT(otherWatermark.pointSize),
+        AT(pin) + 8 /* behind the terminator */};
+    // clang-format on
     const PluginDevmode base = Defaults();
-    using Edit = void (*)(PluginDevmode&);
-    const Edit differ[] = {
-        [](PluginDevmode& d) { d.pin[0] = u'1'; },
-        [](PluginDevmode& d) { d.userName[0] = u'x'; },
-        [](PluginDevmode& d) { d.jobText[0] = u'j'; },
-        [](PluginDevmode& d) { d.firstWatermark.name[0] = u'D'; },
-        [](PluginDevmode& d) { d.otherWatermark.name[0] = u'D'; },
-        [](PluginDevmode& d) { d.fax.cover.reservedText[0] = u'r'; },
-        [](PluginDevmode& d) { d.fax.cover.comments[0] = u'c'; },
-        [](PluginDevmode& d) { d.fax.recipientFax[0] = u'5'; },
-        [](PluginDevmode& d) { d.fax.station[0] = u's'; },
-        [](PluginDevmode& d) { d.fax.sendCoverPage = 1; },
-        [](PluginDevmode& d) { d.fax.resolution = 1; },
-        [](PluginDevmode& d) { d.jobSelector = 3; },
-        [](PluginDevmode& d) { d.jobFlagB = 1; },
-        [](PluginDevmode& d) { d.profileLoaded = 1; },
-        [](PluginDevmode& d) { d.reverseOrBooklet = 1; },
-        [](PluginDevmode& d) { d.outputTo = 4; },
-        [](PluginDevmode& d) { d.cmykText = 2; },
-        [](PluginDevmode& d) { d.magentaBalance = -1; },
-        [](PluginDevmode& d) { d.saturation = 2; },
-        [](PluginDevmode& d) { d.enhanceFineLines = 1; },
-    };
-    for (size_t i = 0; i < std::size(differ); ++i) {
+    for (size_t at : compared) {
         PluginDevmode other = base;
-        differ[i](other);
-        EXPECT_FALSE(SettingsEqual(base, other)) << i;
-        EXPECT_FALSE(SettingsEqual(other, base)) << i;
+        reinterpret_cast<unsigned char*>(&other)[at] ^= 0x31;
+        EXPECT_FALSE(SettingsEqual(base, other)) << at;
+        EXPECT_FALSE(SettingsEqual(other, base)) << at;
     }
-    const Edit same[] = {
-        [](PluginDevmode& d) { d.jobShortText[0] = u'x'; },
-        [](PluginDevmode& d) { d.fax.cover.coverFlags = 1; },
-        [](PluginDevmode& d) { d.profileName[0] = u'p'; },
-        [](PluginDevmode& d) { d.dwVersion = 9; },
-        [](PluginDevmode& d) { d.reserved[0] = 1; },
-        [](PluginDevmode& d) { d.firstWatermark.text[0] = u't'; },
-        [](PluginDevmode& d) { d.pin[4] = u'9'; } /* behind the terminator */,
-    };
-    for (size_t i = 0; i < std::size(same); ++i) {
+    for (size_t at : ignored) {
         PluginDevmode other = base;
-        same[i](other);
-        EXPECT_TRUE(SettingsEqual(base, other)) << i;
+        reinterpret_cast<unsigned char*>(&other)[at] ^= 0x31;
+        EXPECT_TRUE(SettingsEqual(base, other)) << at;
     }
     PluginDevmode a = base, b = base;
     std::memcpy(a.firstWatermark.name, u"Draft", 12);
@@ -311,6 +302,7 @@ TEST(ProfileRules, SettingsEqualComparesWhatAProfileHolds) {
     std::fill(std::begin(b.pin), std::end(b.pin), u'1');
     EXPECT_TRUE(SettingsEqual(a, b));
 }
+#undef AT
 
 TEST(ProfileRules, SaveWritesSevenFirstEachItemOnceAndTheDevmodeLast) {
     char16_t note[200];
@@ -465,19 +457,8 @@ TEST(ProfileRules, NameChecksInTheirOrder) {
 }
 
 TEST(ProfileRules, MessagesTakeTheirNames) {
-    const struct {
-        std::u16string format;
-        std::vector<std::u16string> args;
-        std::u16string text;
-    } cases[] = {
-        {u"\"%s\" is used.", {u"Draft"}, u"\"Draft\" is used."},
-        {u"either \"%s\" or \"%s.\"", {u"A", u"B"}, u"either \"A\" or \"B.\""},
-        {u"100%% of %s", {u"it"}, u"100% of it"},
-        {u"%d stays, %s goes", {u"x"}, u"%d stays, x goes"},
-        {u"%s and %s", {u"one"}, u"one and "},
-        {u"ends in %", {}, u"ends in %"},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(FormatProfileMessage(c.format, c.args), c.text);
+    EXPECT_EQ(FormatProfileMessage(u"either \"%s\" or \"%s.\"", {u"A", u"B"}),
+              u"either \"A\" or \"B.\"");
+    EXPECT_EQ(FormatProfileMessage(u"100%% %d %s and %s", {u"x"}), u"100% %d x and ");
     EXPECT_EQ(FormatProfileMessage(u"%s!", {std::u16string(3000, u'x')}).size(), 2047u);
 }

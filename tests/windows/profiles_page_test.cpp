@@ -206,9 +206,6 @@ TEST(ProfilesUi, FirstOpeningThenSavingWithTheNameRules) {
         EXPECT_EQ(Buttons(page), kOnlySave);
         EXPECT_FALSE(IsVisible(page, IDC_PROFILE_IMPORT));
         EXPECT_FALSE(IsVisible(page, IDC_PROFILE_EXPORT));
-        EXPECT_EQ(WindowText(GetDlgItem(page, IDC_PROFILE_HINT)),
-                  L"*Remember, if you want to use personal profile, select the personal profile "
-                  L"and click Load.");
 
         // Tree changes: the settings are no longer the factory's, and a save takes them.
         ASSERT_TRUE(tree.Choose(L"Duplex", L"DuplexTumble"));
@@ -442,8 +439,8 @@ TEST(ProfilesUi, ChangeRenameDeleteAndFactoryDefaultsWithTheirQuestions) {
 // The sheet opened on the Profiles page: the tree page has not been shown, yet the driver's
 // items are there (the tree recorded them when it was filled). The factory profile is made from
 // them, even over the empty key an earlier release's look-up left, and a load reaches them
-// before the tree page shows them.
-TEST(ProfilesUi, OpenedOnTheProfilesPageBeforeTheTree) {
+// before the tree page shows them. Then a read-only sheet.
+TEST(ProfilesUi, OpenedOnTheProfilesPageBeforeTheTreeThenReadOnly) {
     ModelPrinter printer(L"Prof Early", Model());
     ASSERT_TRUE(printer.ok()) << printer.error;
     Profiles store(printer.printerName);
@@ -487,40 +484,28 @@ TEST(ProfilesUi, OpenedOnTheProfilesPageBeforeTheTree) {
     ASSERT_TRUE(sheet.Apply());
     EXPECT_EQ(Job(sheet).brightness, -4);
     EXPECT_EQ(Text(Job(sheet).profileName, 128), L"Long Edge");
-}
+    EXPECT_TRUE(sheet.PressCancel());
+    sheet.Finish();
 
-TEST(ProfilesUi, ReadOnlySheetShowsTheProfilesAndChangesNothing) {
-    ModelPrinter printer(L"Prof Read Only", Model());
-    ASSERT_TRUE(printer.ok()) << printer.error;
-    Profiles store(printer.printerName);
-    {
-        SheetDriver sheet(printer.printerName, cvhost::SheetOptions{});
-        TreeDriver tree(sheet);
-        ASSERT_TRUE(tree.SetNumber(L"Contrast", 4));
-        ASSERT_TRUE(sheet.SelectPage(kProfiles));
-        SaveAs(sheet.CurrentPage(), L"Report");
-        EXPECT_TRUE(sheet.PressCancel());
-    }
-    cvhost::SheetOptions options;
+    // A read-only sheet shows the profiles and changes nothing.
     options.readOnly = true;
-    options.startPage = kProfiles;
-    SheetDriver sheet(printer.printerName, options);
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    HWND page = sheet.CurrentPage();
-    EXPECT_EQ(ListEntries(page, IDC_PROFILE_LIST), std::vector<std::wstring>{L"Report"});
+    SheetDriver readOnly(printer.printerName, options);
+    ASSERT_TRUE(readOnly.ok()) << readOnly.error();
+    page = readOnly.CurrentPage();
+    EXPECT_EQ(ListEntries(page, IDC_PROFILE_LIST), std::vector<std::wstring>{L"Long Edge"});
     EXPECT_EQ(Display(page), kFactory);
     for (int id :
          {IDC_PROFILE_LIST, IDC_PROFILE_SAVE, IDC_PROFILE_LOAD, IDC_PROFILE_CHANGE,
           IDC_PROFILE_RENAME, IDC_PROFILE_DELETE, IDC_PROFILE_FACTORY, IDC_PROFILE_CURRENT})
         EXPECT_FALSE(IsEnabled(page, id)) << id;
-    ASSERT_TRUE(sheet.SelectPage(L"About"));
-    ASSERT_TRUE(sheet.SelectPage(kProfiles));
+    ASSERT_TRUE(readOnly.SelectPage(L"About"));
+    ASSERT_TRUE(readOnly.SelectPage(kProfiles));
     EXPECT_FALSE(IsEnabled(page, IDC_PROFILE_SAVE)) << "still, after it is shown again";
-    const PluginDevmode before = Job(sheet);
-    EXPECT_TRUE(sheet.PressOk());
-    EXPECT_EQ(std::memcmp(&Job(sheet), &before, sizeof before), 0);
-    sheet.Finish();
-    EXPECT_TRUE(sheet.Host().setResults.empty());
+    const PluginDevmode before = Job(readOnly);
+    EXPECT_TRUE(readOnly.PressOk());
+    EXPECT_TRUE(Same(Job(readOnly), before));
+    readOnly.Finish();
+    EXPECT_TRUE(readOnly.Host().setResults.empty());
 }
 
 // --- Failures: a registry call of the plug-in made to fail through its import table -----------
