@@ -53,14 +53,6 @@ std::u16string ItemText(const ProfileItem& item) {
     return std::u16string(item.text, BoundedLength(item.text, capacity));
 }
 
-// The registry does not tell value names apart by letter case; neither does a save.
-std::u16string FoldedName(const std::u16string& name) {
-    std::u16string folded = name;
-    for (char16_t& c : folded)
-        c = FoldTextCase(c);
-    return folded;
-}
-
 StoredValue DwordValue(std::u16string name, int32_t number) {
     StoredValue v;
     v.name = std::move(name);
@@ -222,14 +214,15 @@ bool ProfileMatches(const std::vector<StoredValue>& values, const ProfileItem* i
 std::vector<StoredValue> PlanProfileSave(const ProfileItem* items, size_t count,
                                          const PluginDevmode& dm) {
     std::vector<StoredValue> values;
+    // The registry does not tell value names apart by letter case; neither does a save.
     std::unordered_map<std::u16string, size_t> byName;
     const auto put = [&](StoredValue v) {
-        auto found = byName.find(FoldedName(v.name));
+        auto found = byName.find(FoldedText(v.name));
         if (found != byName.end()) {
             values[found->second] = std::move(v);
             return;
         }
-        byName.emplace(FoldedName(v.name), values.size());
+        byName.emplace(FoldedText(v.name), values.size());
         values.push_back(std::move(v));
     };
     put(DwordValue(kDuplexValueName, 0));

@@ -9,6 +9,7 @@
 #include "ui/text_case.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <new>
 #include <string>
 #include <unordered_set>
@@ -96,20 +97,13 @@ bool WriteValue(HKEY key, const StoredValue& v) {
                           static_cast<DWORD>(v.data.size())) == ERROR_SUCCESS;
 }
 
-std::u16string Folded(const std::u16string& name) {
-    std::u16string folded = name;
-    for (char16_t& c : folded)
-        c = FoldTextCase(c);
-    return folded;
-}
-
 // Removes the values of the key that `kept` does not name (in any letter case). What cannot be
 // removed stays: a value of an item the driver no longer has is never read.
 void RemoveOtherValues(HKEY key, const std::vector<StoredValue>& kept) {
     try {
         std::unordered_set<std::u16string> names;
         for (const StoredValue& v : kept)
-            names.insert(Folded(v.name));
+            names.insert(FoldedText(v.name));
         std::vector<std::u16string> others;
         for (DWORD i = 0; i < kMaxValues; ++i) {
             wchar_t name[kNameUnits];
@@ -119,7 +113,7 @@ void RemoveOtherValues(HKEY key, const std::vector<StoredValue>& kept) {
             if (rc == ERROR_MORE_DATA) continue;
             if (rc != ERROR_SUCCESS) break;
             std::u16string found(Narrowed(name), std::min<DWORD>(length, kNameUnits - 1));
-            if (!names.count(Folded(found))) others.push_back(std::move(found));
+            if (!names.count(FoldedText(found))) others.push_back(std::move(found));
         }
         for (const std::u16string& n : others)
             RegDeleteValueW(key, Wide(n.c_str()));
@@ -138,17 +132,6 @@ std::vector<ProfileItem> ItemsOf(const OPTITEM* items, size_t count) {
 
 std::vector<ProfileItem> TreeItems(const SheetContext* ctx) {
     return ItemsOf(ctx->tree.drvOptItems, ctx->tree.drvOptItemCount);
-}
-
-void SetHorizontalExtent(HWND list, size_t longest) {
-    ScopedWindowDC dc(list);
-    if (!dc.get()) return;
-    const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0));
-    ScopedSelect selected(dc.get(), font);
-    TEXTMETRICW metrics{};
-    if (GetTextMetricsW(dc.get(), &metrics))
-        SendMessageW(list, LB_SETHORIZONTALEXTENT,
-                     static_cast<WPARAM>(metrics.tmMaxCharWidth) * longest, 0);
 }
 
 // Calls `onName` for each subkey of "Profiles" whose name fits; the number of subkeys seen.
@@ -211,6 +194,16 @@ ProfileItem ProfileItemOf(const OPTITEM& item) {
     return p;
 }
 
+int ProfileNameExtent(HWND list, size_t characters) {
+    ScopedWindowDC dc(list);
+    if (!dc.get()) return 0;
+    const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0));
+    ScopedSelect selected(dc.get(), font);
+    TEXTMETRICW metrics{};
+    if (!GetTextMetricsW(dc.get(), &metrics)) return 0;
+    return metrics.tmMaxCharWidth * static_cast<int>(characters);
+}
+
 bool IsStorableProfileName(const wchar_t* name) {
     if (!name || !*name) return false;
     const size_t length = BoundedLength(Narrowed(name), kProfileNameCapacity);
@@ -233,7 +226,7 @@ size_t FillProfileList(HWND list, HANDLE hPrinter, bool* factoryStored) {
     });
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
-    SetHorizontalExtent(list, longest);
+    SendMessageW(list, LB_SETHORIZONTALEXTENT, WPARAM(ProfileNameExtent(list, longest)), 0);
     if (factoryStored) *factoryStored = FactoryWholeUnder(profiles.get(), factory.c_str());
     return seen;
 }

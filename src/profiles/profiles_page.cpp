@@ -10,9 +10,9 @@
 #include "profiles/profiles_resource.h"
 #include "ui/bounded_string.h"
 #include "ui/dialog_text.h"
-#include "ui/scoped_handles.h"
 #include "ui/strings.h"
 
+#include <cwchar>
 #include <string>
 
 namespace cv {
@@ -176,17 +176,9 @@ void OnSave(HWND page, SheetContext* ctx) {
     }
     HWND list = List(page);
     const LRESULT index = SendMessageW(list, LB_ADDSTRING, 0, LPARAM(name.c_str()));
-    {
-        ScopedWindowDC dc(list);
-        const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0));
-        ScopedSelect selected(dc.get(), font);
-        TEXTMETRICW metrics{};
-        const LRESULT wanted = dc.get() && GetTextMetricsW(dc.get(), &metrics)
-                                   ? LRESULT(metrics.tmMaxCharWidth) * LRESULT(name.size())
-                                   : 0;
-        if (SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0) < wanted)
-            SendMessageW(list, LB_SETHORIZONTALEXTENT, WPARAM(wanted), 0);
-    }
+    const int wanted = ProfileNameExtent(list, name.size());
+    if (SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0) < wanted)
+        SendMessageW(list, LB_SETHORIZONTALEXTENT, WPARAM(wanted), 0);
     SendMessageW(list, LB_SETCURSEL, WPARAM(index), 0);
     SetDisplay(page, name);
     UpdateProfileButtons(page);

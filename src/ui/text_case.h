@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 
 namespace cv {
 
@@ -46,6 +47,14 @@ inline bool EqualTextIgnoringCase(const char16_t* a, size_t aCapacity, const cha
 
 inline bool EqualTextIgnoringCase(const char16_t* a, const char16_t* b) {
     return EqualTextIgnoringCase(a, static_cast<size_t>(-1), b, static_cast<size_t>(-1));
+}
+
+// The text with every character replaced by its lower-case partner: a key for sets of names that
+// letter case does not tell apart.
+inline std::u16string FoldedText(std::u16string text) {
+    for (char16_t& c : text)
+        c = FoldTextCase(c);
+    return text;
 }
 
 } // namespace cv
