@@ -487,13 +487,19 @@ TEST(ProfilesUi, OpenedOnTheProfilesPageBeforeTheTreeThenReadOnly) {
     EXPECT_TRUE(sheet.PressCancel());
     sheet.Finish();
 
-    // A read-only sheet shows the profiles and changes nothing.
+    // A read-only sheet for a job that names a stored profile (in other letters) shows the
+    // profiles and that one, and changes nothing.
+    PluginDevmode named = Job(sheet);
+    std::memcpy(named.profileName, u"long EDGE", 20);
+    const std::vector<unsigned char> incoming = cvhost::MakeIncomingDevmode(&named, sizeof named);
+    options.incoming = reinterpret_cast<const DEVMODEW*>(incoming.data());
     options.readOnly = true;
     SheetDriver readOnly(printer.printerName, options);
     ASSERT_TRUE(readOnly.ok()) << readOnly.error();
     page = readOnly.CurrentPage();
     EXPECT_EQ(ListEntries(page, IDC_PROFILE_LIST), std::vector<std::wstring>{L"Long Edge"});
-    EXPECT_EQ(Display(page), kFactory);
+    EXPECT_EQ(Display(page), L"Long Edge");
+    EXPECT_EQ(Selection(page), 0);
     for (int id :
          {IDC_PROFILE_LIST, IDC_PROFILE_SAVE, IDC_PROFILE_LOAD, IDC_PROFILE_CHANGE,
           IDC_PROFILE_RENAME, IDC_PROFILE_DELETE, IDC_PROFILE_FACTORY, IDC_PROFILE_CURRENT})
