@@ -7,6 +7,7 @@
 #include "host/capture.h"
 #include "host/printer_setup.h"
 #include "output/output_resource.h"
+#include "profiles/profiles_resource.h"
 #include "ui/bounded_string.h"
 #include "watermark/editor_dialog.h"
 #include "watermark/list_dialogs.h"
@@ -198,6 +199,77 @@ bool ShootModels(const std::wstring& dir) {
     return true;
 }
 
+// The Profiles page of the demo printer with a few profiles, one of them loaded, and the name
+// dialog for saving and for renaming. The profiles stay, so that the sheet's pictures show them.
+bool ShootProfiles(const cvhost::ModelPrinter& demo, const std::wstring& dir) {
+    const std::wstring driver = demo.driverName.empty() ? demo.printerName : demo.driverName;
+    RegDeleteTreeW(HKEY_CURRENT_USER,
+                   (L"Software\\Corvane\\PSPlugIn\\" + driver + L"\\Profiles").c_str());
+    cvhost::SheetOptions options;
+    options.startPage = L"Profiles";
+    cvtest::SheetDriver sheet(demo.printerName, options);
+    HWND page = sheet.ok() ? sheet.Page(L"Profiles") : nullptr;
+    if (!page) {
+        std::fprintf(stderr, "screenshots: no Profiles page\n");
+        return false;
+    }
+    // As a user sees it: the sheet in front and active.
+    SetForegroundWindow(sheet.Sheet());
+    SetActiveWindow(sheet.Sheet());
+    const auto typeName = [](HWND dialog, const wchar_t* name) {
+        SendDlgItemMessageW(dialog, IDC_PROFILE_NAME, WM_SETTEXT, 0,
+                            reinterpret_cast<LPARAM>(name));
+    };
+    for (const wchar_t* name : {L"Brochure", L"Draft Copies", L"Held Jobs", L"Quarterly Report"}) {
+        cvtest::DialogScript script;
+        script.Then([&](HWND dialog) {
+            typeName(dialog, name);
+            cvtest::DialogScript::PressButton(dialog, IDOK);
+        });
+        cvtest::Click(page, IDC_PROFILE_SAVE);
+    }
+    cvtest::SelectListEntry(page, IDC_PROFILE_LIST, L"Draft Copies");
+    cvtest::Click(page, IDC_PROFILE_LOAD);
+    cvtest::SelectListEntry(page, IDC_PROFILE_LIST, L"Brochure");
+    std::wstring why;
+    bool ok = true;
+    const auto save = [&](HWND window, const wchar_t* file) {
+        const std::wstring path = dir + L"\\" + file + L".bmp";
+        if (!cvhost::SaveWindowBitmap(window, path, &why)) {
+            ok = false;
+            return;
+        }
+        std::printf("saved %ls\n", path.c_str());
+    };
+    cvtest::Pump(150);
+    save(sheet.Sheet(), L"profiles-page");
+    const struct {
+        int button;
+        const wchar_t* file;
+        const wchar_t* typed; // null: as the dialog comes up
+    } dialogs[] = {{IDC_PROFILE_SAVE, L"profiles-save", L"Monthly Report"},
+                   {IDC_PROFILE_RENAME, L"profiles-rename", nullptr}};
+    for (const auto& d : dialogs) {
+        cvtest::DialogScript script;
+        script.Then([&](HWND dialog) {
+            if (d.typed) typeName(dialog, d.typed);
+            SetForegroundWindow(dialog);
+            cvhost::PumpMessagesFor(150);
+            save(dialog, d.file);
+            cvtest::DialogScript::PressButton(dialog, IDCANCEL);
+        });
+        cvtest::Click(page, d.button);
+        cvtest::Pump(100);
+        if (script.Seen().empty()) {
+            why = std::wstring(L"no dialog came up for ") + d.file;
+            ok = false;
+        }
+    }
+    if (!ok) std::fprintf(stderr, "screenshots: %ls\n", why.c_str());
+    sheet.PressCancel();
+    return ok;
+}
+
 bool ShootSheet(const std::wstring& printer, cvhost::SheetKind kind, const std::wstring& dir) {
     cvhost::SheetOptions options;
     options.kind = kind;
@@ -274,7 +346,8 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "screenshots: the watermarks to show could not be stored\n");
         return 1;
     }
-    const bool ok = ShootSheet(demo.printerName, cvhost::SheetKind::Document, dir) &&
+    const bool ok = ShootProfiles(demo, dir) &&
+                    ShootSheet(demo.printerName, cvhost::SheetKind::Document, dir) &&
                     ShootSheet(demo.printerName, cvhost::SheetKind::Printer, dir) &&
                     ShootModels(dir);
     return ok ? 0 : 1;

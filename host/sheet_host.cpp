@@ -19,7 +19,38 @@ std::vector<PropertySheetHost*>& LiveHosts() {
 // which has no user data of its own).
 thread_local PropertySheetHost* creatingHost = nullptr;
 
-// Posted to the sheet once it is up: open the page the caller chose.
+// The title of a page's tab: its own (PSP_USETITLE), else its template's caption. Empty when
+// neither can be read.
+std::wstring PageTitle(const PROPSHEETPAGEW& page) {
+    if (page.dwFlags & PSP_USETITLE) {
+        if (!IS_INTRESOURCE(page.pszTitle)) return page.pszTitle ? page.pszTitle : L"";
+        wchar_t text[256] = {};
+        LoadStringW(page.hInstance, LOWORD(reinterpret_cast<ULONG_PTR>(page.pszTitle)), text, 256);
+        return text;
+    }
+    const void* resource = nullptr;
+    if (page.dwFlags & PSP_DLGINDIRECT) {
+        resource = page.pResource;
+    } else if (HRSRC found = FindResourceW(page.hInstance, page.pszTemplate, RT_DIALOG)) {
+        if (HGLOBAL loaded = LoadResource(page.hInstance, found)) resource = LockResource(loaded);
+    }
+    if (!resource) return L"";
+    // DLGTEMPLATEEX (version 1, signature 0xFFFF) or DLGTEMPLATE, then the menu and the class
+    // (each none, an ordinal or a string), then the caption.
+    const auto* p = static_cast<const WORD*>(resource);
+    p += (p[0] == 1 && p[1] == 0xFFFF) ? 13 : 9;
+    for (int field = 0; field < 2; ++field) {
+        if (*p == 0xFFFF)
+            p += 2;
+        else
+            while (*p++) {
+            }
+    }
+    return reinterpret_cast<const wchar_t*>(p);
+}
+
+// Posted to the sheet once it is up: open the page the caller chose, when it could not be found
+// before the sheet was made (its title then says which pages there are).
 constexpr UINT kOpenStartPage = WM_APP + 0x4C;
 // The sheet's Apply button.
 constexpr int kApplyNow = 0x3021;
@@ -208,7 +239,8 @@ int CALLBACK PropertySheetHost::SheetCallback(HWND sheet, UINT msg, LPARAM) {
     const LONG_PTR ex = GetWindowLongPtrW(sheet, GWL_EXSTYLE);
     SetWindowLongPtrW(sheet, GWL_EXSTYLE, ex | WS_EX_CONTEXTHELP);
     SetWindowSubclass(sheet, &SheetSubclass, 1, reinterpret_cast<DWORD_PTR>(self));
-    if (!self->startPage_.empty()) PostMessageW(sheet, kOpenStartPage, 0, 0);
+    if (!self->startPage_.empty() && !self->startPageFound_)
+        PostMessageW(sheet, kOpenStartPage, 0, 0);
     return 0;
 }
 
@@ -286,6 +318,20 @@ bool PropertySheetHost::Show(bool modeless, INT_PTR* result, std::wstring* error
     header.nPages = static_cast<UINT>(handles.size());
     header.phpage = handles.data();
     header.pfnCallback = &SheetCallback;
+    // The sheet opens on the chosen page, as a sheet given a start page does: the pages before
+    // it are not made until the user goes there.
+    startPageFound_ = false;
+    if (!startPage_.empty()) {
+        std::vector<std::wstring> titles;
+        if (advancedPage_) titles.push_back(advanced_->Title());
+        for (const AddedPage& p : pages_)
+            titles.push_back(PageTitle(p.record));
+        auto it = std::find(titles.begin(), titles.end(), startPage_);
+        if (it != titles.end()) {
+            header.nStartPage = static_cast<UINT>(it - titles.begin());
+            startPageFound_ = true;
+        }
+    }
     modeless_ = modeless;
     creatingHost = this;
     *result = PropertySheetW(&header);

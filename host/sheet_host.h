@@ -22,7 +22,8 @@ struct SheetOptions {
     bool readOnly = false;              // the user may look but not change (DM_NOPERMISSION)
     const DEVMODEW* incoming = nullptr; // an application's devmode, merged into the job's
     HWND owner = nullptr;
-    // The page the sheet opens on, by its title ("Advanced"); empty: the first.
+    // The page the sheet opens on, by its title ("Advanced"); empty: the first. The pages before
+    // it are made only when they are first shown, as in a sheet given a start page.
     std::wstring startPage;
 };
 
@@ -115,6 +116,7 @@ class PropertySheetHost {
     std::unique_ptr<AdvancedPage> advanced_;
     HPROPSHEETPAGE advancedPage_ = nullptr;
     std::wstring startPage_;
+    bool startPageFound_ = false; // among the pages' titles before the sheet was made
     OEMUIPSPARAM param_{};
     PROPSHEETUI_INFO info_{};
     std::vector<AddedPage> pages_;

@@ -5,11 +5,15 @@
 
 #include "core/plugin_abi.h"
 
+#include <cstddef>
+
 namespace cv {
 
 struct SheetContext;
 
-// `ctx` may be null (no context could be made); `driverItems` are the driver's tree items.
-void EnsureFactoryProfile(SheetContext* ctx, POPTITEM driverItems, HANDLE hPrinter);
+// `ctx` may be null (no context could be made: there is no working devmode to save then);
+// `driverItems` are the `count` items of the driver's tree.
+void EnsureFactoryProfile(SheetContext* ctx, const OPTITEM* driverItems, size_t count,
+                          HANDLE hPrinter);
 
 } // namespace cv

@@ -259,6 +259,24 @@ LONG Apply(POEMCUIPPARAM param, SheetContext* ctx) {
     return CPSUICB_ACTION_ITEMS_APPLIED;
 }
 
+// The plug-in's items show the working copy: the tree keeps it in step with every change, and
+// a personal profile loaded on another page replaces it, which the tree must show when it is
+// active again. Only a working copy a sheet's INIT took counts (a context the tree made for
+// itself has none).
+void RefreshFromWorkingCopy(POEMCUIPPARAM param, const SheetContext* ctx) {
+    if (!ctx || !ctx->uiParam) return;
+    for (DWORD i = 0; param->pOEMOptItems && i < param->cOEMOptItems; ++i) {
+        OPTITEM& item = param->pOEMOptItems[i];
+        const TreeItemSpec* row = FindTreeItemSpec(item.UserItemID);
+        if (!row || row->kind == TreeItemKind::Heading || !item.pOptType) continue;
+        item.Sel = TreeInitialSelection(*row, ctx->dm);
+        if (TreeInitiallyDisabled(*row, ctx->dm))
+            item.Flags |= OPTIF_DISABLED;
+        else
+            item.Flags &= ~static_cast<DWORD>(OPTIF_DISABLED);
+    }
+}
+
 void MarkAllChanged(POPTITEM items, DWORD count) {
     for (DWORD i = 0; items && i < count; ++i)
         items[i].Flags |= OPTIF_CHANGED;
@@ -271,7 +289,8 @@ LONG Activate(PCPSUICBPARAM cb, POEMCUIPPARAM param, SheetContext* ctx) {
         ctx->tree.drvOptItemCount = param->cDrvOptItems;
         ctx->tree.oemOptItemCount = param->cOEMOptItems;
     }
-    EnsureFactoryProfile(ctx, param->pDrvOptItems, param->hPrinter);
+    RefreshFromWorkingCopy(param, ctx);
+    EnsureFactoryProfile(ctx, param->pDrvOptItems, param->cDrvOptItems, param->hPrinter);
     if (HWND corner = cb->hDlg ? GetDlgItem(cb->hDlg, kCornerControlId) : nullptr) {
         RECT client{}, box{};
         GetClientRect(cb->hDlg, &client);
@@ -354,6 +373,13 @@ void FillDocumentItems(PluginObject* object, POEMCUIPPARAM param) {
     }
     param->pOEMUserData = ctx;
     param->OEMCUIPCallback = &TreeItemCallback;
+    // The driver's items are there from this call on, in the array its tree page will show (the
+    // layout items below are kept by the same reasoning): the Profiles page can save and load
+    // them even before the tree page is first shown.
+    if (ctx) {
+        ctx->tree.drvOptItems = param->pDrvOptItems;
+        ctx->tree.drvOptItemCount = param->pDrvOptItems ? param->cDrvOptItems : 0;
+    }
     FindLayoutItems(object, ctx, param);
 
     const TreeFeatures features = AskFeatures(object, param);
@@ -397,12 +423,6 @@ HRESULT AdvancedTreeItems(PluginObject* object, DWORD mode, POEMCUIPPARAM param)
     else
         HidePrinterItems(param);
     return S_OK;
-}
-
-void EnsureFactoryProfile(SheetContext*, POPTITEM, HANDLE) {
-    // The personal profiles have no store yet: there is no factory profile to make. The profile
-    // store fills this in (it saves the items and the working devmode under "Factory Defaults"
-    // when the printer has no such profile).
 }
 
 } // namespace cv

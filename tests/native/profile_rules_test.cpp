@@ -1,0 +1,464 @@
+// The personal profiles' rules, natively: the value names of the driver's items and how a stored
+// name finds its item again, what a stored value may carry into an item or the working devmode,
+// what a save writes, the comparison of two devmodes, and the name rules of the name dialog.
+#include "profiles/profile_rules.h"
+
+#include "profiles/profiles_resource.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstring>
+#include <iterator>
+#include <string>
+#include <vector>
+
+using namespace cv;
+
+namespace {
+
+PluginDevmode Defaults() {
+    PluginDevmode dm;
+    std::memset(&dm, 0, sizeof dm);
+    defaultPluginDevmode(&dm);
+    return dm;
+}
+
+ProfileItem List(uint8_t dmPubId, uint16_t count, int32_t sel, const char16_t* name = nullptr,
+                 uint16_t nameId = 0) {
+    ProfileItem item;
+    item.dmPubId = dmPubId;
+    item.nameText = name;
+    item.nameId = nameId;
+    item.hasType = true;
+    item.type = kTypeComboBox;
+    item.count = count;
+    item.sel = sel;
+    return item;
+}
+
+StoredValue Dword(const std::u16string& name, int32_t v) {
+    StoredValue s;
+    s.name = name;
+    s.type = kRegistryDword;
+    s.data.resize(4);
+    std::memcpy(s.data.data(), &v, 4);
+    return s;
+}
+
+StoredValue Bytes(const std::u16string& name, uint32_t type, const void* data, size_t size) {
+    StoredValue s;
+    s.name = name;
+    s.type = type;
+    s.data.assign(static_cast<const unsigned char*>(data),
+                  static_cast<const unsigned char*>(data) + size);
+    return s;
+}
+
+StoredValue Text(const std::u16string& name, const std::u16string& text) {
+    return Bytes(name, kRegistryString, text.c_str(), (text.size() + 1) * 2);
+}
+
+StoredValue Image(const PluginDevmode& dm) {
+    return Bytes(kCustomDevDataName, kRegistryBinary, &dm, sizeof dm);
+}
+
+} // namespace
+
+TEST(ProfileRules, ValueNamesAndTheItemsTheyFindAgain) {
+    const std::u16string longName(130, u'n');
+    ProfileItem items[] = {
+        List(0, 2, 0, u"Halftone"),      // 0: named by a text
+        List(7, 3, 0),                   // 1: the duplex item
+        List(0, 4, 0, nullptr, 2001),    // 2: named by a string number
+        List(7, 3, 0),                   // 3: a second item of the same DMPubID
+        List(0, 2, 0, longName.c_str()), // 4: a name longer than a value name
+        List(0, 2, 0, nullptr, 0),       // 5: no name at all (string number 0)
+    };
+    EXPECT_EQ(ItemValueName(items[0]), u"Halftone");
+    EXPECT_EQ(ItemValueName(items[1]), u"7");
+    EXPECT_EQ(ItemValueName(items[2]), u"2001");
+    EXPECT_EQ(ItemValueName(items[4]), longName.substr(0, 127));
+    ProfileItem big = List(255, 2, 0, u"ignored");
+    EXPECT_EQ(ItemValueName(big), u"255") << "a DMPubID names the item before its text";
+
+    const struct {
+        std::u16string name;
+        ptrdiff_t item;
+    } cases[] = {
+        {u"Halftone", 0},
+        {u"halftone", -1} /* texts match exactly */,
+        {u"7", 1} /* the first of two */,
+        {u"007", 1},
+        {u" 7 copies", 1},
+        {u"2001", 2},
+        {longName.substr(0, 127), 4},
+        {u"0", 5},
+        {u"Tray", -1} /* no number: no nameless item */,
+        {u"CustomDevData", -1},
+        {u"customdevdata", -1} /* never an item's */,
+        {u"2002", -1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MatchStoredName(c.name.c_str(), items, std::size(items)), c.item)
+            << std::string(c.name.begin(), c.name.end());
+    EXPECT_EQ(MatchStoredName(u"Halftone", items, 0), -1);
+}
+
+TEST(ProfileRules, LeadingIntegerReadsAsWtoi) {
+    const struct {
+        const char16_t* text;
+        int32_t value;
+    } cases[] = {{u"", 0},
+                 {u"12", 12},
+                 {u" \t-5", -5},
+                 {u"+3", 3},
+                 {u"12abc", 12},
+                 {u"abc", 0},
+                 {u"- 4", 0},
+                 {u"2147483647", INT32_MAX},
+                 {u"99999999999999999999", INT32_MAX},
+                 {u"-2147483648", INT32_MIN},
+                 {u"-99999999999999999999", INT32_MIN}};
+    for (const auto& c : cases)
+        EXPECT_EQ(LeadingInteger(c.text), c.value);
+    EXPECT_EQ(LeadingInteger(nullptr), 0);
+}
+
+TEST(ProfileRules, StoredSelectionsAreTakenOnlyWhenTheItemCanShowThem) {
+    ProfileItem list = List(0, 3, 0);
+    ProfileItem twoStates = list;
+    twoStates.type = kTypeTwoStates;
+    twoStates.count = 2;
+    ProfileItem updown = List(0, 2, 0);
+    updown.type = kTypeUpDown;
+    updown.hasRange = true;
+    updown.low = -5;
+    updown.high = 5;
+    ProfileItem openNumber = updown;
+    openNumber.hasRange = false;
+    ProfileItem check = List(0, 1, 0);
+    check.type = 9; // TVOT_CHKBOX keeps nothing
+    ProfileItem noType;
+    const uint64_t eight = 2;
+    const struct {
+        const ProfileItem* item;
+        StoredValue value;
+        bool taken;
+        int32_t sel;
+    } cases[] = {
+        {&list, Dword(u"x", 2), true, 2},
+        {&list, Dword(u"x", 3), false, 0},
+        {&list, Dword(u"x", -1), false, 0},
+        {&twoStates, Dword(u"x", 2), false, 0},
+        {&updown, Dword(u"x", -5), true, -5},
+        {&updown, Dword(u"x", 6), false, 0},
+        {&openNumber, Dword(u"x", 900), true, 900},
+        {&list, Bytes(u"x", kRegistryBinary, "\x01\0\0\0", 4), false, 0},
+        {&list, Bytes(u"x", kRegistryDword, &eight, 8), false, 0},
+        {&list, Bytes(u"x", kRegistryDword, "\x01", 1), false, 0},
+        {&check, Dword(u"x", 1), false, 0},
+        {&noType, Dword(u"x", 1), false, 0},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        int32_t sel = 0;
+        EXPECT_EQ(DecodeStoredSelection(*cases[i].item, cases[i].value, &sel), cases[i].taken) << i;
+        EXPECT_EQ(sel, cases[i].sel) << i;
+    }
+}
+
+TEST(ProfileRules, StoredTextsFitTheEditItemsBuffer) {
+    char16_t buffer[5] = u"ab";
+    ProfileItem edit;
+    edit.hasType = true;
+    edit.type = kTypeEditBox;
+    edit.text = buffer;
+    edit.textCapacity = 5;
+    ProfileItem withoutText = edit;
+    withoutText.text = nullptr;
+    const char16_t embedded[] = u"xy\0zz";
+    const struct {
+        const ProfileItem* item;
+        StoredValue value;
+        bool taken;
+        std::u16string text;
+    } cases[] = {
+        {&edit, Text(u"e", u"abcdefg"), true, u"abcd"},
+        {&edit, Bytes(u"e", kRegistryString, embedded, sizeof embedded), true, u"xy"},
+        {&edit, Bytes(u"e", kRegistryString, u"abc", 5), true, u"ab"} /* odd size, no end */,
+        {&edit, Bytes(u"e", kRegistryString, nullptr, 0), true, u""},
+        {&edit, Dword(u"e", 65), false, u""},
+        {&withoutText, Text(u"e", u"abc"), false, u""},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        std::u16string text;
+        EXPECT_EQ(DecodeStoredText(*cases[i].item, cases[i].value, &text), cases[i].taken) << i;
+        EXPECT_EQ(text, cases[i].text) << i;
+    }
+}
+
+TEST(ProfileRules, StoredDevmodeImagesAreConvertedAndRepaired) {
+    PluginDevmode stored = Defaults();
+    stored.brightness = 4;
+    stored.colorCorrection = 7;                                              // repaired to 0
+    std::fill(std::begin(stored.userName), std::end(stored.userName), u'u'); // unterminated
+    std::fill(std::begin(stored.profileName), std::end(stored.profileName), u'p');
+    PluginDevmode out = Defaults();
+    ASSERT_TRUE(DecodeProfileDevmode(kRegistryBinary, &stored, sizeof stored, &out));
+    EXPECT_EQ(out.brightness, 4);
+    EXPECT_EQ(out.colorCorrection, 0u);
+    EXPECT_EQ(out.userName[24], 0);
+    EXPECT_EQ(out.userName[23], u'u');
+    EXPECT_EQ(out.profileName[127], 0);
+
+    // An older, shorter image keeps the bytes it has; the rest are defaults.
+    PluginDevmode older = Defaults();
+    older.dwSize = 7648;
+    older.hueMiser = 2;
+    older.brightness = 5; // at 7648: not part of the older record
+    ASSERT_TRUE(DecodeProfileDevmode(kRegistryBinary, &older, 7648, &out));
+    EXPECT_EQ(out.hueMiser, 2u);
+    EXPECT_EQ(out.brightness, 0);
+    EXPECT_EQ(out.dwSize, kPluginDevmodeSize);
+
+    // An image that claims more than the value holds is read no further than the value.
+    std::vector<unsigned char> claim(3000, 0);
+    PluginDevmode big = Defaults();
+    big.dwSize = 9000;
+    big.colorCorrection = 2;
+    std::memcpy(claim.data(), &big, claim.size());
+    ASSERT_TRUE(DecodeProfileDevmode(kRegistryBinary, claim.data(), claim.size(), &out));
+    EXPECT_EQ(out.colorCorrection, 0u) << "byte 7328 lies past the value";
+    // A newer, longer one is cut to the record.
+    std::vector<unsigned char> longer(9000, 0xFF);
+    std::memcpy(longer.data(), &big, sizeof big);
+    ASSERT_TRUE(DecodeProfileDevmode(kRegistryBinary, longer.data(), longer.size(), &out));
+    EXPECT_EQ(out.colorCorrection, 2u);
+
+    // Not a record of ours: nothing is taken and `out` stays.
+    PluginDevmode foreign = Defaults();
+    foreign.dwSignature = 0x41424344;
+    PluginDevmode untouched = Defaults();
+    untouched.contrast = 3;
+    PluginDevmode tiny = Defaults();
+    tiny.dwSize = 8;
+    const struct {
+        uint32_t type;
+        const void* data;
+        size_t size;
+    } refused[] = {{kRegistryDword, &stored, sizeof stored},
+                   {kRegistryBinary, &stored, 11},
+                   {kRegistryBinary, &foreign, sizeof foreign},
+                   {kRegistryBinary, &tiny, 12},
+                   {kRegistryBinary, nullptr, 0}};
+    for (const auto& r : refused) {
+        PluginDevmode target = untouched;
+        EXPECT_FALSE(DecodeProfileDevmode(r.type, r.data, r.size, &target));
+        EXPECT_EQ(std::memcmp(&target, &untouched, sizeof target), 0);
+    }
+}
+
+// Every field a profile compares, by its first byte: changing that byte alone makes two
+// devmodes differ; the others never do.
+#define AT(field) offsetof(PluginDevmode, field)
+TEST(ProfileRules, SettingsEqualComparesWhatAProfileHolds) {
+    // clang-format off
+    const size_t compared[] = {
+        AT(jobFlagE), AT(jobFlagB), AT(keepPreviousJobs), AT(profileLoaded), AT(jobFlagA),
+        AT(jobFlagD), AT(jobFlagC), AT(reverseOrBooklet), AT(watermarkOverPage),
+        AT(watermarkEnabled), AT(outputTo), AT(watermarkOrder), AT(jobSelector),
+        AT(firstWatermark.name), AT(otherWatermark.name), AT(jobText), AT(pin), AT(userName),
+        AT(fax.cover.senderAddress), AT(fax.cover.reservedText), AT(fax.cover.comments),
+        AT(fax.cover.senderCompany), AT(fax.cover.senderEmail), AT(fax.cover.senderName),
+        AT(fax.cover.senderFax), AT(fax.cover.senderVoice), AT(fax.recipientFax),
+        AT(fax.recipientName), AT(fax.station), AT(fax.sendCoverPage), AT(fax.resolution),
+        AT(colorBalance), AT(cmykGraphics), AT(cmykImages), AT(cmykText), AT(hueMiser),
+        AT(colorCorrection), AT(rgbGraphics), AT(rgbImages), AT(rgbText), AT(blackBalance),
+        AT(cyanBalance), AT(magentaBalance), AT(yellowBalance), AT(brightness), AT(contrast),
+        AT(saturation), AT(grayCorrection), AT(enhanceFineLines)};
+    const size_t ignored[] = {
+        AT(dwSize), AT(dwVersion), AT(jobShortText), AT(fax.cover.coverFlags), AT(profileName),
+        AT(reserved), AT(firstWatermark.text), AT(otherWatermark.pointSize),
+        AT(pin) + 8 /* behind the terminator */};
+    // clang-format on
+    const PluginDevmode base = Defaults();
+    for (size_t at : compared) {
+        PluginDevmode other = base;
+        reinterpret_cast<unsigned char*>(&other)[at] ^= 0x31;
+        EXPECT_FALSE(SettingsEqual(base, other)) << at;
+        EXPECT_FALSE(SettingsEqual(other, base)) << at;
+    }
+    for (size_t at : ignored) {
+        PluginDevmode other = base;
+        reinterpret_cast<unsigned char*>(&other)[at] ^= 0x31;
+        EXPECT_TRUE(SettingsEqual(base, other)) << at;
+    }
+    PluginDevmode a = base, b = base;
+    std::memcpy(a.firstWatermark.name, u"Draft", 12);
+    std::memcpy(b.firstWatermark.name, u"DRAFT", 12);
+    EXPECT_TRUE(SettingsEqual(a, b)) << "watermark names without regard to case";
+    std::fill(std::begin(a.pin), std::end(a.pin), u'1'); // unterminated: compared within the field
+    std::fill(std::begin(b.pin), std::end(b.pin), u'1');
+    EXPECT_TRUE(SettingsEqual(a, b));
+}
+#undef AT
+
+TEST(ProfileRules, SaveWritesSevenFirstEachItemOnceAndTheDevmodeLast) {
+    char16_t note[200];
+    std::fill(std::begin(note), std::end(note), u'n');
+    note[199] = 0;
+    ProfileItem edit;
+    edit.hasType = true;
+    edit.type = kTypeEditBox;
+    edit.nameText = u"Note";
+    edit.text = note;
+    edit.textCapacity = 200;
+    ProfileItem heading; // no OPTTYPE: nothing
+    heading.nameText = u"Heading";
+    ProfileItem check = List(0, 1, 1, u"Check");
+    check.type = 9;
+    const ProfileItem items[] = {
+        List(0, 3, 1, u"Halftone"), List(7, 3, 2), heading, check, edit,
+        List(0, 3, 2, u"HALFTONE"), // the registry's same name: replaces the first in its place
+    };
+    PluginDevmode dm = Defaults();
+    dm.contrast = 3;
+    const std::vector<StoredValue> values = PlanProfileSave(items, std::size(items), dm);
+    std::vector<std::u16string> names;
+    for (const StoredValue& v : values)
+        names.push_back(v.name);
+    EXPECT_EQ(names, (std::vector<std::u16string>{u"7", u"HALFTONE", u"Note", u"CustomDevData"}));
+    int32_t number = 0;
+    std::memcpy(&number, values[0].data.data(), 4);
+    EXPECT_EQ(number, 2) << "the duplex item's selection in the place of the first 7";
+    std::memcpy(&number, values[1].data.data(), 4);
+    EXPECT_EQ(number, 2);
+    EXPECT_EQ(values[2].type, kRegistryString);
+    ASSERT_EQ(values[2].data.size(), 128u * 2) << "127 characters and the terminator";
+    EXPECT_EQ(values[2].data[254] | values[2].data[255], 0);
+    EXPECT_EQ(values[3].type, kRegistryBinary);
+    ASSERT_EQ(values[3].data.size(), sizeof dm);
+    EXPECT_EQ(std::memcmp(values[3].data.data(), &dm, sizeof dm), 0);
+
+    // Without items: "7" as 0 and the devmode.
+    const std::vector<StoredValue> bare = PlanProfileSave(nullptr, 0, dm);
+    ASSERT_EQ(bare.size(), 2u);
+    std::memcpy(&number, bare[0].data.data(), 4);
+    EXPECT_EQ(bare[0].type, kRegistryDword);
+    EXPECT_EQ(number, 0);
+}
+
+TEST(ProfileRules, LoadAndComparisonTakeTheSameValues) {
+    char16_t text[16] = u"old";
+    ProfileItem edit;
+    edit.hasType = true;
+    edit.type = kTypeEditBox;
+    edit.nameText = u"Note";
+    edit.text = text;
+    edit.textCapacity = 16;
+    ProfileItem items[] = {List(7, 3, 0), List(0, 4, 1, u"Halftone"), List(7, 3, 0), edit};
+    PluginDevmode stored = Defaults();
+    stored.pin[0] = u'1';
+    stored.fax.cover.coverFlags = 3;
+    PluginDevmode broken = Defaults();
+    broken.dwSignature = 0;
+    const std::vector<StoredValue> values = {
+        Dword(u"7", 2),        Dword(u"Halftone", 9) /* not an entry: left out */,
+        Text(u"Note", u"new"), Dword(u"Unknown", 1),
+        Image(stored),
+    };
+    const ProfileLoadPlan plan = PlanProfileLoad(values, items, std::size(items));
+    ASSERT_EQ(plan.items.size(), 2u);
+    EXPECT_EQ(plan.items[0].item, 0u) << "the first item of the DMPubID";
+    EXPECT_EQ(plan.items[0].sel, 2);
+    EXPECT_EQ(plan.items[1].item, 3u);
+    EXPECT_EQ(plan.items[1].text, u"new");
+    ASSERT_TRUE(plan.hasDevmode);
+    EXPECT_EQ(plan.devmode.pin[0], u'1');
+
+    PluginDevmode dm = Defaults();
+    EXPECT_FALSE(ProfileMatches(values, items, std::size(items), dm));
+    // As a load leaves them: the values it takes are there, the ones it leaves out do not count.
+    items[0].sel = 2;
+    std::memcpy(text, u"new", 8);
+    dm.pin[0] = u'1';
+    EXPECT_TRUE(ProfileMatches(values, items, std::size(items), dm));
+    dm.fax.cover.coverFlags = 5;
+    EXPECT_TRUE(ProfileMatches(values, items, std::size(items), dm)) << "cover flags do not count";
+    const struct {
+        const char* what;
+        void (*change)(ProfileItem*, PluginDevmode*);
+    } differences[] = {
+        {"the PIN", [](ProfileItem*, PluginDevmode* d) { d->pin[0] = u'2'; }},
+        {"the duplex item", [](ProfileItem* i, PluginDevmode*) { i[0].sel = 1; }},
+        {"the edit text", [](ProfileItem* i, PluginDevmode*) { i[3].text = u"NEW"; }},
+    };
+    for (const auto& d : differences) {
+        ProfileItem changed[std::size(items)];
+        std::copy(std::begin(items), std::end(items), changed);
+        PluginDevmode other = dm;
+        d.change(changed, &other);
+        EXPECT_FALSE(ProfileMatches(values, changed, std::size(changed), other)) << d.what;
+    }
+    items[2].sel = 1; // the second item of the DMPubID takes no part
+    EXPECT_TRUE(ProfileMatches(values, items, std::size(items), dm));
+
+    // A devmode image that cannot be read is neither loaded nor compared.
+    const std::vector<StoredValue> unreadable = {Image(broken)};
+    EXPECT_FALSE(PlanProfileLoad(unreadable, items, std::size(items)).hasDevmode);
+    EXPECT_TRUE(ProfileMatches(unreadable, items, std::size(items), dm));
+    // Without items (the driver's items not known), only the devmode counts.
+    EXPECT_TRUE(PlanProfileLoad(values, nullptr, 0).items.empty());
+    EXPECT_TRUE(ProfileMatches(values, nullptr, 0, dm));
+}
+
+namespace {
+struct FixedLookup final : ProfileNameLookup {
+    bool IsFree(const char16_t* name) const override { return std::u16string(name) != u"Stored"; }
+};
+} // namespace
+
+TEST(ProfileRules, NameChecksInTheirOrder) {
+    const ReservedProfileNames reserved{u"Factory Defaults", u"<Unknown Profile>"};
+    const struct {
+        const char16_t* name;
+        uint32_t problem;
+    } cases[] = {
+        {u"Draft ", IDS_PROFILE_NAME_TRAILING_SPACE},
+        {u"Factory Defaults ", IDS_PROFILE_NAME_TRAILING_SPACE},
+        {u"FACTORY DEFAULTS", IDS_PROFILE_NAME_RESERVED},
+        {u"<unknown PROFILE>", IDS_PROFILE_NAME_RESERVED},
+        {u"v1.2", IDS_PROFILE_NAME_CHARS},
+        {u"a/b", IDS_PROFILE_NAME_CHARS},
+        {u"a\\b", IDS_PROFILE_NAME_CHARS},
+        {u"a.b\t", IDS_PROFILE_NAME_CHARS},
+        {u"tab\there", IDS_PROFILE_NAME_CONTROL_CHARS},
+        {u"line\nbreak", IDS_PROFILE_NAME_CONTROL_CHARS},
+        {u"c1\u0085", IDS_PROFILE_NAME_CONTROL_CHARS},
+        {u"Stored", IDS_PROFILE_NAME_USED},
+        {u"Draft\u00a0", 0} /* only U+0020 ends a name wrongly */,
+        {u"Brochure", 0},
+        {u"", kBlankProfileName},
+        {u"  \t", kBlankProfileName},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ProfileNameProblem(c.name, reserved, FixedLookup()), c.problem)
+            << std::string(c.name, c.name + std::char_traits<char16_t>::length(c.name));
+    EXPECT_EQ(ProfileNameProblem(nullptr, reserved, FixedLookup()), kBlankProfileName);
+
+    EXPECT_TRUE(SaveNameAcceptable(u"x"));
+    EXPECT_FALSE(SaveNameAcceptable(u" \t"));
+    EXPECT_FALSE(SaveNameAcceptable(u""));
+    EXPECT_TRUE(RenameNameAcceptable(u"Brochure 2", u"Brochure"));
+    EXPECT_FALSE(RenameNameAcceptable(u"BROCHURE", u"Brochure"));
+    EXPECT_FALSE(RenameNameAcceptable(u"\u00c9T\u00c9", u"\u00e9t\u00e9")) << "Latin-1 letters";
+    EXPECT_FALSE(RenameNameAcceptable(u"  ", u"Brochure"));
+}
+
+TEST(ProfileRules, MessagesTakeTheirNames) {
+    EXPECT_EQ(FormatProfileMessage(u"either \"%s\" or \"%s.\"", {u"A", u"B"}),
+              u"either \"A\" or \"B.\"");
+    EXPECT_EQ(FormatProfileMessage(u"100%% %d %s and %s", {u"x"}), u"100% %d x and ");
+    EXPECT_EQ(FormatProfileMessage(u"%s!", {std::u16string(3000, u'x')}).size(), 2047u);
+}
