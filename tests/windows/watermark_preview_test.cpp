@@ -146,6 +146,25 @@ TEST_F(Preview, FramedWhitePageWithTheTextWhereItsAnchorPutsIt) {
     EXPECT_EQ(canvas.At(0, 0), kSentinel);
 }
 
+// A dynamic text is painted expanded, with page number 1: exactly as its plain expansion.
+TEST_F(Preview, DynamicTextIsPaintedAsItsExpansion) {
+    const RECT page = canvas.clientRect();
+    const auto pixels = [&] {
+        std::vector<COLORREF> all;
+        for (int y = page.top; y < page.bottom; ++y)
+            for (int x = page.left; x < page.right; ++x) all.push_back(canvas.At(x, y));
+        return all;
+    };
+    WatermarkSettings wm = Record(u"p%pagenumber%", cv::Center, 0);
+    wm.isDynamic = 1;
+    ASSERT_TRUE(Paint(wm));
+    const std::vector<COLORREF> dynamic = pixels();
+    ASSERT_TRUE(Paint(Record(u"p1", cv::Center, 0)));
+    EXPECT_TRUE(dynamic == pixels());
+    ASSERT_TRUE(Paint(Record(u"p2", cv::Center, 0)));
+    EXPECT_FALSE(dynamic == pixels()) << "the pictures tell the page numbers apart";
+}
+
 bool CountingBuilder(HWND dialog, cv::PreviewData* data, WatermarkSettings* record) {
     auto* calls = reinterpret_cast<int*>(GetWindowLongPtrW(dialog, GWLP_USERDATA));
     ++*calls;
@@ -189,7 +208,7 @@ TEST_F(Preview, FontListHoldsEachFaceOnceInOrder) {
     HWND dialog = canvas.parent();
     HWND combo = CreateWindowExW(
         0, L"COMBOBOX", L"", WS_CHILD | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS, 0, 0, 100,
-        200, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(cv::kFontComboId)), nullptr,
+        200, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1096)), nullptr, // Font
         nullptr);
     ASSERT_TRUE(combo);
     std::wstring name = printer.printerName();
