@@ -401,10 +401,12 @@ TEST_F(BareSheet, TheTreesContextIsTheSheetsAndDiesWithIt) {
     tree.hOEMHeap = sheet.heap;
     tree.pOEMDM = &sheet.dm;
     tree.pOEMOptItems = items;
+    tree.dwFlags = DM_NOPERMISSION;
     ASSERT_EQ(plugin->CommonUIProp(OEMCUIP_DOCPROP, &tree), S_OK);
     auto* fromTree = static_cast<SheetContext*>(tree.pOEMUserData);
     ASSERT_NE(fromTree, nullptr);
     EXPECT_TRUE(IsHeapBlock(sheet.heap, fromTree));
+    EXPECT_EQ(fromTree->readOnly, 1u) << "the tree's items see a read-only sheet before INIT";
     info.lParamInit = sheet.lParam();
     ASSERT_EQ(Call(true, PROPSHEETUI_REASON_INIT, info.lParamInit), S_OK);
     EXPECT_EQ(info.UserData, reinterpret_cast<ULONG_PTR>(fromTree));
@@ -412,9 +414,11 @@ TEST_F(BareSheet, TheTreesContextIsTheSheetsAndDiesWithIt) {
 
     // The tree first again, then an INIT without a parameter block and the destroy step.
     tree.pOEMUserData = nullptr;
+    tree.dwFlags = 0;
     ASSERT_EQ(plugin->CommonUIProp(OEMCUIP_DOCPROP, &tree), S_OK);
-    void* untaken = tree.pOEMUserData;
+    auto* untaken = static_cast<SheetContext*>(tree.pOEMUserData);
     ASSERT_NE(untaken, nullptr);
+    EXPECT_EQ(untaken->readOnly, 0u);
     info.lParamInit = 0;
     info.UserData = 0;
     ASSERT_EQ(Call(true, PROPSHEETUI_REASON_INIT, 0), S_OK);
