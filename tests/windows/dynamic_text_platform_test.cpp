@@ -7,8 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
+#include <iterator>
 #include <string>
 
 using namespace cvtest;
@@ -80,8 +82,10 @@ TEST_F(SystemDynamicText, ValuesFitExactlyOrNotAtAll) {
         char16_t value[256];
         const size_t n = read(value, 256);
         ASSERT_GT(n, 0u);
+        std::fill(std::begin(value), std::end(value), u'#');
         EXPECT_EQ(read(value, n + 1), n);
         EXPECT_EQ(value[n], 0);
+        EXPECT_EQ(value[n + 1], u'#') << "nothing is written past the buffer";
         EXPECT_EQ(read(value, n), 0u);
     }
 }

@@ -118,6 +118,8 @@ TEST_F(WatermarkStore, ReadsBinaryValuesUpToARecordOnly) {
         EXPECT_FALSE(cv::ReadWatermark(h, refused, &wm)) << refused;
     EXPECT_FALSE(cv::WatermarkExists(h, L"WrongType"));
     EXPECT_TRUE(cv::WatermarkExists(h, L"Partial"));
+    EXPECT_FALSE(cv::ReadWatermark(h, nullptr, &wm) || cv::SaveWatermark(h, nullptr) ||
+                 cv::DeleteWatermark(h, nullptr) || cv::FillWatermarkList(h, nullptr));
     ASSERT_TRUE(cv::ReadWatermark(h, L"Partial", &wm));
     EXPECT_EQ(wm.pointSize, 72u) << "beyond the stored bytes, the defaults";
     ASSERT_TRUE(cv::ReadWatermark(h, L"Full", &wm));
