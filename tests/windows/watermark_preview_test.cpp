@@ -126,6 +126,7 @@ TEST_F(Preview, FramedWhitePageWithTheTextWhereItsAnchorPutsIt) {
         canvas.Fill(kSentinel);
         WatermarkSettings wm = Record(u"DRAFT", position, 0);
         wm.intensity = 50; // black at 50 % is RGB(127, 127, 127)
+        if (position == cv::CenterRight) wm.effects = cv::Outline; // stroked in the same colour
         ASSERT_TRUE(Paint(wm));
         ExpectFrameAndNothingOutside();
         const RECT ink = Ink(RGB(127, 127, 127), &sawInk);
