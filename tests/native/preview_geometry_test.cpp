@@ -71,9 +71,12 @@ TEST(PreviewGeometry, Font) {
         int32_t weight;
         int italic, underline, strikeOut;
         bool outline;
-    } looks[] = {{Regular, 0, 400, 0, 0, 0, false},        {Italic, 0, 400, 1, 0, 0, false},
-                 {Bold, 0, 700, 0, 0, 0, false},           {Regular, Strikeout, 400, 0, 0, 1, false},
-                 {Regular, Underline, 400, 0, 1, 0, false}, {Regular, Outline, 400, 0, 0, 0, true}};
+    } looks[] = {{Regular, 0, 400, 0, 0, 0, false},
+                 {Italic, 0, 400, 1, 0, 0, false},
+                 {Bold, 0, 700, 0, 0, 0, false},
+                 {Regular, Strikeout, 400, 0, 0, 1, false},
+                 {Regular, Underline, 400, 0, 1, 0, false},
+                 {Regular, Outline, 400, 0, 0, 0, true}};
     for (const auto& l : looks) {
         wm = Record();
         wm.fontStyle = l.style;

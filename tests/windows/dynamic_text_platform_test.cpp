@@ -71,7 +71,9 @@ TEST_F(SystemDynamicText, ValuesFitExactlyOrNotAtAll) {
         [&](char16_t* b, size_t c) { return p.LoadText(cv::kVariableUserName, b, c); },
         [&](char16_t* b, size_t c) { return p.UserName(b, c); },
         [&](char16_t* b, size_t c) { return p.ComputerName(b, c); },
-        [&](char16_t* b, size_t c) { return p.FormatDate(when, cv::DateStyle::Long, nullptr, b, c); },
+        [&](char16_t* b, size_t c) {
+            return p.FormatDate(when, cv::DateStyle::Long, nullptr, b, c);
+        },
         [&](char16_t* b, size_t c) { return p.FormatTime(when, nullptr, b, c); },
         [&](char16_t* b, size_t c) {
             return p.PrinterInfo(handle, cv::PrinterField::DriverName, b, c);

@@ -59,7 +59,8 @@ bool IsHeapBlock(HANDLE heap, const void* block) {
 }
 
 TEST(DocumentSheet, PagesFollowThePrinterModel) {
-    ModelPrinter fax(L"Fax", PpdFeature("FaxCard", {"TRUE", "Yes", "False"}) +
+    ModelPrinter fax(L"Fax",
+                     PpdFeature("FaxCard", {"TRUE", "Yes", "False", "Xrue", "Tru", "Truer"}) +
                                  PpdFeature("HasNewPin", {"False"}));
     ModelPrinter hold(L"Hold", PpdFeature("HasPrintandHold", {"False"}));
     ModelPrinter plain(L"Plain", PpdFeature("FaxCard", {"False", "true"}));
@@ -74,7 +75,8 @@ TEST(DocumentSheet, PagesFollowThePrinterModel) {
         // A fax card reading True in any case brings the page; HasNewPin picks its template,
         // whatever option that feature has selected.
         {fax, "TRUE", {IDD_OUTPUT_OPTIONS_NEWPIN, IDD_WATERMARK, IDD_PROFILES, IDD_ABOUT_DOC}},
-        {fax, "Yes", withoutOutput},
+        {fax, "Yes", withoutOutput}, {fax, "Xrue", withoutOutput},
+        {fax, "Tru", withoutOutput}, {fax, "Truer", withoutOutput},
         {fax, "False", withoutOutput},
         // Print and hold brings it whatever its selection; without HasNewPin: template 128.
         {hold, nullptr, {IDD_OUTPUT_OPTIONS, IDD_WATERMARK, IDD_PROFILES, IDD_ABOUT_DOC}},
@@ -263,6 +265,8 @@ TEST_F(BareSheet, AnswersTheSimpleReasons) {
         EXPECT_EQ(Call(document, PROPSHEETUI_REASON_SET_RESULT, reinterpret_cast<LPARAM>(&result)),
                   S_OK);
         EXPECT_EQ(info.Result, 7u);
+        EXPECT_EQ(Call(document, PROPSHEETUI_REASON_SET_RESULT, 0), S_OK);
+        EXPECT_EQ(info.Result, 0u);
         for (WORD reason : {4, 200}) {
             info.Result = 99;
             EXPECT_EQ(Call(document, reason, 0), S_OK);
@@ -294,8 +298,10 @@ TEST_F(BareSheet, WithoutTheCoreDriverTheFeaturePagesStayAwayAndChangesAreReport
     EXPECT_EQ(ctx->readOnly, 1u);
     EXPECT_EQ(ctx->coreUI, nullptr);
     ASSERT_EQ(comPropSheetCalls.size(), 3u);
-    for (size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(comPropSheetCalls[i].pageParam, reinterpret_cast<LPARAM>(ctx));
+    for (const ComPropSheetCall& call : comPropSheetCalls) {
+        EXPECT_EQ(call.pageParam, reinterpret_cast<LPARAM>(ctx));
+        EXPECT_EQ(call.lParam2, 0);
+    }
     EXPECT_EQ(comPropSheetCalls[0].pageTemplate, IDD_WATERMARK);
     EXPECT_EQ(info.Result, 43u) << "the About page's addition is the result";
 
@@ -306,6 +312,7 @@ TEST_F(BareSheet, WithoutTheCoreDriverTheFeaturePagesStayAwayAndChangesAreReport
     ASSERT_EQ(comPropSheetCalls.size(), 1u);
     EXPECT_EQ(comPropSheetCalls[0].sheet, sheetHandle);
     EXPECT_EQ(comPropSheetCalls[0].function, static_cast<UINT>(CPSFUNC_SET_RESULT));
+    EXPECT_EQ(comPropSheetCalls[0].lParam1, 0);
     EXPECT_EQ(comPropSheetCalls[0].lParam2, CPSUI_OK);
     EXPECT_EQ(info.Result, 41u) << "the value pfnComPropSheet returned";
     HeapDestroy(heap);
