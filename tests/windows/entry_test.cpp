@@ -211,20 +211,10 @@ TEST_F(Plugin, DocumentEventRefusals) {
               E_FAIL);
 }
 
-TEST_F(Plugin, UnimplementedMethodsSayNotImplemented) {
-    EXPECT_EQ(plugin->HideStandardUI(0), E_NOTIMPL);
-    EXPECT_EQ(plugin->DevQueryPrintEx(nullptr, nullptr, nullptr, nullptr), E_NOTIMPL);
-    DWORD result = 0;
-    EXPECT_EQ(plugin->DeviceCapabilities(nullptr, nullptr, nullptr, 0, nullptr, nullptr, nullptr,
-                                         0, &result),
-              E_NOTIMPL);
-    EXPECT_EQ(plugin->UpgradePrinter(1, nullptr), E_NOTIMPL);
-    EXPECT_EQ(plugin->QueryColorProfile(nullptr, nullptr, nullptr, nullptr, 0, nullptr, nullptr,
-                                        nullptr),
-              E_NOTIMPL);
-    EXPECT_EQ(plugin->FontInstallerDlgProc(nullptr, 0, 0, 0), E_NOTIMPL);
-    EXPECT_EQ(plugin->UpdateExternalFonts(nullptr, nullptr, nullptr), E_NOTIMPL);
-    EXPECT_EQ(plugin->QueryJobAttributes(nullptr, nullptr, 0, nullptr), E_NOTIMPL);
+// The driver's standard pages stay, whatever the mode.
+TEST_F(Plugin, StandardUiIsNotHidden) {
+    for (DWORD mode : {DWORD(0), DWORD(OEMCUIP_DOCPROP), DWORD(OEMCUIP_PRNPROP)})
+        EXPECT_EQ(plugin->HideStandardUI(mode), E_NOTIMPL) << mode;
 }
 
 TEST_F(Plugin, SheetAndTreeMethodsRefuseBadParameterBlocks) {
