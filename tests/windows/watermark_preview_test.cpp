@@ -1,5 +1,6 @@
 // The watermark preview painted into a memory bitmap under Wine: what lands on which pixel.
 #include "core/module.h"
+#include "import_hook.h"
 #include "preview_canvas.h"
 #include "support.h"
 #include "printer_fixture.h"
@@ -205,6 +206,13 @@ TEST_F(Preview, ControlRepaintsThroughItsBuilderUntilDestroyed) {
     EXPECT_TRUE(DestroyWindow(canvas.control()));
 }
 
+std::wstring dcDriver, dcDevice;
+HDC WINAPI RecordingCreateDC(LPCWSTR driver, LPCWSTR device, LPCWSTR, const DEVMODEW*) {
+    dcDriver = driver ? driver : L"";
+    dcDevice = device ? device : L"";
+    return nullptr; // as under Wine, which has no rendering module for these printers
+}
+
 TEST_F(Preview, FontListHoldsEachFaceOnceInOrder) {
     HWND dialog = canvas.parent();
     HWND combo = CreateWindowExW(
@@ -219,8 +227,16 @@ TEST_F(Preview, FontListHoldsEachFaceOnceInOrder) {
     param.hPrinter = printer.handle();
     param.pPrinterName = name.data();
 
+    // The printer's DC is asked of the driver its configuration module names ("cvpsdrvui.dll").
     // Without a plug-in devmode the enumeration stops at once.
-    cv::FillFontList(dialog, &param);
+    {
+        ImportHook hook(ResourceCounter::Program(), nullptr, "CreateDCW",
+                        reinterpret_cast<void*>(&RecordingCreateDC));
+        ASSERT_TRUE(hook.installed());
+        cv::FillFontList(dialog, &param);
+    }
+    EXPECT_EQ(dcDriver, L"cvpsdrvui");
+    EXPECT_EQ(dcDevice, name);
     EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 0);
 
     param.pOEMDM = oemDevmode;
