@@ -296,4 +296,14 @@ TEST_F(Migration, NothingHappensWithoutADefaultUserTree) {
     EXPECT_FALSE(cv::MigrateDefaultUserSettings(nullptr));
 }
 
+// The smallest tree: one value with a one-letter name and no watermarks; the count written is 0.
+TEST_F(Migration, CopiesASingleValueAndMakesNoWatermarksKey) {
+    SetDword(HKEY_USERS, DefaultPath(), L"A", 5);
+    EXPECT_TRUE(cv::MigrateDefaultUserSettings(h));
+    EXPECT_EQ(Get(printer.driverKeyPath(), L"A").first, DWORD(REG_DWORD));
+    EXPECT_EQ(ValueCount(WatermarksPath()), -1);
+    EXPECT_EQ(Get(printer.driverKeyPath(), L"NumberOfWaterMarks"),
+              (std::pair<DWORD, std::vector<BYTE>>{REG_DWORD, {0, 0, 0, 0}}));
+}
+
 } // namespace
