@@ -89,7 +89,16 @@ TEST_F(SystemDynamicText, ValuesFitExactlyOrNotAtAll) {
         EXPECT_EQ(value[n], 0);
         EXPECT_EQ(value[n + 1], u'#') << "nothing is written past the buffer";
         EXPECT_EQ(read(value, n), 0u);
+        EXPECT_EQ(read(nullptr, 256) + read(value, 0), 0u);
     }
+    // The current local time is the system's (read between two readings of it).
+    SYSTEMTIME before, after;
+    GetLocalTime(&before);
+    const cv::LocalTime now = p.CurrentLocalTime();
+    GetLocalTime(&after);
+    const auto day = [](int y, int m, int d) { return y * 10000 + m * 100 + d; };
+    EXPECT_GE(day(now.year, now.month, now.day), day(before.wYear, before.wMonth, before.wDay));
+    EXPECT_LE(day(now.year, now.month, now.day), day(after.wYear, after.wMonth, after.wDay));
 }
 
 } // namespace
