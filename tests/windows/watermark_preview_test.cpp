@@ -165,6 +165,14 @@ TEST_F(Preview, DynamicTextIsPaintedAsItsExpansion) {
     EXPECT_TRUE(dynamic == pixels());
     ASSERT_TRUE(Paint(Record(u"p2", cv::Center, 0)));
     EXPECT_FALSE(dynamic == pixels()) << "the pictures tell the page numbers apart";
+    // A text that expands to nothing leaves the white page in its frame.
+    wm = Record(u"%nosuch%", cv::Center, 0);
+    wm.isDynamic = 1;
+    canvas.Fill(kSentinel);
+    ASSERT_TRUE(Paint(wm));
+    ExpectFrameAndNothingOutside();
+    const std::vector<COLORREF> blank = pixels();
+    EXPECT_TRUE(std::all_of(blank.begin(), blank.end(), [](COLORREF c) { return c == kWhite; }));
 }
 
 bool CountingBuilder(HWND dialog, cv::PreviewData* data, WatermarkSettings* record) {
