@@ -36,7 +36,6 @@ void RemoveDriverStore(const wchar_t* driverName) {
     SHDeleteKeyW(hive.get(), path.c_str());
     SHDeleteEmptyKeyW(hive.get(), kPluginRegistryRoot);
     SHDeleteEmptyKeyW(hive.get(), kCompanyKey);
-    hive.reset();
 
     ScopedKey users;
     if (!users.Open(HKEY_USERS, L"", KEY_ALL_ACCESS)) return;

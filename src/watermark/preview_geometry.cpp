@@ -134,13 +134,9 @@ PreviewPoint AnchorTextOrigin(uint32_t position, double angle, int32_t textWidth
     // angle phi (theta less or plus the angle of the box's half-diagonal). r cos phi and
     // r sin phi are expanded by the angle-sum identities so that an unrotated text gets exactly
     // its axis-aligned place: through asin and cos, w / 2 = 30.5 comes out as 30.4999... and
-    // rounds the wrong way.
+    // rounds the wrong way. A text without extent (r = 0) needs no angle: the expansions put it
+    // on the anchor itself, but for CenterRight, which puts it at the page's centre.
     case BottomCenter: // r = |(w / 2, h)|, phi = theta - asin(h / r)
-        if (w == 0 && h == 0) {
-            x = cx;
-            y = bottom;
-            break;
-        }
         x = cx - R(w * 0.5 * c + h * s);
         y = bottom + R(w * 0.5 * s - h * c);
         break;
@@ -154,11 +150,6 @@ PreviewPoint AnchorTextOrigin(uint32_t position, double angle, int32_t textWidth
         y = cy - R(h * 0.5 * c - w * s);
         break;
     case BottomRight: // r = |(w, h)|, phi = theta - asin(h / r)
-        if (w == 0 && h == 0) {
-            x = right;
-            y = bottom;
-            break;
-        }
         x = right - R(w * c + h * s);
         y = bottom + R(w * s - h * c);
         break;

@@ -63,9 +63,30 @@ TEST(DynamicText, EveryVariableLetterCaseAside) {
               u"1|PRINTHOST|Corvane Laser 9000|Corvane PS Driver");
     EXPECT_EQ(p.computerNameCapacity, kComputerNameCapacity);
     EXPECT_EQ(Preview(p, u"p%PageNumber%", -42), u"p-42");
+    EXPECT_EQ(Preview(p, u"%PageNumber%", 0), u"0");
     EXPECT_EQ(Preview(p, u"%PageNumber%", INT_MIN), u"-2147483648");
     // Letter case folds for ASCII only, as in the C locale.
     EXPECT_EQ(Preview(p, u"[%\u0130ime%]"), u"[]");
+}
+
+// The two operations the expansion is built from, on their own.
+TEST(DynamicText, MatchAndExpandOneVariable) {
+    FixedPlatform p;
+    EXPECT_TRUE(MatchVariable(p, kVariableUserName, u"%USERNAME% x", 10));
+    EXPECT_FALSE(MatchVariable(p, kVariableUserName, u"%Username", 9));
+    EXPECT_FALSE(MatchVariable(p, kVariableUserName, u"%Username%", 11)) << "past the text";
+    const std::u16string huge = u"%Username%" + std::u16string(kDynamicTextCapacity - 10, u'x');
+    EXPECT_FALSE(MatchVariable(p, kVariableUserName, huge.c_str(), huge.size()));
+    char16_t out[kDynamicTextCapacity] = u"ab";
+    size_t length = 2;
+    EXPECT_TRUE(ExpandVariable(p, FixedPrinterHandle(), nullptr, u"%pagenumber%", 12, out,
+                               &length, kPreview, 7, p.now));
+    EXPECT_EQ(std::u16string(out), u"ab7");
+    EXPECT_TRUE(ExpandVariable(p, FixedPrinterHandle(), nullptr, u"%Username%", 10, out, &length,
+                               kValidate, 1, p.now));
+    EXPECT_EQ(length, 3u) << "recognised, nothing appended";
+    EXPECT_FALSE(ExpandVariable(p, FixedPrinterHandle(), nullptr, u"%nosuch%", 8, out, &length,
+                                kPreview, 1, p.now));
 }
 
 TEST(DynamicText, DoubledDelimiterIsOneDelimiter) {

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 #include <string>
+#include <tuple>
 
 using namespace cv;
 
@@ -64,6 +65,28 @@ TEST(PreviewGeometry, Font) {
     wm.pointSize = 0xFFFFFFFF;
     EXPECT_EQ(MakePreviewFont(wm, 96).height, -1);
 
+    // Each style and effect on its own, then all at once.
+    const struct {
+        uint32_t style, effects;
+        int32_t weight;
+        int italic, underline, strikeOut;
+        bool outline;
+    } looks[] = {{Regular, 0, 400, 0, 0, 0, false},
+                 {Italic, 0, 400, 1, 0, 0, false},
+                 {Bold, 0, 700, 0, 0, 0, false},
+                 {Regular, Strikeout, 400, 0, 0, 1, false},
+                 {Regular, Underline, 400, 0, 1, 0, false},
+                 {Regular, Outline, 400, 0, 0, 0, true}};
+    for (const auto& l : looks) {
+        wm = Record();
+        wm.fontStyle = l.style;
+        wm.effects = l.effects;
+        const PreviewFont f = MakePreviewFont(wm, 96);
+        EXPECT_EQ(std::make_tuple(f.weight, int(f.italic), int(f.underline), int(f.strikeOut),
+                                  f.outline),
+                  std::make_tuple(l.weight, l.italic, l.underline, l.strikeOut, l.outline))
+            << &l - looks;
+    }
     wm = Record();
     wm.fontStyle = BoldItalic;
     wm.effects = Strikeout | Underline | Outline;
@@ -138,8 +161,15 @@ TEST(PreviewGeometry, AnchorsWithoutRotation) {
 TEST(PreviewGeometry, TextWithoutExtent) {
     const PreviewPoint bottom = AnchorTextOrigin(BottomCenter, 30, 0, 0, kPage);
     const PreviewPoint right = AnchorTextOrigin(CenterRight, 30, 0, 0, kPage);
+    const PreviewPoint corner = AnchorTextOrigin(BottomRight, 30, 0, 0, kPage);
     EXPECT_EQ(bottom.x * 1000 + bottom.y, 100 * 1000 + 260);
     EXPECT_EQ(right.x * 1000 + right.y, 100 * 1000 + 130);
+    EXPECT_EQ(corner.x * 1000 + corner.y, 200 * 1000 + 260);
+    // The smallest extent counts; a negative one, which GDI never measures, counts as none.
+    const PreviewPoint dot = AnchorTextOrigin(BottomRight, 0, 1, 1, kPage);
+    EXPECT_EQ(dot.x * 1000 + dot.y, 199 * 1000 + 259);
+    const PreviewPoint none = AnchorTextOrigin(BottomRight, 0, -8, -8, kPage);
+    EXPECT_EQ(none.x * 1000 + none.y, 200 * 1000 + 260);
 }
 
 // Whatever the angle, the anchor's named point of the rotated text box lands on the same point

@@ -102,6 +102,18 @@ TEST(AboutPage, ListsDriverFilesSortedInBothSheets) {
         EXPECT_EQ(WindowText(GetDlgItem(page, IDC_ABOUT_VERSION)), L"Version 3.1");
         HWND list = GetDlgItem(page, IDC_ABOUT_FILES);
         EXPECT_EQ(ColumnCount(list), 2);
+        // "File" takes a third of the list's width less 25 pixels, "Version" the rest.
+        RECT bounds{};
+        GetWindowRect(list, &bounds);
+        const int usable = bounds.right - bounds.left - 25;
+        for (int column : {0, 1}) {
+            wchar_t title[16] = {};
+            LVCOLUMNW c{LVCF_TEXT, 0, 0, title, 16};
+            SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&c));
+            EXPECT_EQ(std::wstring(title), column ? L"Version" : L"File");
+            EXPECT_EQ(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0),
+                      column ? usable - usable / 3 : usable / 3);
+        }
         EXPECT_EQ(ListRows(list), ExpectedRows(printer));
         sheet.Finish();
         EXPECT_EQ(counter.Leaks(), "");

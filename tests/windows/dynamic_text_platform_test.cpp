@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
+#include <iterator>
 #include <string>
 
 using namespace cvtest;
@@ -57,6 +60,45 @@ TEST_F(SystemDynamicText, ValuesComeFromTheSystem) {
     EXPECT_EQ(Expand(u"%printer%|%modelname%|%pagenumber%|100%%"),
               printer.printerName() + L"|" + printer.driverName() + L"|1|100%");
     EXPECT_EQ(Expand(u"%bogus% tail", cv::ExpansionMode::Validate), L"<failed>");
+}
+
+// A value is taken when it and its terminator exactly fill the buffer, and refused, never cut,
+// one unit short of that.
+TEST_F(SystemDynamicText, ValuesFitExactlyOrNotAtAll) {
+    cv::DynamicTextPlatform& p = cv::SystemDynamicTextPlatform();
+    void* handle = printer.handle();
+    const std::function<size_t(char16_t*, size_t)> reads[] = {
+        [&](char16_t* b, size_t c) { return p.LoadText(cv::kVariableUserName, b, c); },
+        [&](char16_t* b, size_t c) { return p.UserName(b, c); },
+        [&](char16_t* b, size_t c) { return p.ComputerName(b, c); },
+        [&](char16_t* b, size_t c) {
+            return p.FormatDate(when, cv::DateStyle::Long, nullptr, b, c);
+        },
+        [&](char16_t* b, size_t c) { return p.FormatTime(when, nullptr, b, c); },
+        [&](char16_t* b, size_t c) {
+            return p.PrinterInfo(handle, cv::PrinterField::DriverName, b, c);
+        },
+    };
+    for (const auto& read : reads) {
+        SCOPED_TRACE(&read - reads);
+        char16_t value[256];
+        const size_t n = read(value, 256);
+        ASSERT_GT(n, 0u);
+        std::fill(std::begin(value), std::end(value), u'#');
+        EXPECT_EQ(read(value, n + 1), n);
+        EXPECT_EQ(value[n], 0);
+        EXPECT_EQ(value[n + 1], u'#') << "nothing is written past the buffer";
+        EXPECT_EQ(read(value, n), 0u);
+        EXPECT_EQ(read(nullptr, 256) + read(value, 0), 0u);
+    }
+    // The current local time is the system's (read between two readings of it).
+    SYSTEMTIME before, after;
+    GetLocalTime(&before);
+    const cv::LocalTime now = p.CurrentLocalTime();
+    GetLocalTime(&after);
+    const auto day = [](int y, int m, int d) { return y * 10000 + m * 100 + d; };
+    EXPECT_GE(day(now.year, now.month, now.day), day(before.wYear, before.wMonth, before.wDay));
+    EXPECT_LE(day(now.year, now.month, now.day), day(after.wYear, after.wMonth, after.wDay));
 }
 
 } // namespace

@@ -67,6 +67,9 @@ TEST(Entry, CanUnloadFollowsLocksAndLiveObjects) {
         EXPECT_EQ(CanUnload(), S_FALSE) << "a live plug-in object keeps the module";
     }
     EXPECT_EQ(CanUnload(), S_OK);
+    // The last Release of either says so with 0.
+    EXPECT_EQ(PluginDll::Get().CreatePlugin()->Release(), 0u);
+    EXPECT_EQ(PluginDll::Get().Factory()->Release(), 0u);
 }
 
 TEST_F(Plugin, PluginAnswersIUnknownAndItsOwnInterface) {
@@ -159,6 +162,13 @@ TEST_F(Plugin, VtableSlotsAreWhereTheHostCallsThem) {
               S_OK);
     EXPECT_EQ(buffer.filter.cElementsReturned, 5u);
     EXPECT_EQ(result, DOCUMENTEVENT_FAILURE);
+    // One that ends right after the count is enough.
+    EXPECT_EQ(docEvent(plugin.get(), nullptr, nullptr, DOCUMENTEVENT_QUERYFILTER, 0, nullptr,
+                       offsetof(DOCEVENT_FILTER, cElementsReturned) + sizeof(UINT), &buffer,
+                       &result),
+              S_OK);
+    EXPECT_EQ(buffer.filter.cElementsReturned, 0u);
+    EXPECT_EQ(result, DOCUMENTEVENT_SUCCESS);
 }
 
 // A stand-in for the driver's object: counts the questions asked of it. The plug-in only keeps
@@ -198,6 +208,9 @@ TEST(Entry, PublishDriverInterfaceAsksOnceAndReleasesAtTheEnd) {
     refusing.offerCoreUI = true;
     EXPECT_EQ(plugin->PublishDriverInterface(&refusing), S_OK) << "a failure keeps coreUI unset";
     EXPECT_EQ(refusing.queries, 2);
+    EXPECT_EQ(plugin->PublishDriverInterface(nullptr), S_OK) << "held already";
+    ComPtr<IPrintOemUI2> fresh(PluginDll::Get().CreatePlugin());
+    EXPECT_EQ(fresh->PublishDriverInterface(nullptr), E_FAIL);
 }
 
 TEST_F(Plugin, DocumentEventRefusals) {
@@ -211,20 +224,10 @@ TEST_F(Plugin, DocumentEventRefusals) {
               E_FAIL);
 }
 
-TEST_F(Plugin, UnimplementedMethodsSayNotImplemented) {
-    EXPECT_EQ(plugin->HideStandardUI(0), E_NOTIMPL);
-    EXPECT_EQ(plugin->DevQueryPrintEx(nullptr, nullptr, nullptr, nullptr), E_NOTIMPL);
-    DWORD result = 0;
-    EXPECT_EQ(plugin->DeviceCapabilities(nullptr, nullptr, nullptr, 0, nullptr, nullptr, nullptr,
-                                         0, &result),
-              E_NOTIMPL);
-    EXPECT_EQ(plugin->UpgradePrinter(1, nullptr), E_NOTIMPL);
-    EXPECT_EQ(plugin->QueryColorProfile(nullptr, nullptr, nullptr, nullptr, 0, nullptr, nullptr,
-                                        nullptr),
-              E_NOTIMPL);
-    EXPECT_EQ(plugin->FontInstallerDlgProc(nullptr, 0, 0, 0), E_NOTIMPL);
-    EXPECT_EQ(plugin->UpdateExternalFonts(nullptr, nullptr, nullptr), E_NOTIMPL);
-    EXPECT_EQ(plugin->QueryJobAttributes(nullptr, nullptr, 0, nullptr), E_NOTIMPL);
+// The driver's standard pages stay, whatever the mode.
+TEST_F(Plugin, StandardUiIsNotHidden) {
+    for (DWORD mode : {DWORD(0), DWORD(OEMCUIP_DOCPROP), DWORD(OEMCUIP_PRNPROP)})
+        EXPECT_EQ(plugin->HideStandardUI(mode), E_NOTIMPL) << mode;
 }
 
 TEST_F(Plugin, SheetAndTreeMethodsRefuseBadParameterBlocks) {

@@ -235,6 +235,11 @@ TEST_F(EventsTest, DeleteVisitsEveryUserButTheDefaultOne) {
     RegDeleteKeyW(HKEY_USERS, (L".Default\\" + StorePath(driver)).c_str());
 }
 
+BOOL WINAPI RefusingGetPrinter(HANDLE, DWORD, LPBYTE, DWORD, LPDWORD) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
 TEST(PrinterEvent, InitializeAssignsProcessorOnlyWithDataFile) {
     ComPtr<IPrintOemUI2> plugin(PluginDll::Get().CreatePlugin());
     ASSERT_TRUE(plugin.get());
@@ -260,7 +265,15 @@ TEST(PrinterEvent, InitializeAssignsProcessorOnlyWithDataFile) {
               S_OK);
     EXPECT_EQ(cvhost::PrintProcessorOf(withoutData.printerName), L"winprint")
         << "a printer must keep a processor it can print with";
-    EXPECT_EQ(counter.Opened(Resource::Printer), 2);
+    {
+        // Settings that cannot be read are a failure, and the printer is still closed.
+        ImportHook refuse(PluginDll::Get().module, "winspool.drv", "GetPrinterW",
+                          reinterpret_cast<void*>(&RefusingGetPrinter));
+        ASSERT_TRUE(refuse.installed());
+        EXPECT_EQ(plugin->PrinterEvent(&withData.printerName[0], PRINTER_EVENT_INITIALIZE, 0, 0),
+                  E_FAIL);
+    }
+    EXPECT_EQ(counter.Opened(Resource::Printer), 3);
     EXPECT_EQ(counter.Leaks(), "");
 }
 

@@ -284,8 +284,12 @@ TEST_F(OutputPage, UserNameIsRememberedAcrossSheetsAndBadStoredNamesAreIgnored) 
     Type(page, IDC_USERNAME, L"Twenty Characters Ok");
     EXPECT_TRUE(sheet_->PressOk());
 
-    page = Open([](cv::PluginDevmode& dm) { cv::BoundedCopyText(dm.userName, u"From Devmode"); });
+    page = Open([](cv::PluginDevmode& dm) {
+        cv::BoundedCopyText(dm.userName, u"From Devmode");
+        dm.keepPreviousJobs = 1;
+    });
     EXPECT_EQ(WindowText(Control(page, IDC_USERNAME)), L"Twenty Characters Ok");
+    EXPECT_TRUE(IsChecked(page, IDC_KEEP_JOBS)) << "from the devmode";
 
     // A stored name of the wrong type is not offered (the decoder's size checks are native).
     SetValue(L"LastUserName", REG_BINARY, L"Binary", sizeof(L"Binary"));
@@ -389,15 +393,18 @@ TEST_F(OutputPage, CoverPageDialogFieldsEnableRulesOkAndCancel) {
             EXPECT_EQ(WindowText(Control(dialog, e.id)), CoverText(L"old ", e));
             EXPECT_EQ(SendDlgItemMessageW(dialog, e.id, EM_GETLIMITTEXT, 0, 0), e.limit) << e.id;
         }
-        Click(dialog, IDC_COVER_SENDER);
-        for (const CoverEdit& e : kCoverEdits)
-            EXPECT_EQ(IsEnabled(dialog, e.id), e.id == IDC_COMMENTS) << e.id;
+        // OK follows the three boxes, whichever is the last one on or off.
+        Click(dialog, IDC_COVER_RECIPIENT);
         Click(dialog, IDC_COVER_COMMENTS);
         EXPECT_FALSE(IsEnabled(dialog, IDC_COMMENTS));
-        Click(dialog, IDC_COVER_RECIPIENT);
+        EXPECT_TRUE(IsEnabled(dialog, IDOK)) << "the sender's part is left";
+        Click(dialog, IDC_COVER_SENDER);
+        for (const CoverEdit& e : kCoverEdits) EXPECT_FALSE(IsEnabled(dialog, e.id)) << e.id;
         EXPECT_FALSE(IsEnabled(dialog, IDOK)) << "nothing left for a cover page";
-        Click(dialog, IDC_COVER_COMMENTS);
-        EXPECT_TRUE(IsEnabled(dialog, IDOK));
+        for (int id : {IDC_COVER_COMMENTS, IDC_COVER_COMMENTS, IDC_COVER_RECIPIENT}) {
+            Click(dialog, id);
+            EXPECT_EQ(IsEnabled(dialog, IDOK), id == IDC_COVER_RECIPIENT || IsChecked(dialog, id));
+        }
         Type(dialog, IDC_COMMENTS, L"Typed, then cancelled");
         DialogScript::PressButton(dialog, IDCANCEL);
     });
@@ -418,11 +425,20 @@ TEST_F(OutputPage, CoverPageDialogFieldsEnableRulesOkAndCancel) {
     for (const CoverEdit& e : kCoverEdits)
         EXPECT_EQ(Text(e.field(cover)), CoverText(L"new ", e)) << e.id;
     Click(page, IDC_SETUP_COVER);
-    EXPECT_EQ(script.Unexpected(), 0);
-    EXPECT_EQ(script.Seen().size(), 3u);
     EXPECT_EQ(cover.coverFlags, uint32_t(cv::CoverRecipient | cv::CoverComments));
     EXPECT_EQ(Text(cover.senderName), L"new 0");
     EXPECT_EQ(Text(cover.comments), L"Last comment");
+    // A cover page with no part opens with every box off and OK disabled.
+    cover.coverFlags = 0;
+    script.Then([](HWND dialog) {
+        for (int id : {IDC_COVER_RECIPIENT, IDC_COVER_SENDER, IDC_COVER_COMMENTS})
+            EXPECT_FALSE(IsChecked(dialog, id)) << id;
+        EXPECT_FALSE(IsEnabled(dialog, IDOK));
+        DialogScript::PressButton(dialog, IDCANCEL);
+    });
+    Click(page, IDC_SETUP_COVER);
+    EXPECT_EQ(script.Unexpected(), 0);
+    EXPECT_EQ(script.Seen().size(), 4u);
     EXPECT_EQ(counter_.Open(cvtest::Resource::Window), windows) << "each dialog went with its OK";
 }
 

@@ -123,7 +123,8 @@ struct Hooked {
     void* replacement;
     void** real;
 };
-#define CV_HOOK(name) {#name, reinterpret_cast<void*>(&On##name), reinterpret_cast<void**>(&real.name)}
+#define CV_HOOK(name)                                                                              \
+    { #name, reinterpret_cast<void*>(&On##name), reinterpret_cast<void**>(&real.name) }
 const Hooked kHooked[] = {
     CV_HOOK(RegOpenKeyExW), CV_HOOK(RegCreateKeyExW),     CV_HOOK(RegCloseKey),
     CV_HOOK(OpenPrinterW),  CV_HOOK(ClosePrinter),        CV_HOOK(CreatePen),

@@ -59,7 +59,8 @@ bool IsHeapBlock(HANDLE heap, const void* block) {
 }
 
 TEST(DocumentSheet, PagesFollowThePrinterModel) {
-    ModelPrinter fax(L"Fax", PpdFeature("FaxCard", {"TRUE", "Yes", "False"}) +
+    ModelPrinter fax(L"Fax",
+                     PpdFeature("FaxCard", {"TRUE", "Yes", "False", "Xrue", "Tru", "Truer"}) +
                                  PpdFeature("HasNewPin", {"False"}));
     ModelPrinter hold(L"Hold", PpdFeature("HasPrintandHold", {"False"}));
     ModelPrinter plain(L"Plain", PpdFeature("FaxCard", {"False", "true"}));
@@ -74,7 +75,8 @@ TEST(DocumentSheet, PagesFollowThePrinterModel) {
         // A fax card reading True in any case brings the page; HasNewPin picks its template,
         // whatever option that feature has selected.
         {fax, "TRUE", {IDD_OUTPUT_OPTIONS_NEWPIN, IDD_WATERMARK, IDD_PROFILES, IDD_ABOUT_DOC}},
-        {fax, "Yes", withoutOutput},
+        {fax, "Yes", withoutOutput}, {fax, "Xrue", withoutOutput},
+        {fax, "Tru", withoutOutput}, {fax, "Truer", withoutOutput},
         {fax, "False", withoutOutput},
         // Print and hold brings it whatever its selection; without HasNewPin: template 128.
         {hold, nullptr, {IDD_OUTPUT_OPTIONS, IDD_WATERMARK, IDD_PROFILES, IDD_ABOUT_DOC}},
@@ -267,6 +269,8 @@ TEST_F(BareSheet, AnswersTheSimpleReasons) {
         EXPECT_EQ(Call(document, PROPSHEETUI_REASON_SET_RESULT, reinterpret_cast<LPARAM>(&result)),
                   S_OK);
         EXPECT_EQ(info.Result, 7u);
+        EXPECT_EQ(Call(document, PROPSHEETUI_REASON_SET_RESULT, 0), S_OK);
+        EXPECT_EQ(info.Result, 0u);
         for (WORD reason : {4, 200}) {
             info.Result = 99;
             EXPECT_EQ(Call(document, reason, 0), S_OK);
@@ -298,8 +302,10 @@ TEST_F(BareSheet, WithoutTheCoreDriverTheFeaturePagesStayAwayAndChangesAreReport
     EXPECT_EQ(ctx->readOnly, 1u);
     EXPECT_EQ(ctx->coreUI, nullptr);
     ASSERT_EQ(comPropSheetCalls.size(), 3u);
-    for (size_t i = 0; i < 3; ++i)
-        EXPECT_EQ(comPropSheetCalls[i].pageParam, reinterpret_cast<LPARAM>(ctx));
+    for (const ComPropSheetCall& call : comPropSheetCalls) {
+        EXPECT_EQ(call.pageParam, reinterpret_cast<LPARAM>(ctx));
+        EXPECT_EQ(call.lParam2, 0);
+    }
     EXPECT_EQ(comPropSheetCalls[0].pageTemplate, IDD_WATERMARK);
     EXPECT_EQ(info.Result, 43u) << "the About page's addition is the result";
 
@@ -310,6 +316,7 @@ TEST_F(BareSheet, WithoutTheCoreDriverTheFeaturePagesStayAwayAndChangesAreReport
     ASSERT_EQ(comPropSheetCalls.size(), 1u);
     EXPECT_EQ(comPropSheetCalls[0].sheet, sheetHandle);
     EXPECT_EQ(comPropSheetCalls[0].function, static_cast<UINT>(CPSFUNC_SET_RESULT));
+    EXPECT_EQ(comPropSheetCalls[0].lParam1, 0);
     EXPECT_EQ(comPropSheetCalls[0].lParam2, CPSUI_OK);
     EXPECT_EQ(info.Result, 41u) << "the value pfnComPropSheet returned";
     HeapDestroy(heap);
@@ -405,10 +412,12 @@ TEST_F(BareSheet, TheTreesContextIsTheSheetsAndDiesWithIt) {
     tree.hOEMHeap = sheet.heap;
     tree.pOEMDM = &sheet.dm;
     tree.pOEMOptItems = items;
+    tree.dwFlags = DM_NOPERMISSION;
     ASSERT_EQ(plugin->CommonUIProp(OEMCUIP_DOCPROP, &tree), S_OK);
     auto* fromTree = static_cast<SheetContext*>(tree.pOEMUserData);
     ASSERT_NE(fromTree, nullptr);
     EXPECT_TRUE(IsHeapBlock(sheet.heap, fromTree));
+    EXPECT_EQ(fromTree->readOnly, 1u) << "the tree's items see a read-only sheet before INIT";
     info.lParamInit = sheet.lParam();
     ASSERT_EQ(Call(true, PROPSHEETUI_REASON_INIT, info.lParamInit), S_OK);
     EXPECT_EQ(info.UserData, reinterpret_cast<ULONG_PTR>(fromTree));
@@ -416,9 +425,11 @@ TEST_F(BareSheet, TheTreesContextIsTheSheetsAndDiesWithIt) {
 
     // The tree first again, then an INIT without a parameter block and the destroy step.
     tree.pOEMUserData = nullptr;
+    tree.dwFlags = 0;
     ASSERT_EQ(plugin->CommonUIProp(OEMCUIP_DOCPROP, &tree), S_OK);
-    void* untaken = tree.pOEMUserData;
+    auto* untaken = static_cast<SheetContext*>(tree.pOEMUserData);
     ASSERT_NE(untaken, nullptr);
+    EXPECT_EQ(untaken->readOnly, 0u);
     info.lParamInit = 0;
     info.UserData = 0;
     ASSERT_EQ(Call(true, PROPSHEETUI_REASON_INIT, 0), S_OK);

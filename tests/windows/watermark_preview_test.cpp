@@ -1,5 +1,6 @@
 // The watermark preview painted into a memory bitmap under Wine: what lands on which pixel.
 #include "core/module.h"
+#include "import_hook.h"
 #include "preview_canvas.h"
 #include "support.h"
 #include "printer_fixture.h"
@@ -126,6 +127,7 @@ TEST_F(Preview, FramedWhitePageWithTheTextWhereItsAnchorPutsIt) {
         canvas.Fill(kSentinel);
         WatermarkSettings wm = Record(u"DRAFT", position, 0);
         wm.intensity = 50; // black at 50 % is RGB(127, 127, 127)
+        if (position == cv::CenterRight) wm.effects = cv::Outline; // stroked in the same colour
         ASSERT_TRUE(Paint(wm));
         ExpectFrameAndNothingOutside();
         const RECT ink = Ink(RGB(127, 127, 127), &sawInk);
@@ -144,6 +146,33 @@ TEST_F(Preview, FramedWhitePageWithTheTextWhereItsAnchorPutsIt) {
     WatermarkSettings wm = Record(u"DRAFT", cv::Center, 0);
     EXPECT_FALSE(cv::PaintWatermarkPreview(canvas.dc(), canvas.control(), &wm, nullptr));
     EXPECT_EQ(canvas.At(0, 0), kSentinel);
+}
+
+// A dynamic text is painted expanded, with page number 1: exactly as its plain expansion.
+TEST_F(Preview, DynamicTextIsPaintedAsItsExpansion) {
+    const RECT page = canvas.clientRect();
+    const auto pixels = [&] {
+        std::vector<COLORREF> all;
+        for (int y = page.top; y < page.bottom; ++y)
+            for (int x = page.left; x < page.right; ++x) all.push_back(canvas.At(x, y));
+        return all;
+    };
+    WatermarkSettings wm = Record(u"p%pagenumber%", cv::Center, 0);
+    wm.isDynamic = 1;
+    ASSERT_TRUE(Paint(wm));
+    const std::vector<COLORREF> dynamic = pixels();
+    ASSERT_TRUE(Paint(Record(u"p1", cv::Center, 0)));
+    EXPECT_TRUE(dynamic == pixels());
+    ASSERT_TRUE(Paint(Record(u"p2", cv::Center, 0)));
+    EXPECT_FALSE(dynamic == pixels()) << "the pictures tell the page numbers apart";
+    // A text that expands to nothing leaves the white page in its frame.
+    wm = Record(u"%nosuch%", cv::Center, 0);
+    wm.isDynamic = 1;
+    canvas.Fill(kSentinel);
+    ASSERT_TRUE(Paint(wm));
+    ExpectFrameAndNothingOutside();
+    const std::vector<COLORREF> blank = pixels();
+    EXPECT_TRUE(std::all_of(blank.begin(), blank.end(), [](COLORREF c) { return c == kWhite; }));
 }
 
 bool CountingBuilder(HWND dialog, cv::PreviewData* data, WatermarkSettings* record) {
@@ -185,11 +214,18 @@ TEST_F(Preview, ControlRepaintsThroughItsBuilderUntilDestroyed) {
     EXPECT_TRUE(DestroyWindow(canvas.control()));
 }
 
+std::wstring dcDriver, dcDevice;
+HDC WINAPI RecordingCreateDC(LPCWSTR driver, LPCWSTR device, LPCWSTR, const DEVMODEW*) {
+    dcDriver = driver ? driver : L"";
+    dcDevice = device ? device : L"";
+    return nullptr; // as under Wine, which has no rendering module for these printers
+}
+
 TEST_F(Preview, FontListHoldsEachFaceOnceInOrder) {
     HWND dialog = canvas.parent();
     HWND combo = CreateWindowExW(
         0, L"COMBOBOX", L"", WS_CHILD | CBS_DROPDOWNLIST | CBS_SORT | CBS_HASSTRINGS, 0, 0, 100,
-        200, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(cv::kFontComboId)), nullptr,
+        200, dialog, reinterpret_cast<HMENU>(static_cast<INT_PTR>(1096)), nullptr, // Font
         nullptr);
     ASSERT_TRUE(combo);
     std::wstring name = printer.printerName();
@@ -199,8 +235,16 @@ TEST_F(Preview, FontListHoldsEachFaceOnceInOrder) {
     param.hPrinter = printer.handle();
     param.pPrinterName = name.data();
 
+    // The printer's DC is asked of the driver its configuration module names ("cvpsdrvui.dll").
     // Without a plug-in devmode the enumeration stops at once.
-    cv::FillFontList(dialog, &param);
+    {
+        ImportHook hook(ResourceCounter::Program(), nullptr, "CreateDCW",
+                        reinterpret_cast<void*>(&RecordingCreateDC));
+        ASSERT_TRUE(hook.installed());
+        cv::FillFontList(dialog, &param);
+    }
+    EXPECT_EQ(dcDriver, L"cvpsdrvui");
+    EXPECT_EQ(dcDevice, name);
     EXPECT_EQ(SendMessageW(combo, CB_GETCOUNT, 0, 0), 0);
 
     param.pOEMDM = oemDevmode;

@@ -118,6 +118,8 @@ TEST_F(WatermarkStore, ReadsBinaryValuesUpToARecordOnly) {
         EXPECT_FALSE(cv::ReadWatermark(h, refused, &wm)) << refused;
     EXPECT_FALSE(cv::WatermarkExists(h, L"WrongType"));
     EXPECT_TRUE(cv::WatermarkExists(h, L"Partial"));
+    EXPECT_FALSE(cv::ReadWatermark(h, nullptr, &wm) || cv::SaveWatermark(h, nullptr) ||
+                 cv::DeleteWatermark(h, nullptr) || cv::FillWatermarkList(h, nullptr));
     ASSERT_TRUE(cv::ReadWatermark(h, L"Partial", &wm));
     EXPECT_EQ(wm.pointSize, 72u) << "beyond the stored bytes, the defaults";
     ASSERT_TRUE(cv::ReadWatermark(h, L"Full", &wm));
@@ -292,6 +294,16 @@ TEST_F(Migration, NothingHappensWithoutADefaultUserTree) {
     ASSERT_EQ(CallDevMode(), S_OK);
     EXPECT_EQ(ValueCount(printer.driverKeyPath()), -1);
     EXPECT_FALSE(cv::MigrateDefaultUserSettings(nullptr));
+}
+
+// The smallest tree: one value with a one-letter name and no watermarks; the count written is 0.
+TEST_F(Migration, CopiesASingleValueAndMakesNoWatermarksKey) {
+    SetDword(HKEY_USERS, DefaultPath(), L"A", 5);
+    EXPECT_TRUE(cv::MigrateDefaultUserSettings(h));
+    EXPECT_EQ(Get(printer.driverKeyPath(), L"A").first, DWORD(REG_DWORD));
+    EXPECT_EQ(ValueCount(WatermarksPath()), -1);
+    EXPECT_EQ(Get(printer.driverKeyPath(), L"NumberOfWaterMarks"),
+              (std::pair<DWORD, std::vector<BYTE>>{REG_DWORD, {0, 0, 0, 0}}));
 }
 
 } // namespace
