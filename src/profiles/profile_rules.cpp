@@ -15,17 +15,8 @@ namespace cv {
 namespace {
 
 std::u16string Decimal(int32_t value) {
-    char16_t digits[12];
-    size_t n = 0;
-    // Through the unsigned magnitude, so that the most negative value has one too.
-    uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : uint32_t(value);
-    do {
-        digits[n++] = char16_t(u'0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude);
-    std::u16string text = value < 0 ? u"-" : u"";
-    while (n)
-        text.push_back(digits[--n]);
+    char16_t text[kNumberTextCapacity];
+    FormatInteger(value, text);
     return text;
 }
 

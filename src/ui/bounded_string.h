@@ -91,4 +91,30 @@ inline void TrimTrailingSpaces(char16_t* text) {
     while (n > 0 && text[n - 1] == u' ') text[--n] = 0;
 }
 
+// Room for a "%d" or "%u" text of 32 bits, terminator included.
+constexpr size_t kNumberTextCapacity = 12;
+
+// "%d" (or "%u") of a value that fits 32 bits, signed or not; a wider value gives an empty text,
+// since no field of ours shows one. Returns the length.
+inline size_t FormatInteger(int64_t value, char16_t (&text)[kNumberTextCapacity]) {
+    if (value < INT32_MIN || value > int64_t(UINT32_MAX)) {
+        text[0] = 0;
+        return 0;
+    }
+    char16_t digits[kNumberTextCapacity];
+    size_t n = 0;
+    // Through the unsigned magnitude, so that the most negative value has one too.
+    uint64_t magnitude = value < 0 ? 0 - uint64_t(value) : uint64_t(value);
+    do {
+        digits[n++] = char16_t(u'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude);
+    size_t length = 0;
+    if (value < 0) text[length++] = u'-';
+    while (n)
+        text[length++] = digits[--n];
+    text[length] = 0;
+    return length;
+}
+
 } // namespace cv

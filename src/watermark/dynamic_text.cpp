@@ -39,23 +39,6 @@ bool Append(char16_t* result, size_t* length, const char16_t* piece, size_t n, s
     return true;
 }
 
-// "%d" of the page number.
-size_t FormatDecimal(int32_t value, char16_t* buffer) {
-    char16_t digits[12];
-    size_t n = 0;
-    // Negate in unsigned arithmetic so that INT32_MIN has a magnitude too.
-    uint32_t magnitude = value < 0 ? 0u - static_cast<uint32_t>(value) : uint32_t(value);
-    do {
-        digits[n++] = char16_t(u'0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude);
-    size_t length = 0;
-    if (value < 0) buffer[length++] = u'-';
-    while (n) buffer[length++] = digits[--n];
-    buffer[length] = 0;
-    return length;
-}
-
 // A platform answer is trusted only when it says it stayed inside the buffer.
 size_t Checked(size_t length, size_t capacity) { return length < capacity ? length : 0; }
 
@@ -114,9 +97,12 @@ VariableResult ExpandVariableInto(DynamicTextPlatform& platform, void* printer, 
     case kVariableTimeHourMinute:
         n = Checked(platform.FormatTime(time, kPictureTimeHourMinute, value, cap), cap);
         break;
-    case kVariablePageNumber:
-        n = FormatDecimal(pageNumber, value);
+    case kVariablePageNumber: {
+        char16_t number[kNumberTextCapacity];
+        FormatInteger(pageNumber, number);
+        n = BoundedCopyText(value, number);
         break;
+    }
     case kVariableHostName:
         n = Checked(platform.ComputerName(value, kComputerNameCapacity), kComputerNameCapacity);
         break;

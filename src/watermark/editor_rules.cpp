@@ -35,27 +35,6 @@ int32_t FontSizeIndex(uint32_t pointSize) {
     return -1;
 }
 
-size_t FormatInteger(int64_t value, char16_t (&text)[kNumberTextCapacity]) {
-    // A 32-bit value needs at most 11 units and the terminator; wider values are not formatted.
-    if (!InRange(value, INT32_MIN, UINT32_MAX)) {
-        text[0] = 0;
-        return 0;
-    }
-    char16_t digits[kNumberTextCapacity];
-    size_t n = 0;
-    uint64_t magnitude = value < 0 ? 0 - uint64_t(value) : uint64_t(value);
-    do {
-        digits[n++] = char16_t(u'0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude);
-    size_t length = 0;
-    if (value < 0) text[length++] = u'-';
-    while (n)
-        text[length++] = digits[--n];
-    text[length] = 0;
-    return length;
-}
-
 bool IsNumericText(const char16_t* text, bool signAllowed) {
     if (!text) return false;
     const char16_t* c = text;

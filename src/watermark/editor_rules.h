@@ -6,6 +6,7 @@
 #pragma once
 
 #include "core/records.h"
+#include "ui/bounded_string.h"
 #include "watermark/position_rules.h"
 
 #include <cstddef>
@@ -41,11 +42,6 @@ constexpr uint32_t FontSizeAt(size_t index) {
 }
 // Index of the list item for a size, -1 when the size is not in the list.
 int32_t FontSizeIndex(uint32_t pointSize);
-
-// Room for a "%d" or "%u" text, terminator included.
-constexpr size_t kNumberTextCapacity = 12;
-// "%d" of a value; returns the length.
-size_t FormatInteger(int64_t value, char16_t (&text)[kNumberTextCapacity]);
 
 // True when every character is one of the digits 0-9, except that with `signAllowed` one minus
 // sign may stand first, in a text of at least 2 characters. An empty text is true; a missing one
