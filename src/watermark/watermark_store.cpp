@@ -163,30 +163,46 @@ uint32_t CountWatermarks(HANDLE hPrinter) {
     return rc == ERROR_NO_MORE_ITEMS ? index : 0;
 }
 
-bool FillWatermarkList(HANDLE hPrinter, HWND listBox) {
-    if (!listBox) return false;
+int WatermarkNameExtent(HWND list, size_t characters) {
+    ScopedWindowDC dc(list);
+    if (!dc.get()) return 0;
+    // Measured in the list's own font, with its widest character.
+    const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0));
+    ScopedSelect selected(dc.get(), font);
+    TEXTMETRICW metrics{};
+    if (!GetTextMetricsW(dc.get(), &metrics)) return 0;
+    return metrics.tmMaxCharWidth * static_cast<int>(characters);
+}
+
+bool FillWatermarkLists(HANDLE hPrinter, HWND const* lists, size_t count) {
+    if (!lists || count == 0) return false;
+    for (size_t i = 0; i < count; ++i)
+        if (!lists[i]) return false;
     ScopedKey key;
     if (!OpenWatermarksRead(hPrinter, &key)) return false;
+    // Each value name is read from the registry once, whatever the number of lists; the lists
+    // are drawn once, when every name is in.
+    for (size_t i = 0; i < count; ++i)
+        SendMessageW(lists[i], WM_SETREDRAW, FALSE, 0);
     DWORD longest = 0;
     DWORD index = 0;
     const LONG rc = EnumerateValueNames(key.get(), &index, [&](const wchar_t* name, DWORD length) {
-        SendMessageW(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+        for (size_t i = 0; i < count; ++i)
+            SendMessageW(lists[i], LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
         longest = std::max(longest, length);
     });
-
-    // Wide enough to scroll to the end of the longest name, measured in the list's own font.
-    {
-        ScopedWindowDC dc(listBox);
-        if (dc.get()) {
-            const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(listBox, WM_GETFONT, 0, 0));
-            ScopedSelect selected(dc.get(), font);
-            TEXTMETRICW metrics{};
-            if (GetTextMetricsW(dc.get(), &metrics))
-                SendMessageW(listBox, LB_SETHORIZONTALEXTENT,
-                             static_cast<WPARAM>(metrics.tmMaxCharWidth) * longest, 0);
-        }
+    for (size_t i = 0; i < count; ++i) {
+        SendMessageW(lists[i], WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(lists[i], nullptr, TRUE);
+        // Wide enough to scroll to the end of the longest name.
+        SendMessageW(lists[i], LB_SETHORIZONTALEXTENT,
+                     static_cast<WPARAM>(WatermarkNameExtent(lists[i], longest)), 0);
     }
     return rc == ERROR_NO_MORE_ITEMS || index == 0;
+}
+
+bool FillWatermarkList(HANDLE hPrinter, HWND listBox) {
+    return FillWatermarkLists(hPrinter, &listBox, 1);
 }
 
 uint32_t ReadWatermarkCount(HANDLE hPrinter) {

@@ -6,6 +6,7 @@
 #include "core/plugin_abi.h"
 #include "core/records.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace cv {
@@ -64,6 +65,10 @@ uint32_t CountWatermarks(HANDLE hPrinter);
 // Adds every stored name to the list box and sets its horizontal extent for the longest one.
 // A missing key fails; an empty one succeeds with nothing added.
 bool FillWatermarkList(HANDLE hPrinter, HWND listBox);
+// The same for several lists with one enumeration of the store (the Watermark page's two).
+bool FillWatermarkLists(HANDLE hPrinter, HWND const* lists, size_t count);
+// The horizontal extent, in pixels, for `characters` of the list's widest character.
+int WatermarkNameExtent(HWND list, size_t characters);
 // "NumberOfWaterMarks": 0 when missing or not a REG_DWORD.
 uint32_t ReadWatermarkCount(HANDLE hPrinter);
 bool WriteWatermarkCount(HANDLE hPrinter, uint32_t count);
