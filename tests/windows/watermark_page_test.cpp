@@ -4,6 +4,7 @@
 // devmode.
 #include "core/records.h"
 #include "core/sheet_context.h"
+#include "host/devmode_summary.h"
 #include "host/job_devmode.h"
 #include "import_hook.h"
 #include "printer_fixture.h"
@@ -286,6 +287,15 @@ TEST_F(WatermarkPage, ApplyWritesFullCopiesAndNothingThatCannotBeRead) {
     ASSERT_TRUE(sheet_->Apply());
     EXPECT_EQ(Job().watermarkEnabled, 0u) << "a chosen record that cannot be read";
     EXPECT_EQ(Job().watermarkOrder, 0u);
+
+    // The job carries what the user saw: chosen by name, printed as stored.
+    Store(Record(L"Other"));
+    Open([](cv::PluginDevmode& dm) { Choose(dm, 1, L"Draft", L""); });
+    ASSERT_TRUE(sheet_->PressOk());
+    const std::string report = cvhost::DescribePluginDevmode(Job());
+    for (const char* part : {"first \"Draft\": text \"T Draft\"", "font \"Courier New\"",
+                             "angle -45.0, colour #B400DF"})
+        EXPECT_NE(report.find(part), std::string::npos) << part << "\n" << report;
 
     // Read-only: every control disabled at each activation, and the job keeps its devmode.
     Open([](cv::PluginDevmode& dm) { Choose(dm, 1, L"Draft", L""); }, true);
