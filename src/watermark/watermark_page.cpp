@@ -42,17 +42,24 @@ bool AlwaysEnabled(int id) {
     }
 }
 
+// The store as the rules ask it, through a reader that keeps its key open for all the look-ups of
+// one handler.
 class StoreLookup final : public WatermarkLookup {
   public:
-    explicit StoreLookup(HANDLE printer) : printer_(printer) {}
-    bool Exists(const char16_t* name) override { return WatermarkExists(printer_, AsWide(name)); }
+    explicit StoreLookup(const WatermarkStoreReader& reader) : reader_(reader) {}
+    bool Exists(const char16_t* name) override { return reader_.Exists(AsWide(name)); }
     bool Read(const char16_t* name, WatermarkSettings* wm) override {
-        return ReadWatermark(printer_, AsWide(name), wm);
+        return reader_.Read(AsWide(name), wm);
     }
 
   private:
-    HANDLE printer_;
+    const WatermarkStoreReader& reader_;
 };
+
+// Set at initialisation when the first activation would show the page exactly as it was just
+// built (the sheet activates a page right after making it): that activation is spared the
+// store's look-ups and the controls' round trips to the wineserver.
+constexpr const wchar_t* kFreshProp = L"CvWatermarkPageFresh";
 
 // Under Wine every GetDlgItem is a round trip to the wineserver: a handler looks up the two
 // lists once.
@@ -67,7 +74,7 @@ bool Usable(const SheetContext* ctx) {
     return WatermarkDialogsUsable(ctx);
 }
 
-void ReloadWatermarkLists(HWND page, HANDLE printer) {
+void ReloadWatermarkLists(HWND page, const WatermarkStoreReader& store) {
     const Lists lists(page);
     const std::wstring none = LoadText(IDS_WM_NONE);
     for (HWND list : {lists.first, lists.second}) {
@@ -75,7 +82,7 @@ void ReloadWatermarkLists(HWND page, HANDLE printer) {
         if (!none.empty()) SendMessageW(list, LB_ADDSTRING, 0, LPARAM(none.c_str()));
     }
     const HWND both[] = {lists.first, lists.second};
-    FillWatermarkLists(printer, both, 2);
+    store.FillLists(both, 2);
 }
 
 // The number of stored watermarks the lists show (after "(None)"): Edit and Remove are offered
@@ -157,10 +164,10 @@ struct NotedPick {
 };
 
 // The devmode shown in the controls: at initialisation (`init`) and at every activation.
-void ShowDevmode(HWND page, SheetContext* ctx, bool init) {
+void ShowDevmode(HWND page, SheetContext* ctx, const WatermarkStoreReader& reader, bool init) {
     FillingGuard filling(page);
     const Lists lists(page);
-    StoreLookup store(SheetPrinter(ctx));
+    StoreLookup store(reader);
     const uint32_t start = init ? ctx->watermark.orderWork : ctx->dm.watermarkOrder;
     const ShownDevmode shown = ShowDevmode(ctx->dm, start, store);
     const OrderLook look = LookOfOrder(shown.off ? OrderNone : shown.state);
@@ -193,22 +200,28 @@ void ShowDevmode(HWND page, SheetContext* ctx, bool init) {
 BOOL OnInitDialog(HWND page, LPARAM lParam) {
     SheetContext* ctx = KeepPageContext(page, lParam);
     if (!Usable(ctx)) return TRUE;
-    ReloadWatermarkLists(page, SheetPrinter(ctx));
-    ShowDevmode(page, ctx, true);
+    const WatermarkStoreReader store(SheetPrinter(ctx));
+    ReloadWatermarkLists(page, store);
+    ShowDevmode(page, ctx, store, true);
+    if (ctx->watermark.orderWork == ctx->dm.watermarkOrder)
+        SetPropW(page, kFreshProp, reinterpret_cast<HANDLE>(1));
     return TRUE;
 }
 
 void OnSetActive(HWND page) {
     RemoveSheetHelpButton(page);
     SheetContext* ctx = PageContext(page);
-    if (Usable(ctx)) ShowDevmode(page, ctx, false);
+    const bool fresh = RemovePropW(page, kFreshProp) != nullptr;
+    if (Usable(ctx) && !fresh)
+        ShowDevmode(page, ctx, WatermarkStoreReader(SheetPrinter(ctx)), false);
     SetResult(page, 0);
 }
 
 void WriteDevmode(HWND page, const SheetContext* ctx, PluginDevmode* target) {
     const Lists lists(page);
     const NotedPick first(lists.first), second(lists.second);
-    StoreLookup store(SheetPrinter(ctx));
+    const WatermarkStoreReader reader(SheetPrinter(ctx));
+    StoreLookup store(reader);
     WriteWatermarkChoice(target, ReadRadios(page), first.pick, second.pick,
                          IsChecked(page, IDC_WMP_OVER_PAGE), store);
 }
@@ -276,7 +289,7 @@ void OnEdit(HWND page, const SheetContext* ctx) {
     if (BoundedEqual(saved.name, std::size(saved.name), name, std::size(name))) return;
 
     FillingGuard filling(page);
-    ReloadWatermarkLists(page, SheetPrinter(ctx));
+    ReloadWatermarkLists(page, WatermarkStoreReader(SheetPrinter(ctx)));
     SelectName(lists.first, ReselectAfterRename(first.pick, name, saved.name));
     SelectName(lists.second, ReselectAfterRename(second.pick, name, saved.name));
 }
@@ -286,8 +299,9 @@ void OnRemove(HWND page, const SheetContext* ctx) {
     const Lists lists(page);
     const NotedPick first(lists.first), second(lists.second);
     FillingGuard filling(page);
-    ReloadWatermarkLists(page, SheetPrinter(ctx));
-    StoreLookup store(SheetPrinter(ctx));
+    const WatermarkStoreReader reader(SheetPrinter(ctx));
+    ReloadWatermarkLists(page, reader);
+    StoreLookup store(reader);
     bool changed = false;
     for (const auto& [list, noted] :
          {std::make_pair(lists.first, &first.pick), std::make_pair(lists.second, &second.pick)}) {

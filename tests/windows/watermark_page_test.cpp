@@ -92,11 +92,12 @@ class WatermarkPage : public ::testing::Test {
     }
 
     // Opens the document sheet on the page for a job whose devmode `edit` shapes.
-    HWND Open(std::function<void(cv::PluginDevmode&)> edit = {}, bool readOnly = false) {
+    HWND Open(std::function<void(cv::PluginDevmode&)> edit = {}, bool readOnly = false,
+              const wchar_t* startPage = kPage) {
         sheet_.reset();
         cvhost::SheetOptions options;
         options.readOnly = readOnly;
-        options.startPage = kPage;
+        options.startPage = startPage;
         cv::PluginDevmode dm{};
         cv::defaultPluginDevmode(&dm);
         if (edit) edit(dm);
@@ -266,6 +267,14 @@ TEST_F(WatermarkPage, AGoneWatermarkShowsNoWatermarksAndLeavingNeedsAWatermark) 
     EXPECT_EQ(Context()->dm.watermarkOrder, 2u);
     EXPECT_EQ(Text(Context()->dm.firstWatermark.name), L"");
     EXPECT_EQ(Text(Context()->dm.otherWatermark.text), L"T Draft");
+
+    // A profile loaded on another page before this one is first shown: its order shows.
+    Open([](cv::PluginDevmode& dm) { Choose(dm, 1, L"Draft", L""); }, false, kOther);
+    Context()->dm.watermarkOrder = 3;
+    ASSERT_TRUE(sheet_->SelectPage(kPage));
+    page_ = sheet_->Page(kPage);
+    EXPECT_TRUE(IsChecked(page_, IDC_WMP_FIRST_OTHER));
+    EXPECT_EQ(WindowText(Control(page_, IDC_WMP_FIRST_CAPTION)), L"First &Page");
 }
 
 TEST_F(WatermarkPage, ApplyWritesFullCopiesAndNothingThatCannotBeRead) {
