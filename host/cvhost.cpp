@@ -12,9 +12,11 @@
 //                 remember the last page do
 // --readonly      the user may look but not change (DM_NOPERMISSION)
 // --capture DIR   no user: save a picture of every page into DIR, then press OK
+#include "core/records.h"
 #include "host/capture.h"
 #include "host/devmode_summary.h"
 #include "host/driver_ui.h"
+#include "host/job_devmode.h"
 #include "host/preview_command.h"
 #include "host/printer_setup.h"
 #include "host/sheet_host.h"
@@ -119,6 +121,23 @@ bool ChoosePrinter(const Options& o, cvhost::ModelPrinter* printer, std::wstring
     return ok;
 }
 
+// The demo's job comes from an application that printed with the watermark "Draft" on all pages
+// before: its devmode carries the record as the user's store holds it.
+std::vector<unsigned char> DemoJobDevmode(const std::wstring& driverName) {
+    const std::wstring store = L"Software\\Corvane\\PSPlugIn\\" + driverName + L"\\Watermarks";
+    cv::WatermarkSettings stored{};
+    DWORD size = sizeof stored;
+    cv::PluginDevmode dm{};
+    cv::defaultPluginDevmode(&dm);
+    if (RegGetValueW(HKEY_CURRENT_USER, store.c_str(), L"Draft", RRF_RT_REG_BINARY, nullptr,
+                     &stored, &size) != ERROR_SUCCESS ||
+        !cv::DecodeWatermark(cv::kRegistryBinary, &stored, size, &dm.firstWatermark))
+        return {};
+    dm.watermarkEnabled = 1;
+    dm.watermarkOrder = 1;
+    return cvhost::MakeIncomingDevmode(&dm, sizeof dm);
+}
+
 // Without a user: every page is pictured, then the sheet is closed with OK.
 bool CaptureAndAccept(cvhost::PropertySheetHost& sheet, const Options& o, std::wstring* error) {
     HWND window = sheet.ShowModeless(error);
@@ -168,12 +187,20 @@ int wmain(int argc, wchar_t** argv) {
                                          &error, printer.model);
     if (!driver) return Fail(error);
     Warn(driver->Warnings());
+    const bool setUpHere = !o.ppd.empty() || o.printer.empty();
+    if (setUpHere && !driver->SendDriverInstalled())
+        Print(stderr, L"cvhost: warning: the plug-in was not told that the driver was installed\n");
 
     cvhost::PropertySheetHost sheet(*driver);
     cvhost::SheetOptions options;
     options.kind = o.kind;
     options.readOnly = o.readOnly;
     options.startPage = o.page;
+    std::vector<unsigned char> demoJob;
+    if (o.printer.empty() && o.ppd.empty() && o.kind == cvhost::SheetKind::Document) {
+        demoJob = DemoJobDevmode(driver->DriverName());
+        if (!demoJob.empty()) options.incoming = reinterpret_cast<const DEVMODEW*>(demoJob.data());
+    }
     if (!sheet.Init(options, &error)) return Fail(error);
     const bool shown =
         o.captureDir.empty() ? sheet.RunModal(&error) : CaptureAndAccept(sheet, o, &error);

@@ -169,6 +169,12 @@ std::unique_ptr<DriverUI> DriverUI::Open(const std::wstring& printerName,
     return ui;
 }
 
+bool DriverUI::SendDriverInstalled() {
+    std::vector<BYTE> info;
+    return plugin_ && ReadDriverInfo3(printerName_, &info) &&
+           SUCCEEDED(plugin_->DriverEvent(DRIVER_EVENT_INITIALIZE, 3, info.data(), 0));
+}
+
 bool DriverUI::LoadPlugin(const std::wstring& path, std::wstring* error) {
     module_ = LoadLibraryW(path.c_str());
     if (!module_) {

@@ -53,6 +53,12 @@ class DriverUI {
     IPrintOemUI2* Plugin() const { return plugin_; }
     HMODULE PluginModule() const { return module_; }
 
+    // What the Windows spooler does once a driver is installed: the driver's DrvDriverEvent
+    // (DRIVER_EVENT_INITIALIZE, its DRIVER_INFO_3) reaches the plug-in's DriverEvent, which sets
+    // up the installing user (the default watermarks). Wine's spooler never makes that call for
+    // the drivers the host installs; the host makes it after setting one up.
+    bool SendDriverInstalled();
+
   private:
     DriverUI() = default;
     bool LoadPlugin(const std::wstring& path, std::wstring* error);

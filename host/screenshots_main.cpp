@@ -10,7 +10,6 @@
 #include "profiles/profiles_resource.h"
 #include "ui/bounded_string.h"
 #include "watermark/editor_dialog.h"
-#include "watermark/list_dialogs.h"
 #include "watermark/watermark_resource.h"
 #include "watermark/watermark_store.h"
 #include "windows/ui_driver.h"
@@ -35,8 +34,9 @@ struct DialogShot {
     int within = 0;
 };
 
-// The watermark dialogs open from the Watermark page with the sheet's context, as its buttons
-// will open them (the plug-in's shell is linked into this program; its resources are the DLL's).
+// The editor on a stored watermark opens from the Watermark page with the sheet's context, as its
+// Edit button opens it after the choice (the plug-in's shell is linked into this program; its
+// resources are the DLL's).
 cv::SheetContext* WatermarkContext(HWND page) {
     cv::moduleInstance = GetModuleHandleW(L"cvpsui.dll");
     return cv::PageContext(page);
@@ -93,10 +93,7 @@ std::vector<DialogShot> DialogShots() {
          }},
         // The editor in add mode with a watermark typed in; its preview shows what it says.
         {L"wm-editor-add", cvhost::SheetKind::Document, L"Watermark",
-         [](HWND page) {
-             cv::WatermarkSettings saved{};
-             cv::AddWatermark(page, WatermarkContext(page), &saved);
-         },
+         [](HWND page) { cvtest::Click(page, IDC_WMP_ADD); },
          [](HWND dialog) {
              cvtest::Type(dialog, IDC_WM_NAME, L"Approved");
              cvtest::Type(dialog, IDC_WM_TEXT, L"APPROVED");
@@ -114,12 +111,9 @@ std::vector<DialogShot> DialogShots() {
          [](HWND dialog) { cvtest::SelectListEntry(dialog, IDC_DYN_LIST, L"Page number"); },
          IDC_WM_CONFIGURE_DYNAMIC},
         {L"wm-choose", cvhost::SheetKind::Document, L"Watermark",
-         [](HWND page) {
-             char16_t name[cv::kWatermarkNameCapacity] = {};
-             cv::ChooseWatermarkToEdit(page, WatermarkContext(page), name);
-         }},
+         [](HWND page) { cvtest::Click(page, IDC_WMP_EDIT); }},
         {L"wm-remove", cvhost::SheetKind::Document, L"Watermark",
-         [](HWND page) { cv::RemoveWatermarks(page, WatermarkContext(page)); },
+         [](HWND page) { cvtest::Click(page, IDC_WMP_REMOVE); },
          [](HWND dialog) {
              cvtest::SelectListEntry(dialog, IDC_REMOVE_LIST, L"Draft");
              cvtest::SelectListEntry(dialog, IDC_REMOVE_LIST, L"Top Secret");
@@ -270,6 +264,44 @@ bool ShootProfiles(const cvhost::ModelPrinter& demo, const std::wstring& dir) {
     return ok;
 }
 
+// The Watermark page of the demo printer in each watermark order, with watermarks chosen.
+bool ShootWatermarkPage(const cvhost::ModelPrinter& demo, const std::wstring& dir) {
+    cvhost::SheetOptions options;
+    options.startPage = L"Watermark";
+    cvtest::SheetDriver sheet(demo.printerName, options);
+    HWND page = sheet.ok() ? sheet.Page(L"Watermark") : nullptr;
+    if (!page) {
+        std::fprintf(stderr, "screenshots: no Watermark page\n");
+        return false;
+    }
+    SetForegroundWindow(sheet.Sheet());
+    const struct {
+        const wchar_t* file;
+        int radio;
+        const wchar_t *first, *second;
+    } shots[] = {
+        {L"wm-page-all", IDC_WMP_ALL_PAGES, L"Draft", L"(None)"},
+        {L"wm-page-first-other", IDC_WMP_FIRST_OTHER, L"Confidential", L"Copy - Internal Use Only"},
+        {L"wm-page-odd-even", IDC_WMP_ODD_EVEN, L"Top Secret", L"Date and Time"},
+        {L"wm-page-none", IDC_WMP_NONE, L"(None)", L"(None)"},
+    };
+    for (const auto& shot : shots) {
+        cvtest::Click(page, shot.radio);
+        cvtest::SelectListEntry(page, IDC_WMP_FIRST_LIST, shot.first);
+        cvtest::SelectListEntry(page, IDC_WMP_SECOND_LIST, shot.second);
+        cvtest::Pump(150);
+        const std::wstring path = dir + L"\\" + shot.file + L".bmp";
+        std::wstring why;
+        if (!cvhost::SaveWindowBitmap(sheet.Sheet(), path, &why)) {
+            std::fprintf(stderr, "screenshots: %ls\n", why.c_str());
+            return false;
+        }
+        std::printf("saved %ls\n", path.c_str());
+    }
+    sheet.PressCancel();
+    return true;
+}
+
 bool ShootSheet(const std::wstring& printer, cvhost::SheetKind kind, const std::wstring& dir) {
     cvhost::SheetOptions options;
     options.kind = kind;
@@ -346,7 +378,7 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "screenshots: the watermarks to show could not be stored\n");
         return 1;
     }
-    const bool ok = ShootProfiles(demo, dir) &&
+    const bool ok = ShootProfiles(demo, dir) && ShootWatermarkPage(demo, dir) &&
                     ShootSheet(demo.printerName, cvhost::SheetKind::Document, dir) &&
                     ShootSheet(demo.printerName, cvhost::SheetKind::Printer, dir) &&
                     ShootModels(dir);

@@ -14,6 +14,7 @@ list(APPEND CV_CORE_SOURCES
   watermark/position_rules.cpp
   watermark/editor_rules.cpp
   watermark/list_dialog_rules.cpp
+  watermark/watermark_page_rules.cpp
 )
 list(APPEND CV_SHELL_SOURCES
   watermark/dialog_support.cpp

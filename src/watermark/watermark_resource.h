@@ -14,6 +14,25 @@
 // The preview control of the Create/Edit and Position dialogs.
 #define IDC_WM_PREVIEW 1171
 
+// --- Watermark page (template IDD_WATERMARK, 106) ---------------------------------------------
+#define IDC_WMP_ORDER_GROUP 1069
+#define IDC_WMP_NONE 1155
+#define IDC_WMP_ALL_PAGES 1154
+#define IDC_WMP_FIRST_OTHER 1047
+#define IDC_WMP_ODD_EVEN 1048
+#define IDC_WMP_SELECTION_GROUP 1070
+#define IDC_WMP_FIRST_CAPTION 1055
+#define IDC_WMP_FIRST_LIST 1049
+#define IDC_WMP_SECOND_CAPTION 1056
+#define IDC_WMP_SECOND_LIST 1050
+#define IDC_WMP_ADD 1153
+#define IDC_WMP_EDIT 1167
+#define IDC_WMP_REMOVE 1163
+// The placement is never shown: the page only passes the devmode's value through.
+#define IDC_WMP_PLACEMENT_GROUP 1071
+#define IDC_WMP_UNDER_PAGE 1030
+#define IDC_WMP_OVER_PAGE 1031
+
 // --- Create/Edit Watermark -------------------------------------------------------------------
 #define IDC_WM_NAME_LABEL 1156
 #define IDC_WM_NAME 1157
@@ -76,6 +95,13 @@
 #define IDS_WM_TITLE_ADD 86
 #define IDS_WM_TITLE_EDIT 87
 #define IDS_WM_NONE 88
+#define IDS_WM_SELECT_ONE 85
+// Captions over the page's two lists.
+#define IDS_WMP_ALL_PAGES 91
+#define IDS_WMP_OTHER_PAGES 92
+#define IDS_WMP_FIRST_PAGE 93
+#define IDS_WMP_ODD_PAGES 94
+#define IDS_WMP_EVEN_PAGES 95
 #define IDS_WM_NAME_EXISTS 98
 #define IDS_WM_SAVE_FAILED 99
 #define IDS_WM_SIZE_NOT_POSITIVE 102

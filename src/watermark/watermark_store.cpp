@@ -97,16 +97,7 @@ bool MakeDefaultWatermark(uint32_t which, WatermarkSettings* wm) {
 }
 
 bool ReadWatermark(HANDLE hPrinter, const wchar_t* name, WatermarkSettings* wm) {
-    if (!name || !wm) return false;
-    ScopedKey key;
-    if (!OpenWatermarksRead(hPrinter, &key)) return false;
-    // One read of at most a record: the registry refuses a longer value (ERROR_MORE_DATA), so a
-    // value that grows after a size question can never overrun the record.
-    WatermarkSettings stored;
-    DWORD type = REG_NONE, size = sizeof stored;
-    return RegQueryValueExW(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&stored),
-                            &size) == ERROR_SUCCESS &&
-           DecodeWatermark(type, &stored, size, wm);
+    return name && wm && WatermarkStoreReader(hPrinter).Read(name, wm);
 }
 
 bool WatermarkExists(HANDLE hPrinter, const wchar_t* name) {
@@ -163,28 +154,72 @@ uint32_t CountWatermarks(HANDLE hPrinter) {
     return rc == ERROR_NO_MORE_ITEMS ? index : 0;
 }
 
+int WatermarkNameExtent(HWND list, size_t characters) {
+    ScopedWindowDC dc(list);
+    if (!dc.get()) return 0;
+    // Measured in the list's own font, with its widest character.
+    const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0));
+    ScopedSelect selected(dc.get(), font);
+    TEXTMETRICW metrics{};
+    if (!GetTextMetricsW(dc.get(), &metrics)) return 0;
+    return metrics.tmMaxCharWidth * static_cast<int>(characters);
+}
+
+bool FillWatermarkLists(HANDLE hPrinter, HWND const* lists, size_t count) {
+    if (!lists || count == 0) return false;
+    for (size_t i = 0; i < count; ++i)
+        if (!lists[i]) return false;
+    return WatermarkStoreReader(hPrinter).FillLists(lists, count);
+}
+
 bool FillWatermarkList(HANDLE hPrinter, HWND listBox) {
-    if (!listBox) return false;
+    return FillWatermarkLists(hPrinter, &listBox, 1);
+}
+
+WatermarkStoreReader::WatermarkStoreReader(HANDLE hPrinter) {
     ScopedKey key;
-    if (!OpenWatermarksRead(hPrinter, &key)) return false;
+    if (OpenWatermarksRead(hPrinter, &key)) key_ = key.release();
+}
+
+WatermarkStoreReader::~WatermarkStoreReader() {
+    if (key_) RegCloseKey(key_);
+}
+
+bool WatermarkStoreReader::Read(const wchar_t* name, WatermarkSettings* wm) const {
+    if (!key_ || !name || !wm) return false;
+    // One read of at most a record: the registry refuses a longer value (ERROR_MORE_DATA), so a
+    // value that grows after a size question can never overrun the record.
+    WatermarkSettings stored;
+    DWORD type = REG_NONE, size = sizeof stored;
+    return RegQueryValueExW(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(&stored), &size) ==
+               ERROR_SUCCESS &&
+           DecodeWatermark(type, &stored, size, wm);
+}
+
+bool WatermarkStoreReader::Exists(const wchar_t* name) const {
+    WatermarkSettings scratch{};
+    return Read(name, &scratch);
+}
+
+bool WatermarkStoreReader::FillLists(HWND const* lists, size_t count) const {
+    if (!key_ || !lists) return false;
+    // Each value name is read from the registry once, whatever the number of lists; the lists
+    // are drawn once, when every name is in.
+    for (size_t i = 0; i < count; ++i)
+        SendMessageW(lists[i], WM_SETREDRAW, FALSE, 0);
     DWORD longest = 0;
     DWORD index = 0;
-    const LONG rc = EnumerateValueNames(key.get(), &index, [&](const wchar_t* name, DWORD length) {
-        SendMessageW(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    const LONG rc = EnumerateValueNames(key_, &index, [&](const wchar_t* name, DWORD length) {
+        for (size_t i = 0; i < count; ++i)
+            SendMessageW(lists[i], LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
         longest = std::max(longest, length);
     });
-
-    // Wide enough to scroll to the end of the longest name, measured in the list's own font.
-    {
-        ScopedWindowDC dc(listBox);
-        if (dc.get()) {
-            const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(listBox, WM_GETFONT, 0, 0));
-            ScopedSelect selected(dc.get(), font);
-            TEXTMETRICW metrics{};
-            if (GetTextMetricsW(dc.get(), &metrics))
-                SendMessageW(listBox, LB_SETHORIZONTALEXTENT,
-                             static_cast<WPARAM>(metrics.tmMaxCharWidth) * longest, 0);
-        }
+    for (size_t i = 0; i < count; ++i) {
+        SendMessageW(lists[i], WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(lists[i], nullptr, TRUE);
+        // Wide enough to scroll to the end of the longest name.
+        SendMessageW(lists[i], LB_SETHORIZONTALEXTENT,
+                     static_cast<WPARAM>(WatermarkNameExtent(lists[i], longest)), 0);
     }
     return rc == ERROR_NO_MORE_ITEMS || index == 0;
 }

@@ -6,6 +6,7 @@
 #include "core/plugin_abi.h"
 #include "core/records.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace cv {
@@ -64,6 +65,28 @@ uint32_t CountWatermarks(HANDLE hPrinter);
 // Adds every stored name to the list box and sets its horizontal extent for the longest one.
 // A missing key fails; an empty one succeeds with nothing added.
 bool FillWatermarkList(HANDLE hPrinter, HWND listBox);
+// The same for several lists with one enumeration of the store (the Watermark page's two).
+bool FillWatermarkLists(HANDLE hPrinter, HWND const* lists, size_t count);
+// The horizontal extent, in pixels, for `characters` of the list's widest character.
+int WatermarkNameExtent(HWND list, size_t characters);
+// Several reads of the store in a row (the Watermark page when it is shown): the spooler is asked
+// for the driver and the key opened once, and closed with the reader. Each answers as the
+// operation of its name above does.
+class WatermarkStoreReader {
+  public:
+    explicit WatermarkStoreReader(HANDLE hPrinter);
+    ~WatermarkStoreReader();
+    WatermarkStoreReader(const WatermarkStoreReader&) = delete;
+    WatermarkStoreReader& operator=(const WatermarkStoreReader&) = delete;
+
+    bool Read(const wchar_t* name, WatermarkSettings* wm) const;
+    bool Exists(const wchar_t* name) const;
+    bool FillLists(HWND const* lists, size_t count) const;
+
+  private:
+    HKEY key_ = nullptr; // "Watermarks", null when the store cannot be opened
+};
+
 // "NumberOfWaterMarks": 0 when missing or not a REG_DWORD.
 uint32_t ReadWatermarkCount(HANDLE hPrinter);
 bool WriteWatermarkCount(HANDLE hPrinter, uint32_t count);

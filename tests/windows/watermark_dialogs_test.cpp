@@ -1,5 +1,5 @@
-// The watermark dialogs, opened from the Watermark page of the real document sheet the way the
-// page's buttons will open them (the editor, the Position and dynamic-variable dialogs within it,
+// The watermark dialogs, opened from the Watermark page of the real document sheet (by its buttons,
+// or the way its buttons open them) (the editor, the Position and dynamic-variable dialogs within it,
 // the edit-selection and remove dialogs) and driven as a user would: what each shows, what the
 // checks say and where they put the focus, what lands in the registry and what the caller gets.
 // The dialogs run from the shell linked into this program, on the templates and strings of the
@@ -590,11 +590,12 @@ TEST_F(WatermarkDialogs, DynamicVariablesAreAddedAtTheEndOrOverTheSelection) {
         EXPECT_EQ(ControlString(dialog, IDC_DYN_TEXT), std::wstring(120, L'a') + L"%Userna");
         DialogScript::PressButton(dialog, IDCANCEL);
     });
-    WatermarkSettings saved{};
-    ASSERT_TRUE(cv::AddWatermark(page_, ctx_, &saved));
+    Click(page_, IDC_WMP_ADD);
     EXPECT_EQ(script.Unexpected(), 0);
+    WatermarkSettings saved{};
+    ASSERT_TRUE(Stored(L"Pages", &saved));
     EXPECT_EQ(saved.isDynamic, 1u) << "a valid dynamic text";
-    EXPECT_TRUE(IsStored(L"Pages"));
+    EXPECT_EQ(ListEntries(page_, IDC_WMP_FIRST_LIST).back(), L"Pages");
 }
 
 TEST_F(WatermarkDialogs, ChooseTakesTheSelectedOrDoubleClickedName) {
