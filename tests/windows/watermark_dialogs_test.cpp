@@ -16,6 +16,7 @@
 #include "ui_driver.h"
 #include "watermark/editor_dialog.h"
 #include "watermark/list_dialogs.h"
+#include "watermark/preview.h"
 #include "watermark/watermark_resource.h"
 
 #include <commctrl.h>
@@ -545,6 +546,15 @@ TEST_F(WatermarkDialogs, PositionDialogOkTakesTheFourValuesAndCancelNone) {
         Click(dialog, IDC_POS_BOTTOM);
         Type(dialog, IDC_POS_HOFFSET, L"-1.5");
         Click(dialog, IDC_POS_MILLIMETERS);
+        // The preview shows the editor's record where the controls put it.
+        auto* preview = reinterpret_cast<cv::PreviewData*>(
+            GetWindowLongPtrW(Control(dialog, IDC_WM_PREVIEW), GWLP_USERDATA));
+        WatermarkSettings shown{};
+        EXPECT_TRUE(preview && preview->buildRecord(dialog, preview, &shown));
+        EXPECT_EQ(Text(shown.text), L"CORNER");
+        EXPECT_EQ(shown.position, uint32_t(cv::BottomCenter));
+        EXPECT_EQ(shown.horizontalOffset, -38.1);
+        EXPECT_EQ(shown.units, uint8_t(cv::Millimeters));
         Click(dialog, IDOK);
     });
     script.Then([](HWND dialog) {
