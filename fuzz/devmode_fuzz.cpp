@@ -1,7 +1,9 @@
 // Convert, merge and validate over arbitrary bytes. The input record is given exactly the bytes
 // its dwSize claims (at most 7672), so AddressSanitizer reports any read past them; the output is
-// a record of its own size, so any write outside it is reported too.
+// a record of its own size, so any write outside it is reported too. A profile's stored image is
+// read from a value of exactly the input's length, whatever its dwSize claims.
 #include "core/records.h"
+#include "profiles/profile_rules.h"
 #include "ui/bounded_string.h"
 
 #include <cstdint>
@@ -64,6 +66,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::memcpy(out, in.data(), readable < sizeof *out ? readable : sizeof *out);
         validatePluginDevmode(out);
         CheckTerminated(*out);
+    }
+    if (mode & 4) {
+        const std::vector<uint8_t> value(data, data + size);
+        if (DecodeProfileDevmode(kRegistryBinary, value.data(), value.size(), out))
+            CheckTerminated(*out);
     }
     std::free(out);
     return 0;

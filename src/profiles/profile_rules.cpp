@@ -140,9 +140,9 @@ bool DecodeProfileDevmode(uint32_t type, const void* data, size_t size, PluginDe
     constexpr size_t kHeader = 12;
     if (type != kRegistryBinary || !data || size < kHeader || !out) return false;
     // The image goes through the devmode merge from a buffer of a whole record, so that the
-    // merge never reads past what the value holds: the size it claims is cut to that.
+    // merge never reads past what the value holds: the size it claims is cut to that, and the
+    // merge reads no byte beyond it.
     PluginDevmode image;
-    std::memset(&image, 0, sizeof image);
     std::memcpy(&image, data, std::min(size, sizeof image));
     if (image.dwSignature != kPluginSignature) return false;
     image.dwSize = static_cast<uint32_t>(std::min<size_t>(image.dwSize, size));

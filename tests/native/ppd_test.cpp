@@ -150,79 +150,48 @@ TEST(Ppd, ReadsFeaturesOptionsDefaultsAndGroups) {
 // read past in one line each (in file order), and builds the model as stated.
 TEST(Ppd, DefectsVendorsShipAreReadPastWithAWarning) {
     const struct {
-        std::string body; // from line 3
-        Lines warnings;
-        const char* feature;
         const char* defaultOption;
         const char* options;
+        std::string body; // from line 3
+        Lines warnings;
     } cases[] = {
-        {"*OpenUI *A: PickOne\n*DefaultA: Unknown\n*A x: \"\"\n*A y: \"\"\n*CloseUI: *A\n",
+        // clang-format off
+        {"x", "x,y",
+         "*OpenUI *A: PickOne\n*DefaultA: Unknown\n*A x: \"\"\n*A y: \"\"\n*CloseUI: *A\n",
          {"m.ppd: line 4: *DefaultA: Unknown is not an option of *A; the first option, x, is "
-          "the default"},
-         "A",
-         "x",
-         "x,y"},
-        {"* DefaultA: y\n" + Block("A", "x,y"),
-         {"m.ppd: line 3: space after '*' in \"* DefaultA\": read as *DefaultA"},
-         "A",
-         "y",
-         "x,y"},
-        {"*OpenUI * A/Text: PickOne\n*A x: \"\"\n*CloseUI: *\tA\n",
+          "the default"}},
+        {"y", "x,y", "* DefaultA: y\n" + Block("A", "x,y"),
+         {"m.ppd: line 3: space after '*' in \"* DefaultA\": read as *DefaultA"}},
+        {"x", "x", "*OpenUI * A/Text: PickOne\n*A x: \"\"\n*CloseUI: *\tA\n",
          {"m.ppd: line 3: space after '*' in \"* A\": read as *A",
-          "m.ppd: line 5: space after '*' in \"*\tA\": read as *A"},
-         "A",
-         "x",
-         "x"},
-        {Block("A", "x,y") + "*DefaultA: y\n" + Block("A", "z"),
-         {"m.ppd: line 8: *OpenUI *A again (first on line 3): this one is skipped"},
-         "A",
-         "y",
-         "x,y"},
-        {"*OpenUI *A: PickOne\n*A x: \"\"\n*A y: \"\"\n*A x/Again: \"\"\n*CloseUI: *A\n",
-         {"m.ppd: line 6: repeated option x of *A: the first one stays"},
-         "A",
-         "x",
-         "x,y"},
-        {"*DefaultA: y\n" + Block("A", "x,y") + "*DefaultA: x\n*DefaultA: y\n",
-         {"m.ppd: line 8: repeated *DefaultA: the first one (y, line 3) stays"},
-         "A",
-         "y",
-         "x,y"},
-        {"*NickName: \"Test Model\"\n*NickName: \"Other\"\n" + Block("A", "x"),
-         {"m.ppd: line 4: repeated *NickName: the first one stays (\"Test Model\")"},
-         "A",
-         "x",
-         "x"},
-        {"*OpenUI *A: PickOne\n*A x: \"\"\n" + Block("B", "y") + "*CloseUI: *A\n",
-         {"m.ppd: line 5: *OpenUI *B inside *OpenUI *A (opened on line 3): *A ends here"},
-         "A",
-         "x",
-         "x"},
-        {"*DefaultA: x\n*OpenUI *A: PickOne\n*A x: \"\"\n*A y: \"\"\n",
-         {"m.ppd: line 4: *OpenUI *A has no *CloseUI: it ends with the file"},
-         "A",
-         "x",
-         "x,y"},
+          "m.ppd: line 5: space after '*' in \"*\tA\": read as *A"}},
+        {"y", "x,y", Block("A", "x,y") + "*DefaultA: y\n" + Block("A", "z"),
+         {"m.ppd: line 8: *OpenUI *A again (first on line 3): this one is skipped"}},
+        {"x", "x,y",
+         "*OpenUI *A: PickOne\n*A x: \"\"\n*A y: \"\"\n*A x/Again: \"\"\n*CloseUI: *A\n",
+         {"m.ppd: line 6: repeated option x of *A: the first one stays"}},
+        {"y", "x,y", "*DefaultA: y\n" + Block("A", "x,y") + "*DefaultA: x\n*DefaultA: y\n",
+         {"m.ppd: line 8: repeated *DefaultA: the first one (y, line 3) stays"}},
+        {"x", "x", "*NickName: \"Test Model\"\n*NickName: \"Other\"\n" + Block("A", "x"),
+         {"m.ppd: line 4: repeated *NickName: the first one stays (\"Test Model\")"}},
+        {"x", "x", "*OpenUI *A: PickOne\n*A x: \"\"\n" + Block("B", "y") + "*CloseUI: *A\n",
+         {"m.ppd: line 5: *OpenUI *B inside *OpenUI *A (opened on line 3): *A ends here"}},
+        {"x", "x,y", "*DefaultA: x\n*OpenUI *A: PickOne\n*A x: \"\"\n*A y: \"\"\n",
+         {"m.ppd: line 4: *OpenUI *A has no *CloseUI: it ends with the file"}},
         // A warning found at the end of the file still comes in file order.
-        {"*DefaultA: Unknown\n* Product: \"(x)\"\n" + Block("A", "x"),
+        {"x", "x", "*DefaultA: Unknown\n* Product: \"(x)\"\n" + Block("A", "x"),
          {"m.ppd: line 3: *DefaultA: Unknown is not an option of *A; the first option, x, is "
           "the default",
-          "m.ppd: line 4: space after '*' in \"* Product\": read as *Product"},
-         "A",
-         "x",
-         "x"},
+          "m.ppd: line 4: space after '*' in \"* Product\": read as *Product"}},
         // A translation with a ':' of its own: the quoted value still runs to its closing quote.
-        {"*OpenUI *A: PickOne\n*A x/Temp: (Disk): \"\n  code\n\"\n*CloseUI: *A\n",
-         {},
-         "A",
-         "x",
-         "x"},
+        {"x", "x", "*OpenUI *A: PickOne\n*A x/Temp: (Disk): \"\n  code\n\"\n*CloseUI: *A\n", {}},
+        // clang-format on
     };
     for (const auto& c : cases) {
         const Parsed p = Parse(Ppd(c.body));
         ASSERT_TRUE(p.ok) << p.error << "\n" << c.body;
         EXPECT_EQ(p.warnings, c.warnings) << c.body;
-        const PpdFeature* f = p.model.FindFeature(c.feature);
+        const PpdFeature* f = p.model.FindFeature("A");
         ASSERT_NE(f, nullptr) << c.body;
         EXPECT_EQ(f->defaultOption, c.defaultOption) << c.body;
         EXPECT_EQ(OptionKeywords(*f), c.options) << c.body;

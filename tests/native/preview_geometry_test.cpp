@@ -165,6 +165,9 @@ TEST(PreviewGeometry, TextWithoutExtent) {
     EXPECT_EQ(bottom.x * 1000 + bottom.y, 100 * 1000 + 260);
     EXPECT_EQ(right.x * 1000 + right.y, 100 * 1000 + 130);
     EXPECT_EQ(corner.x * 1000 + corner.y, 200 * 1000 + 260);
+    // A text of height alone (zero-width characters) is placed by its anchor's rule all the same.
+    const PreviewPoint thin = AnchorTextOrigin(CenterRight, 0, 0, 20, kPage);
+    EXPECT_EQ(thin.x * 1000 + thin.y, 200 * 1000 + 120);
     // The smallest extent counts; a negative one, which GDI never measures, counts as none.
     const PreviewPoint dot = AnchorTextOrigin(BottomRight, 0, 1, 1, kPage);
     EXPECT_EQ(dot.x * 1000 + dot.y, 199 * 1000 + 259);

@@ -221,6 +221,11 @@ TEST(ProfileRules, StoredDevmodeImagesAreConvertedAndRepaired) {
     EXPECT_EQ(out.hueMiser, 2u);
     EXPECT_EQ(out.brightness, 0);
     EXPECT_EQ(out.dwSize, kPluginDevmodeSize);
+    // A bare header: what the defaults do not write is zero, so no profile name comes along.
+    older.dwSize = 12;
+    ASSERT_TRUE(DecodeProfileDevmode(kRegistryBinary, &older, 12, &out));
+    EXPECT_EQ(out.profileName[0], 0);
+    EXPECT_EQ(out.profileLoaded, 0u);
 
     // An image that claims more than the value holds is read no further than the value.
     std::vector<unsigned char> claim(3000, 0);

@@ -8,6 +8,7 @@
 #include "core/page_frame.h"
 #include "core/sheet_context.h"
 #include "import_hook.h"
+#include "preview_canvas.h"
 #include "printer_fixture.h"
 #include "resource_counter.h"
 #include "support.h"
@@ -15,6 +16,7 @@
 #include "ui_driver.h"
 #include "watermark/editor_dialog.h"
 #include "watermark/list_dialogs.h"
+#include "watermark/preview.h"
 #include "watermark/watermark_resource.h"
 
 #include <commctrl.h>
@@ -223,9 +225,9 @@ TEST_F(WatermarkDialogs, AddChecksTheNameFiltersEveryFieldAndStoresWhatItShows) 
             TypeInCombo(dialog, IDC_WM_SIZE, s.typed);
             EXPECT_EQ(ControlString(dialog, IDC_WM_SIZE), s.shown) << Narrow(s.typed);
         }
-        ASSERT_TRUE(SelectComboEntry(dialog, IDC_WM_SIZE, L"12"));
+        ASSERT_TRUE(SelectComboEntry(dialog, IDC_WM_SIZE, L"8")); // the first listed
         TypeInCombo(dialog, IDC_WM_SIZE, L"0");
-        EXPECT_EQ(ControlString(dialog, IDC_WM_SIZE), L"12") << "a size chosen is accepted";
+        EXPECT_EQ(ControlString(dialog, IDC_WM_SIZE), L"8") << "a size chosen is accepted";
         TypeInCombo(dialog, IDC_WM_SIZE, L"500");
         Click(dialog, IDC_WM_BOLD);
         Click(dialog, IDC_WM_UNDERLINE);
@@ -306,6 +308,21 @@ TEST_F(WatermarkDialogs, EditOpensADamagedRecordRepairedRenamesItAndCancelKeepsI
             EXPECT_EQ(ControlString(dialog, IDC_WM_INTENSITY), L"100");
             EXPECT_EQ(ControlString(dialog, IDC_WM_SIZE), L"72");
             EXPECT_EQ(SelectedComboText(dialog, IDC_WM_COLOR), L"Aqua") << "the first listed";
+            // A colour is drawn as a swatch framed in the current pen on the list's background.
+            PreviewCanvas canvas{60, 20, 0};
+            canvas.Fill(RGB(255, 0, 255));
+            DRAWITEMSTRUCT item{ODT_COMBOBOX, IDC_WM_COLOR};
+            item.hwndItem = Control(dialog, IDC_WM_COLOR);
+            item.hDC = canvas.dc();
+            item.rcItem = {0, 0, 60, 20};
+            item.itemData = 0xFFFF00;
+            SendMessageW(dialog, WM_DRAWITEM, IDC_WM_COLOR, reinterpret_cast<LPARAM>(&item));
+            for (POINT p : {POINT{1, 9}, POINT{18, 9}})
+                EXPECT_EQ(canvas.At(p.x, p.y), GetSysColor(COLOR_WINDOW)) << p.x;
+            for (POINT p : {POINT{2, 9}, POINT{17, 9}, POINT{9, 2}, POINT{9, 17}})
+                EXPECT_EQ(canvas.At(p.x, p.y), 0u) << p.x << "," << p.y;
+            for (POINT p : {POINT{3, 3}, POINT{16, 16}})
+                EXPECT_EQ(canvas.At(p.x, p.y), 0xFFFF00u) << p.x;
             firstFace = ComboEntries(dialog, IDC_WM_FONT).at(0);
             EXPECT_EQ(SelectedComboText(dialog, IDC_WM_FONT), firstFace);
             for (int id : {IDC_WM_ITALIC, IDC_WM_BOLD, IDC_WM_STRIKEOUT, IDC_WM_OUTLINE})
@@ -529,6 +546,15 @@ TEST_F(WatermarkDialogs, PositionDialogOkTakesTheFourValuesAndCancelNone) {
         Click(dialog, IDC_POS_BOTTOM);
         Type(dialog, IDC_POS_HOFFSET, L"-1.5");
         Click(dialog, IDC_POS_MILLIMETERS);
+        // The preview shows the editor's record where the controls put it.
+        auto* preview = reinterpret_cast<cv::PreviewData*>(
+            GetWindowLongPtrW(Control(dialog, IDC_WM_PREVIEW), GWLP_USERDATA));
+        WatermarkSettings shown{};
+        EXPECT_TRUE(preview && preview->buildRecord(dialog, preview, &shown));
+        EXPECT_EQ(Text(shown.text), L"CORNER");
+        EXPECT_EQ(shown.position, uint32_t(cv::BottomCenter));
+        EXPECT_EQ(shown.horizontalOffset, -38.1);
+        EXPECT_EQ(shown.units, uint8_t(cv::Millimeters));
         Click(dialog, IDOK);
     });
     script.Then([](HWND dialog) {

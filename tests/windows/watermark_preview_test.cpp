@@ -154,7 +154,8 @@ TEST_F(Preview, DynamicTextIsPaintedAsItsExpansion) {
     const auto pixels = [&] {
         std::vector<COLORREF> all;
         for (int y = page.top; y < page.bottom; ++y)
-            for (int x = page.left; x < page.right; ++x) all.push_back(canvas.At(x, y));
+            for (int x = page.left; x < page.right; ++x)
+                all.push_back(canvas.At(x, y));
         return all;
     };
     WatermarkSettings wm = Record(u"p%pagenumber%", cv::Center, 0);
@@ -182,9 +183,19 @@ bool CountingBuilder(HWND dialog, cv::PreviewData* data, WatermarkSettings* reco
     return true;
 }
 
+// The control's own procedure, counting the last message a window gets.
+WNDPROC ownProc = nullptr;
+int ncDestroys = 0;
+LRESULT CALLBACK CountingOwnProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCDESTROY) ++ncDestroys;
+    return CallWindowProcW(ownProc, window, msg, wParam, lParam);
+}
+
 TEST_F(Preview, ControlRepaintsThroughItsBuilderUntilDestroyed) {
     int calls = 0;
     SetWindowLongPtrW(canvas.parent(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&calls));
+    ownProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        canvas.control(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingOwnProc)));
     WatermarkSettings wm = Record(u"DRAFT", cv::Center, 0);
     ASSERT_TRUE(cv::InstallPreview(canvas.control(), &wm, printer.handle(), CountingBuilder));
     EXPECT_EQ(GetWindowLongPtrW(canvas.control(), GWLP_WNDPROC),
@@ -210,8 +221,11 @@ TEST_F(Preview, ControlRepaintsThroughItsBuilderUntilDestroyed) {
     EXPECT_EQ(calls, before + 2);
     EXPECT_EQ(SendMessageW(canvas.control(), WM_GETTEXTLENGTH, 0, 0), 0);
 
-    // Destroying the control frees its data and hands it back to the static control.
+    // Destroying the control frees its data and hands it back to its own procedure, which
+    // then sees the window's last message.
+    ncDestroys = 0;
     EXPECT_TRUE(DestroyWindow(canvas.control()));
+    EXPECT_EQ(ncDestroys, 1);
 }
 
 std::wstring dcDriver, dcDevice;

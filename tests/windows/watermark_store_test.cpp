@@ -198,7 +198,8 @@ TEST_F(WatermarkStore, CountAndListOnMissingEmptyAndFilledKeys) {
     EXPECT_EQ(cv::CountWatermarks(h), 3u);
     EXPECT_TRUE(cv::FillWatermarkList(h, list));
     ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
-    EXPECT_NE(SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(L"Short")),
+    EXPECT_NE(SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                           reinterpret_cast<LPARAM>(L"Short")),
               LB_ERR);
     EXPECT_GT(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), 22);
     DestroyWindow(list);
@@ -274,7 +275,7 @@ TEST_F(Migration, CopiesEveryValueWithItsTypeAndSize) {
 
     const std::wstring driver = printer.driverKeyPath();
     EXPECT_EQ(Get(driver, L"LastUserName"), (std::pair<DWORD, std::vector<BYTE>>{
-                                                 REG_SZ, {'j', 0, 'a', 0, 'n', 0, 'e', 0, 0, 0}}));
+                                                REG_SZ, {'j', 0, 'a', 0, 'n', 0, 'e', 0, 0, 0}}));
     EXPECT_EQ(Get(driver, L"FaxInfo"), (std::pair<DWORD, std::vector<BYTE>>{REG_BINARY, fax}));
     EXPECT_EQ(cv::ReadWatermarkCount(h), 3u);
     EXPECT_EQ(ValueCount(WatermarksPath()), 3);
@@ -294,6 +295,10 @@ TEST_F(Migration, NothingHappensWithoutADefaultUserTree) {
     ASSERT_EQ(CallDevMode(), S_OK);
     EXPECT_EQ(ValueCount(printer.driverKeyPath()), -1);
     EXPECT_FALSE(cv::MigrateDefaultUserSettings(nullptr));
+    // A tree holding only the unnamed value has nothing to copy: the user's key is made, empty.
+    Set(HKEY_USERS, DefaultPath(), L"", REG_SZ, L"x", 4);
+    EXPECT_FALSE(cv::MigrateDefaultUserSettings(h));
+    EXPECT_EQ(ValueCount(printer.driverKeyPath()), 0);
 }
 
 // The smallest tree: one value with a one-letter name and no watermarks; the count written is 0.
