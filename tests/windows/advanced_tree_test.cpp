@@ -112,7 +112,7 @@ TEST(TreeUi, ItemsPerModelInTreeOrderWithTheirRgbEntries) {
 }
 
 // Manual enables the dependents and copies their values into both devmodes; each item writes
-// its own field, which an Apply of any page keeps.
+// its own field, which an Apply of any page keeps; the page's activation.
 TEST(TreeUi, ManualEnablesTheDependentsAndEveryItemWritesItsFieldIntoBothDevmodes) {
     ModelPrinter printer(L"Tree Colour", kManualColor + kNewQuality);
     ASSERT_TRUE(printer.ok()) << printer.error;
@@ -212,6 +212,35 @@ TEST(TreeUi, ManualEnablesTheDependentsAndEveryItemWritesItsFieldIntoBothDevmode
     EXPECT_EQ(Job(sheet).hueMiser, 2u);
     EXPECT_EQ(Job(sheet).saturation, 4);
     EXPECT_EQ(Dm(sheet)->hueMiser, 2u);
+
+    // Each activation of the tree page moves the corner control, marks every item and keeps the
+    // driver's items in the context.
+    ASSERT_TRUE(sheet.SelectPage(L"Watermark"));
+    HWND frame = sheet.Sheet();
+    SetWindowLongPtrW(frame, GWL_EXSTYLE, GetWindowLongPtrW(frame, GWL_EXSTYLE) | WS_EX_CONTEXTHELP);
+    auto& host = *sheet.Host().Advanced();
+    for (DWORD i = 0; i < host.DriverCount() + host.PluginCount(); ++i)
+        host.Items()[i].Flags &= ~static_cast<DWORD>(OPTIF_CHANGED);
+    const size_t calls = host.calls.size();
+    ASSERT_TRUE(sheet.SelectPage(0));
+    ASSERT_EQ(host.calls.size(), calls + 1);
+    EXPECT_EQ(host.calls.back().reason, CPSUICB_REASON_SETACTIVE);
+    EXPECT_EQ(host.calls.back().action, CPSUICB_ACTION_REINIT_ITEMS);
+    EXPECT_FALSE(GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_CONTEXTHELP);
+    for (DWORD i = 0; i < host.DriverCount() + host.PluginCount(); ++i)
+        EXPECT_TRUE(host.Items()[i].Flags & OPTIF_CHANGED) << i;
+    const SheetContext* ctx = ContextOf(sheet);
+    EXPECT_EQ(ctx->tree.drvOptItems, host.Items());
+    EXPECT_EQ(ctx->tree.drvOptItemCount, host.DriverCount());
+    EXPECT_EQ(ctx->tree.oemOptItemCount, 18u);
+    RECT client{}, corner{};
+    GetClientRect(tree.Page(), &client);
+    HWND control = GetDlgItem(tree.Page(), cvhost::kCornerControlId);
+    GetWindowRect(control, &corner);
+    MapWindowPoints(nullptr, tree.Page(), reinterpret_cast<POINT*>(&corner), 2);
+    EXPECT_EQ(corner.right, client.right - 5);
+    EXPECT_EQ(corner.bottom, client.bottom - 5);
+    EXPECT_EQ(corner.right - corner.left, 32) << "the size is kept";
 }
 
 // The booklet entry found by its text: a resource-only module that carries compstui's booklet
@@ -362,40 +391,6 @@ TEST(TreeUi, CancelLeavesTheJobAndOkStoresTheUsersDefault) {
     TreeDriver tree(next);
     ASSERT_TRUE(tree.ok());
     EXPECT_EQ(tree.Value(L"Brightness"), L"-2");
-}
-
-TEST(TreeUi, ActivationMovesTheCornerControlMarksEveryItemAndFillsTheContext) {
-    ModelPrinter printer(L"Tree Activate", kManualColor + kNewQuality);
-    ASSERT_TRUE(printer.ok()) << printer.error;
-    SheetDriver sheet(printer.printerName, cvhost::SheetOptions{});
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    ASSERT_TRUE(sheet.SelectPage(L"Watermark"));
-    HWND frame = sheet.Sheet();
-    SetWindowLongPtrW(frame, GWL_EXSTYLE, GetWindowLongPtrW(frame, GWL_EXSTYLE) | WS_EX_CONTEXTHELP);
-    auto& host = *sheet.Host().Advanced();
-    for (DWORD i = 0; i < host.DriverCount() + host.PluginCount(); ++i)
-        host.Items()[i].Flags &= ~static_cast<DWORD>(OPTIF_CHANGED);
-    const size_t before = host.calls.size();
-    TreeDriver tree(sheet); // back to the tree page
-    ASSERT_TRUE(tree.ok());
-    ASSERT_EQ(host.calls.size(), before + 1);
-    EXPECT_EQ(host.calls.back().reason, CPSUICB_REASON_SETACTIVE);
-    EXPECT_EQ(host.calls.back().action, CPSUICB_ACTION_REINIT_ITEMS);
-    EXPECT_FALSE(GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_CONTEXTHELP);
-    for (DWORD i = 0; i < host.DriverCount() + host.PluginCount(); ++i)
-        EXPECT_TRUE(host.Items()[i].Flags & OPTIF_CHANGED) << i;
-    const SheetContext* ctx = ContextOf(sheet);
-    EXPECT_EQ(ctx->tree.drvOptItems, host.Items());
-    EXPECT_EQ(ctx->tree.drvOptItemCount, host.DriverCount());
-    EXPECT_EQ(ctx->tree.oemOptItemCount, 18u);
-    RECT client{}, corner{};
-    GetClientRect(tree.Page(), &client);
-    HWND control = GetDlgItem(tree.Page(), cvhost::kCornerControlId);
-    GetWindowRect(control, &corner);
-    MapWindowPoints(nullptr, tree.Page(), reinterpret_cast<POINT*>(&corner), 2);
-    EXPECT_EQ(corner.right, client.right - 5);
-    EXPECT_EQ(corner.bottom, client.bottom - 5);
-    EXPECT_EQ(corner.right - corner.left, 32) << "the size is kept";
 }
 
 TEST(TreeUi, ReadOnlySheetDisablesEveryItem) {
