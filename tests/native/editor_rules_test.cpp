@@ -207,7 +207,11 @@ TEST(EditorOk, EnabledOnlyWithANameAndATextThatAreNotBlank) {
     EXPECT_FALSE(EditorOkEnabled(nullptr, u"b"));
     EXPECT_FALSE(EditorOkEnabled(u"a", nullptr));
     EXPECT_FALSE(HasControlCharacters(nullptr));
-    EXPECT_TRUE(HasControlCharacters(u"a\x7F"));
+    // Both ends of the C0 and C1 ranges, and the characters just outside them.
+    for (const char16_t* text : {u"a\x1F", u"a\x7F", u"a\x9F"})
+        EXPECT_TRUE(HasControlCharacters(text)) << int(text[1]);
+    for (const char16_t* text : {u"a ", u"a~", u"a\xA0"})
+        EXPECT_FALSE(HasControlCharacters(text)) << int(text[1]);
 }
 
 TEST(EditorOpen, DamagedRecordOpensRepaired) {
