@@ -207,7 +207,11 @@ TEST(EditorOk, EnabledOnlyWithANameAndATextThatAreNotBlank) {
     EXPECT_FALSE(EditorOkEnabled(nullptr, u"b"));
     EXPECT_FALSE(EditorOkEnabled(u"a", nullptr));
     EXPECT_FALSE(HasControlCharacters(nullptr));
-    EXPECT_TRUE(HasControlCharacters(u"a\x7F"));
+    // Both ends of the C0 and C1 ranges, and the characters just outside them.
+    for (const char16_t* text : {u"a\x1F", u"a\x7F", u"a\x9F"})
+        EXPECT_TRUE(HasControlCharacters(text)) << int(text[1]);
+    for (const char16_t* text : {u"a ", u"a~", u"a\xA0"})
+        EXPECT_FALSE(HasControlCharacters(text)) << int(text[1]);
 }
 
 TEST(EditorOpen, DamagedRecordOpensRepaired) {
@@ -329,26 +333,25 @@ TEST(EditorRead, RecordFromTheControls) {
 }
 
 TEST(EditorRead, SelectionsStylesAndOverlongTexts) {
-    const std::u16string longText(200, u'w');
-    const std::u16string face63(63, u'f'), face64(64, u'f');
+    using C = ComboChoice;
+    const std::u16string longText(200, u'w'), face63(63, u'f'), face64(64, u'f');
     const struct {
         ComboChoice color, size;
-        const char16_t* sizeText;
-        const char16_t* face;
+        const char16_t *sizeText, *face;
         bool bold, italic, strikeout;
         uint32_t wantColor, wantSize;
         std::u16string wantFace;
         uint32_t wantStyle, wantEffects;
     } rows[] = {
         // clang-format off
-        {{ComboChoice::None, 5}, {ComboChoice::Unreadable, 9}, u"13", nullptr, false, true, true,
-         0, 72, u"Arial", Italic, Strikeout},
-        {{ComboChoice::Unreadable, 5}, {ComboChoice::None, 0}, u"123456789012", face63.c_str(),
-         true, true, false, 0, 123456789, face63, BoldItalic, 0},
-        {{ComboChoice::Item, 0}, {ComboChoice::None, 0}, u"-5", face64.c_str(), false, false,
-         false, 0, 0, u"Arial", Regular, 0},
-        {{ComboChoice::Item, 0xFFFFFF}, {ComboChoice::Item, 8}, u"99", u"Times New Roman", false,
-         false, false, 0xFFFFFF, 8, u"Times New Roman", Regular, 0},
+        {{C::None, 5}, {C::Unreadable, 9}, u"13", nullptr, false, true, true, 0, 72, u"Arial",
+         Italic, Strikeout},
+        {{C::Unreadable, 5}, {C::None, 0}, u"123456789012", face63.c_str(), true, true, false, 0,
+         123456789, face63, BoldItalic, 0},
+        {{C::Item, 0}, {C::None, 0}, u"-5", face64.c_str(), false, false, false, 0, 0, u"Arial",
+         Regular, 0},
+        {{C::Item, 0xFFFFFF}, {C::Item, 8}, u"99", u"Times New Roman", false, false, false,
+         0xFFFFFF, 8, u"Times New Roman", Regular, 0},
         // clang-format on
     };
     for (const auto& r : rows) {
@@ -453,31 +456,22 @@ TEST(EditorOk, ChecksInOrderWithMessageAndFocus) {
                 EXPECT_EQ(services.askedName, services.savedName) << &r - rows;
             }
         }
+        // A rename removes the old name, and only after the new one is saved.
+        EXPECT_EQ(services.deletedName, calls.find("delete") != std::string::npos ? r.own : u"")
+            << &r - rows;
     }
 }
 
-TEST(EditorOk, RenameRemovesTheOldNameAfterSavingAndSaysWhenItCannot) {
+// The old name stays in the store: the dialog closes on the saved record, but says so.
+TEST(EditorOk, RenameThatCannotRemoveTheOldNameSaysSo) {
     FakeServices services;
-    services.stored = {u"draft"};
-    EditorControls c = Filled();
-    c.name = u"Sketch";
+    services.deleteWorks = false;
     EditorMode mode;
     mode.addMode = false;
     mode.ownName = u"Draft";
-    mode.noneText = u"(None)";
-    WatermarkSettings saved{};
-    EditorOkResult r = ConfirmEditor(c, mode, services, &saved);
-    EXPECT_TRUE(r.saved);
-    EXPECT_EQ(r.messageId, 0u);
-    EXPECT_EQ(services.deletedName, u"Draft");
-    EXPECT_EQ(Text(saved.name), u"Sketch");
-
-    // The old name stays in the store: the dialog closes on the saved record, but says so.
-    services.deleteWorks = false;
-    r = ConfirmEditor(c, mode, services, &saved);
-    EXPECT_TRUE(r.saved);
-    EXPECT_TRUE(r.warning);
+    const EditorOkResult r = ConfirmEditor(Filled(), mode, services, nullptr); // record optional
+    EXPECT_TRUE(r.saved && r.warning);
     EXPECT_EQ(r.messageId, uint32_t(IDS_WM_RENAME_OLD_LEFT));
     EXPECT_EQ(r.focus, EditorField::None);
-    ConfirmEditor(c, mode, services, nullptr); // the saved record is optional
+    EXPECT_EQ(services.deletedName, u"Draft");
 }

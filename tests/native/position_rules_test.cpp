@@ -61,21 +61,16 @@ TEST(PositionText, DecimalTextAndItsValue) {
         {u"-1.5", true, -1.5},
         {u"-", true, 0.0},
         {u".", true, 0.0},
-
         {u"5.", true, 5.0},
         {u"-.5", true, -0.5},
-
         {u"9999.9", true, 9999.9},
         {u"253997.46", true, 253997.46},
         // Refused texts are never valued; only a few that read as wcstod reads them are checked.
         {u"", false, 0.0},
         {u"1..5", false, 1.0},
-
         {u"1-5", false, 1.0},
-
         {u" 1", false, kNaN},
         {u"+1", false, kNaN},
-
         {u"\xFF11", false, kNaN},
         {u"\x00B2", false, kNaN}, // a superscript two, which some runtimes class as a digit
         {u"\x0661", false, kNaN}, // an Arabic-Indic one

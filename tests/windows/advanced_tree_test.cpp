@@ -111,14 +111,20 @@ TEST(TreeUi, ItemsPerModelInTreeOrderWithTheirRgbEntries) {
     }
 }
 
-TEST(TreeUi, ManualEnablesTheDependentsAndCopiesTheirValuesIntoBothDevmodes) {
-    ModelPrinter printer(L"Tree Manual", kManualColor + kNewQuality);
+// Manual enables the dependents and copies their values into both devmodes; each item writes
+// its own field, which an Apply of any page keeps; the page's activation.
+TEST(TreeUi, ManualEnablesTheDependentsAndEveryItemWritesItsFieldIntoBothDevmodes) {
+    ModelPrinter printer(L"Tree Colour", kManualColor + kNewQuality);
     ASSERT_TRUE(printer.ok()) << printer.error;
     PluginDevmode dm = Defaults();
     dm.colorCorrection = 2; // Auto
     dm.rgbImages = 1;
     dm.rgbText = 2;
     dm.rgbGraphics = 3;
+    dm.cyanBalance = 1;
+    dm.magentaBalance = 2;
+    dm.yellowBalance = 3;
+    dm.blackBalance = 4;
     Sheet s(&dm);
     SheetDriver sheet(printer.printerName, s.options);
     ASSERT_TRUE(sheet.ok()) << sheet.error();
@@ -153,39 +159,13 @@ TEST(TreeUi, ManualEnablesTheDependentsAndCopiesTheirValuesIntoBothDevmodes) {
         EXPECT_EQ(d->rgbGraphics, 3u);
     }
 
-    // The CMYK item writes all three fields; an RGB item only its own.
-    ASSERT_TRUE(tree.Choose(L"CMYK Images, Text, and Graphics", L"Euro CMYK"));
-    ASSERT_TRUE(tree.Choose(L"RGB Text", L"Vivid"));
-    for (const PluginDevmode* d : {&Working(sheet), Dm(sheet)}) {
-        EXPECT_EQ(d->cmykImages, 2u);
-        EXPECT_EQ(d->cmykText, 2u);
-        EXPECT_EQ(d->cmykGraphics, 2u);
-        EXPECT_EQ(d->rgbText, 3u);
-        EXPECT_EQ(d->rgbImages, 1u);
-    }
-    EXPECT_EQ(tree.Host().calls.back().action, CPSUICB_ACTION_NONE);
-
     // Back to Printer Setting: disabled again.
     ASSERT_TRUE(tree.Choose(L"Color Correction", L"Printer Setting"));
     ASSERT_TRUE(tree.Click(L"RGB Images"));
     EXPECT_FALSE(tree.ControlEnabled());
     EXPECT_EQ(Working(sheet).colorCorrection, 0u);
     EXPECT_EQ(Job(sheet).colorCorrection, 2u) << "the job takes nothing before Apply";
-}
 
-TEST(TreeUi, BalanceItemsInTreeOrderWriteTheirOwnFields) {
-    ModelPrinter printer(L"Tree Balance", kManualColor + kNewQuality);
-    ASSERT_TRUE(printer.ok()) << printer.error;
-    PluginDevmode dm = Defaults();
-    dm.cyanBalance = 1;
-    dm.magentaBalance = 2;
-    dm.yellowBalance = 3;
-    dm.blackBalance = 4;
-    Sheet s(&dm);
-    SheetDriver sheet(printer.printerName, s.options);
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    TreeDriver tree(sheet);
-    ASSERT_TRUE(tree.ok());
     // Cyan, Yellow, Magenta, Black in the tree; cyan, magenta, yellow, black in the devmode.
     EXPECT_EQ(tree.Value(L"Cyan"), L"1");
     EXPECT_EQ(tree.Value(L"Yellow"), L"3");
@@ -226,12 +206,62 @@ TEST(TreeUi, BalanceItemsInTreeOrderWriteTheirOwnFields) {
     EXPECT_EQ(tree.Value(L"Enhance Fine Lines"), L"On");
     ASSERT_TRUE(tree.Choose(L"HueMiser", L"On"));
     EXPECT_EQ(Working(sheet).hueMiser, 2u);
+    // The pages' working copy has them too, so an Apply of any page keeps them.
+    ASSERT_TRUE(sheet.SelectPage(L"Profiles"));
+    ASSERT_TRUE(sheet.Apply());
+    EXPECT_EQ(Job(sheet).hueMiser, 2u);
+    EXPECT_EQ(Job(sheet).saturation, 4);
+    EXPECT_EQ(Dm(sheet)->hueMiser, 2u);
+
+    // Each activation of the tree page moves the corner control, marks every item and keeps the
+    // driver's items in the context.
+    ASSERT_TRUE(sheet.SelectPage(L"Watermark"));
+    HWND frame = sheet.Sheet();
+    SetWindowLongPtrW(frame, GWL_EXSTYLE, GetWindowLongPtrW(frame, GWL_EXSTYLE) | WS_EX_CONTEXTHELP);
+    auto& host = *sheet.Host().Advanced();
+    for (DWORD i = 0; i < host.DriverCount() + host.PluginCount(); ++i)
+        host.Items()[i].Flags &= ~static_cast<DWORD>(OPTIF_CHANGED);
+    const size_t calls = host.calls.size();
+    ASSERT_TRUE(sheet.SelectPage(0));
+    ASSERT_EQ(host.calls.size(), calls + 1);
+    EXPECT_EQ(host.calls.back().reason, CPSUICB_REASON_SETACTIVE);
+    EXPECT_EQ(host.calls.back().action, CPSUICB_ACTION_REINIT_ITEMS);
+    EXPECT_FALSE(GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_CONTEXTHELP);
+    for (DWORD i = 0; i < host.DriverCount() + host.PluginCount(); ++i)
+        EXPECT_TRUE(host.Items()[i].Flags & OPTIF_CHANGED) << i;
+    const SheetContext* ctx = ContextOf(sheet);
+    EXPECT_EQ(ctx->tree.drvOptItems, host.Items());
+    EXPECT_EQ(ctx->tree.drvOptItemCount, host.DriverCount());
+    EXPECT_EQ(ctx->tree.oemOptItemCount, 18u);
+    RECT client{}, corner{};
+    GetClientRect(tree.Page(), &client);
+    HWND control = GetDlgItem(tree.Page(), cvhost::kCornerControlId);
+    GetWindowRect(control, &corner);
+    MapWindowPoints(nullptr, tree.Page(), reinterpret_cast<POINT*>(&corner), 2);
+    EXPECT_EQ(corner.right, client.right - 5);
+    EXPECT_EQ(corner.bottom, client.bottom - 5);
+    EXPECT_EQ(corner.right - corner.left, 32) << "the size is kept";
+}
+
+// The booklet entry found by its text: a resource-only module that carries compstui's booklet
+// string is what the plug-in opens when it loads compstui's strings. Wine's own compstui (which
+// lacks the string) is loaded in every process already, by winspool, so the test points the
+// plug-in's LoadLibraryExW of "compstui.dll" at its module through the plug-in's import table.
+const wchar_t* bookletModule = nullptr;
+int compstuiLoads = 0;
+void* originalLoadLibraryEx = nullptr;
+HMODULE WINAPI LoadTestCompstui(LPCWSTR name, HANDLE file, DWORD flags) {
+    if (name && lstrcmpiW(name, L"compstui.dll") == 0) {
+        ++compstuiLoads;
+        name = bookletModule;
+    }
+    return reinterpret_cast<decltype(&LoadLibraryExW)>(originalLoadLibraryEx)(name, file, flags);
 }
 
 // The job's reverseOrBooklet at Apply, from the driver's pages-per-sheet and page-order items.
 // Wine's compstui has no booklet text, so the fallback entry (the seventh, "16" here) counts as
-// the booklet and the host's own booklet entry does not.
-TEST(TreeUi, ApplyRecordsReverseOrBookletFromTheDriversLayoutItems) {
+// the booklet and the host's own booklet entry does not, until compstui's text is there.
+TEST(TreeUi, ApplyRecordsReverseOrBookletFromTheDriversLayoutItemsAndCompstuisText) {
     ModelPrinter printer(L"Tree Layout", kNewQuality);
     ASSERT_TRUE(printer.ok()) << printer.error;
     SheetDriver sheet(printer.printerName, cvhost::SheetOptions{});
@@ -263,6 +293,32 @@ TEST(TreeUi, ApplyRecordsReverseOrBookletFromTheDriversLayoutItems) {
         EXPECT_EQ(calls[calls.size() - 2].action, CPSUICB_ACTION_ITEMS_APPLIED);
         EXPECT_EQ(calls.back().reason, CPSUICB_REASON_SETACTIVE);
     }
+    // With compstui's booklet text the entry of that text is the booklet.
+    const std::wstring path = BesideExe(L"booklet\\compstui.dll");
+    HMODULE strings = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_TRUE(strings) << "missing " << Narrow(path);
+    wchar_t text[64] = {};
+    ASSERT_GT(LoadStringW(strings, 64873, text, 64), 0);
+    EXPECT_STREQ(text, L"Booklet");
+    FreeLibrary(strings);
+    bookletModule = path.c_str();
+    compstuiLoads = 0;
+    ImportHook hook(PluginDll::Get().module, nullptr, "LoadLibraryExW",
+                    reinterpret_cast<void*>(&LoadTestCompstui));
+    ASSERT_TRUE(hook.installed());
+    originalLoadLibraryEx = hook.original();
+
+    const struct {
+        const wchar_t* nup;
+        uint32_t expected;
+    } byText[] = {{L"Booklet", 1}, {L"16", 0}, {L"1", 0}};
+    for (const auto& c : byText) {
+        ASSERT_TRUE(tree.Choose(L"Pages per Sheet", c.nup));
+        ASSERT_TRUE(sheet.Apply());
+        EXPECT_EQ(Job(sheet).reverseOrBooklet, c.expected) << Narrow(c.nup);
+    }
+    EXPECT_EQ(compstuiLoads, 3) << "compstui's strings are loaded at each Apply";
+    static_assert(cvhost::kNupBookletIndex != 6, "the booklet entry must not be the fallback");
     EXPECT_EQ(ContextOf(sheet)->changed, 1u);
     EXPECT_TRUE(sheet.PressCancel());
     sheet.Finish();
@@ -288,55 +344,6 @@ TEST(TreeUi, OutputOrderFeatureStandsForThePageOrder) {
     ASSERT_TRUE(tree.Choose(L"OutputOrder", L"Normal"));
     ASSERT_TRUE(sheet.Apply());
     EXPECT_EQ(Job(sheet).reverseOrBooklet, 0u);
-}
-
-// The booklet entry found by its text: a resource-only module that carries compstui's booklet
-// string is what the plug-in opens when it loads compstui's strings. Wine's own compstui (which
-// lacks the string) is loaded in every process already, by winspool, so the test points the
-// plug-in's LoadLibraryExW of "compstui.dll" at its module through the plug-in's import table.
-const wchar_t* bookletModule = nullptr;
-int compstuiLoads = 0;
-void* originalLoadLibraryEx = nullptr;
-HMODULE WINAPI LoadTestCompstui(LPCWSTR name, HANDLE file, DWORD flags) {
-    if (name && lstrcmpiW(name, L"compstui.dll") == 0) {
-        ++compstuiLoads;
-        name = bookletModule;
-    }
-    return reinterpret_cast<decltype(&LoadLibraryExW)>(originalLoadLibraryEx)(name, file, flags);
-}
-
-TEST(TreeUi, BookletEntryFoundByCompstuisText) {
-    const std::wstring path = BesideExe(L"booklet\\compstui.dll");
-    HMODULE strings = LoadLibraryExW(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_TRUE(strings) << "missing " << Narrow(path);
-    wchar_t text[64] = {};
-    ASSERT_GT(LoadStringW(strings, 64873, text, 64), 0);
-    EXPECT_STREQ(text, L"Booklet");
-    FreeLibrary(strings);
-    bookletModule = path.c_str();
-    compstuiLoads = 0;
-    ImportHook hook(PluginDll::Get().module, nullptr, "LoadLibraryExW",
-                    reinterpret_cast<void*>(&LoadTestCompstui));
-    ASSERT_TRUE(hook.installed());
-    originalLoadLibraryEx = hook.original();
-
-    ModelPrinter printer(L"Tree Booklet", kNewQuality);
-    ASSERT_TRUE(printer.ok()) << printer.error;
-    SheetDriver sheet(printer.printerName, cvhost::SheetOptions{});
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    TreeDriver tree(sheet);
-    ASSERT_TRUE(tree.ok());
-    const struct {
-        const wchar_t* nup;
-        uint32_t expected;
-    } cases[] = {{L"Booklet", 1}, {L"16", 0}, {L"1", 0}};
-    for (const auto& c : cases) {
-        ASSERT_TRUE(tree.Choose(L"Pages per Sheet", c.nup));
-        ASSERT_TRUE(sheet.Apply());
-        EXPECT_EQ(Job(sheet).reverseOrBooklet, c.expected) << Narrow(c.nup);
-    }
-    EXPECT_EQ(compstuiLoads, 3) << "compstui's strings are loaded at each Apply";
-    static_assert(cvhost::kNupBookletIndex != 6, "the booklet entry must not be the fallback");
 }
 
 TEST(TreeUi, CancelLeavesTheJobAndOkStoresTheUsersDefault) {
@@ -384,58 +391,6 @@ TEST(TreeUi, CancelLeavesTheJobAndOkStoresTheUsersDefault) {
     TreeDriver tree(next);
     ASSERT_TRUE(tree.ok());
     EXPECT_EQ(tree.Value(L"Brightness"), L"-2");
-}
-
-// A tree change reaches the pages' working copy too, so an Apply of any page keeps it.
-TEST(TreeUi, TreeChangeSurvivesApplyAndReachesTheWorkingCopy) {
-    ModelPrinter printer(L"Tree Working", kManualColor + kNewQuality);
-    ASSERT_TRUE(printer.ok()) << printer.error;
-    SheetDriver sheet(printer.printerName, cvhost::SheetOptions{});
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    TreeDriver tree(sheet);
-    ASSERT_TRUE(tree.ok());
-    ASSERT_TRUE(tree.Choose(L"HueMiser", L"On"));
-    ASSERT_TRUE(tree.SetNumber(L"Saturation", 3));
-    ASSERT_TRUE(sheet.SelectPage(L"Profiles"));
-    ASSERT_TRUE(sheet.Apply());
-    EXPECT_EQ(Job(sheet).hueMiser, 2u);
-    EXPECT_EQ(Job(sheet).saturation, 3);
-    EXPECT_EQ(ContextOf(sheet)->dm.hueMiser, 2u);
-    EXPECT_EQ(ContextOf(sheet)->dm.saturation, 3);
-}
-
-TEST(TreeUi, ActivationMovesTheCornerControlMarksEveryItemAndFillsTheContext) {
-    ModelPrinter printer(L"Tree Activate", kManualColor + kNewQuality);
-    ASSERT_TRUE(printer.ok()) << printer.error;
-    SheetDriver sheet(printer.printerName, cvhost::SheetOptions{});
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    ASSERT_TRUE(sheet.SelectPage(L"Watermark"));
-    HWND frame = sheet.Sheet();
-    SetWindowLongPtrW(frame, GWL_EXSTYLE, GetWindowLongPtrW(frame, GWL_EXSTYLE) | WS_EX_CONTEXTHELP);
-    auto& host = *sheet.Host().Advanced();
-    for (DWORD i = 0; i < host.DriverCount() + host.PluginCount(); ++i)
-        host.Items()[i].Flags &= ~static_cast<DWORD>(OPTIF_CHANGED);
-    const size_t before = host.calls.size();
-    TreeDriver tree(sheet); // back to the tree page
-    ASSERT_TRUE(tree.ok());
-    ASSERT_EQ(host.calls.size(), before + 1);
-    EXPECT_EQ(host.calls.back().reason, CPSUICB_REASON_SETACTIVE);
-    EXPECT_EQ(host.calls.back().action, CPSUICB_ACTION_REINIT_ITEMS);
-    EXPECT_FALSE(GetWindowLongPtrW(frame, GWL_EXSTYLE) & WS_EX_CONTEXTHELP);
-    for (DWORD i = 0; i < host.DriverCount() + host.PluginCount(); ++i)
-        EXPECT_TRUE(host.Items()[i].Flags & OPTIF_CHANGED) << i;
-    const SheetContext* ctx = ContextOf(sheet);
-    EXPECT_EQ(ctx->tree.drvOptItems, host.Items());
-    EXPECT_EQ(ctx->tree.drvOptItemCount, host.DriverCount());
-    EXPECT_EQ(ctx->tree.oemOptItemCount, 18u);
-    RECT client{}, corner{};
-    GetClientRect(tree.Page(), &client);
-    HWND control = GetDlgItem(tree.Page(), cvhost::kCornerControlId);
-    GetWindowRect(control, &corner);
-    MapWindowPoints(nullptr, tree.Page(), reinterpret_cast<POINT*>(&corner), 2);
-    EXPECT_EQ(corner.right, client.right - 5);
-    EXPECT_EQ(corner.bottom, client.bottom - 5);
-    EXPECT_EQ(corner.right - corner.left, 32) << "the size is kept";
 }
 
 TEST(TreeUi, ReadOnlySheetDisablesEveryItem) {
@@ -492,32 +447,13 @@ TEST(TreeUi, PrinterSheetHidesTheFourDeviceItemsInAnyLetterCase) {
     EXPECT_EQ(counter.Leaks(), "");
 }
 
-TEST(TreeUi, OpeningAndClosingOnTheTreePageLeavesNothingOpen) {
-    ModelPrinter printer(L"Tree Leaks", kManualColor + kNewQuality);
+// The host opens a sheet on the page the caller names, and says so when there is none; opening,
+// changing and closing on the tree page leaves nothing open.
+TEST(TreeUi, SheetOpensOnTheChosenPageAndLeavesNothingOpen) {
+    ModelPrinter printer(L"Tree Start", kManualColor + kNewQuality);
     ASSERT_TRUE(printer.ok()) << printer.error;
     ResourceCounter counter;
-    {
-        cvhost::SheetOptions options;
-        options.startPage = L"Advanced";
-        SheetDriver sheet(printer.printerName, options);
-        ASSERT_TRUE(sheet.ok()) << sheet.error();
-        EXPECT_EQ(sheet.CurrentPage(), sheet.Page(L"Advanced"));
-        TreeDriver tree(sheet);
-        ASSERT_TRUE(tree.ok());
-        ASSERT_TRUE(tree.Choose(L"Pages per Sheet", L"Booklet"));
-        ASSERT_TRUE(sheet.Apply());
-        EXPECT_TRUE(sheet.PressOk());
-        sheet.Finish();
-    }
-    EXPECT_GT(counter.Opened(cvtest::Resource::Printer) + counter.Opened(cvtest::Resource::RegistryKey), 0);
-    EXPECT_EQ(counter.Leaks(), "");
-}
-
-// The host opens a sheet on the page the caller names, and says so when there is none.
-TEST(TreeUi, SheetOpensOnTheChosenPage) {
-    ModelPrinter printer(L"Tree Start", kNewQuality);
-    ASSERT_TRUE(printer.ok()) << printer.error;
-    for (const wchar_t* title : {L"Profiles", L"About", L"Nowhere"}) {
+    for (const wchar_t* title : {L"Advanced", L"Profiles", L"About", L"Nowhere"}) {
         cvhost::SheetOptions options;
         options.startPage = title;
         SheetDriver sheet(printer.printerName, options);
@@ -525,7 +461,16 @@ TEST(TreeUi, SheetOpensOnTheChosenPage) {
         const bool exists = sheet.PageIndex(title) >= 0;
         EXPECT_EQ(sheet.CurrentPage(), exists ? sheet.Page(title) : sheet.Page(0)) << Narrow(title);
         EXPECT_EQ(sheet.Host().startPageMissing, !exists);
+        if (title != std::wstring(L"Advanced")) continue;
+        TreeDriver tree(sheet);
+        ASSERT_TRUE(tree.ok());
+        ASSERT_TRUE(tree.Choose(L"Pages per Sheet", L"Booklet"));
+        ASSERT_TRUE(sheet.Apply());
+        EXPECT_TRUE(sheet.PressOk());
+        sheet.Finish();
     }
+    EXPECT_GT(counter.Opened(Resource::Printer) + counter.Opened(Resource::RegistryKey), 0);
+    EXPECT_EQ(counter.Leaks(), "");
 }
 
 // --- The tree's entry points called directly, as a driver would, for what a sheet cannot show --

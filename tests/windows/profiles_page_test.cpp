@@ -186,7 +186,9 @@ void ExpectSeen(const std::vector<SeenDialog>& seen, const std::vector<SeenDialo
 
 } // namespace
 
-TEST(ProfilesUi, FirstOpeningThenSavingWithTheNameRules) {
+// The first opening, saves under the name rules, then Change, Rename, Delete and Load Factory
+// Defaults with their questions.
+TEST(ProfilesUi, FirstOpeningSavingChangeRenameDeleteAndFactoryDefaults) {
     ModelPrinter printer(L"Prof First", Model());
     ASSERT_TRUE(printer.ok()) << printer.error;
     Profiles store(printer.printerName);
@@ -247,6 +249,89 @@ TEST(ProfilesUi, FirstOpeningThenSavingWithTheNameRules) {
                         L"Please use a new name.")});
         EXPECT_EQ(ListEntries(page, IDC_PROFILE_LIST), std::vector<std::wstring>{L"Brochure"});
         EXPECT_EQ(again.Unexpected(), 0);
+
+        SaveAs(page, L"Alpha");
+        SaveAs(page, L"Beta");
+        EXPECT_EQ(ListEntries(page, IDC_PROFILE_LIST),
+                  (std::vector<std::wstring>{L"Alpha", L"Beta", L"Brochure"}));
+
+        // Change: "No" keeps the profile, "Yes" writes the settings over it.
+        ASSERT_TRUE(sheet.SelectPage(0));
+        ASSERT_TRUE(tree.SetNumber(L"Brightness", 2));
+        ASSERT_TRUE(sheet.SelectPage(kProfiles));
+        const std::wstring overwrite =
+            L"Are you sure that you want to save your current settings into the existing \"Alpha\" "
+            L"personal profile?";
+        ExpectSeen(Answer(page, IDC_PROFILE_CHANGE, L"Alpha", IDNO),
+                   {Box(overwrite, MB_ICONQUESTION)});
+        EXPECT_EQ(store.Image(L"Alpha").brightness, 3);
+        ExpectSeen(Answer(page, IDC_PROFILE_CHANGE, L"Alpha", IDYES),
+                   {Box(overwrite, MB_ICONQUESTION)});
+        EXPECT_EQ(store.Image(L"Alpha").brightness, 2);
+        EXPECT_EQ(Display(page), L"Alpha");
+
+        // Rename: the old name, in any case, does not enable OK; a name in use is refused.
+        ASSERT_TRUE(SelectListEntry(page, IDC_PROFILE_LIST, L"Beta"));
+        const PluginDevmode beta = store.Image(L"Beta");
+        DialogScript renaming;
+        NameRun names;
+        std::wstring shown;
+        renaming.Then([&](HWND d) {
+            shown = WindowText(GetDlgItem(d, IDC_PROFILE_NAME));
+            names.ok.push_back(IsEnabled(d, IDOK));
+            TypeName(d, L"BETA  ");
+            names.ok.push_back(IsEnabled(d, IDOK));
+            names.dialog = d;
+            TypeName(d, L"alpha");
+            names.ok.push_back(IsEnabled(d, IDOK));
+            DialogScript::PressButton(d, IDOK);
+        });
+        renaming.Then([&](HWND box) {
+            DialogScript::PressButton(box, IDOK);
+            TypeName(names.dialog, L"Gamma");
+            DialogScript::PressButton(names.dialog, IDOK);
+        });
+        Click(page, IDC_PROFILE_RENAME);
+        EXPECT_EQ(shown, L"Beta");
+        EXPECT_EQ(names.ok, (std::vector<bool>{false, false, true}));
+        ASSERT_EQ(renaming.Seen().size(), 2u);
+        ExpectSeen(
+            {renaming.Seen()[1]},
+            {Box(L"\"alpha\" is already being used for another Personal Profile. Please use a "
+                 L"new name.")});
+        EXPECT_EQ(ListEntries(page, IDC_PROFILE_LIST),
+                  (std::vector<std::wstring>{L"Alpha", L"Brochure", L"Gamma"}));
+        EXPECT_EQ(Selection(page), 2);
+        EXPECT_EQ(Display(page), L"Alpha") << "a rename leaves the display";
+        EXPECT_FALSE(store.Exists(L"Beta"));
+        EXPECT_TRUE(Same(store.Image(L"Gamma"), beta));
+        EXPECT_EQ(store.Dword(L"Gamma", L"7"), 2);
+
+        // Delete: "No" keeps it; "Yes" removes it and the display names no profile.
+        const std::wstring remove =
+            L"Are you sure that you want to delete the \"Gamma\" personal profile?";
+        ExpectSeen(Answer(page, IDC_PROFILE_DELETE, L"Gamma", IDNO),
+                   {Box(remove, MB_ICONQUESTION)});
+        EXPECT_TRUE(store.Exists(L"Gamma"));
+        ExpectSeen(Answer(page, IDC_PROFILE_DELETE, L"Gamma", IDYES),
+                   {Box(remove, MB_ICONQUESTION)});
+        EXPECT_FALSE(store.Exists(L"Gamma"));
+        EXPECT_EQ(ListEntries(page, IDC_PROFILE_LIST),
+                  (std::vector<std::wstring>{L"Alpha", L"Brochure"}));
+        EXPECT_EQ(Display(page), kUnknown);
+        EXPECT_EQ(Selection(page), 0);
+        EXPECT_EQ(Buttons(page), kAllOn);
+
+        // Load Factory Defaults: the tree's first settings again.
+        sheet.Unchanged(sheet.Page(0));
+        EXPECT_FALSE(sheet.ApplyEnabled());
+        Click(page, IDC_PROFILE_FACTORY);
+        EXPECT_TRUE(sheet.ApplyEnabled());
+        EXPECT_EQ(Display(page), kFactory);
+        EXPECT_FALSE(IsEnabled(page, IDC_PROFILE_FACTORY));
+        EXPECT_EQ(ContextOf(sheet)->dm.brightness, 0);
+        ASSERT_TRUE(sheet.Apply());
+        EXPECT_EQ(Text(Job(sheet).profileName, 128), kFactory);
         EXPECT_TRUE(sheet.PressCancel());
         sheet.Finish();
     }
@@ -348,92 +433,6 @@ TEST(ProfilesUi, LoadRestoresEveryPageAndTheTree) {
     EXPECT_TRUE(sheet.PressOk());
     sheet.Finish();
     EXPECT_EQ(sheet.Host().setResults, (std::vector<LPARAM>{CPSUI_OK}));
-}
-
-TEST(ProfilesUi, ChangeRenameDeleteAndFactoryDefaultsWithTheirQuestions) {
-    ModelPrinter printer(L"Prof Edit", Model());
-    ASSERT_TRUE(printer.ok()) << printer.error;
-    Profiles store(printer.printerName);
-    SheetDriver sheet(printer.printerName, cvhost::SheetOptions{});
-    ASSERT_TRUE(sheet.ok()) << sheet.error();
-    TreeDriver tree(sheet);
-    ASSERT_TRUE(sheet.SelectPage(kProfiles));
-    HWND page = sheet.CurrentPage();
-    SaveAs(page, L"Alpha");
-    SaveAs(page, L"Beta");
-    EXPECT_EQ(ListEntries(page, IDC_PROFILE_LIST), (std::vector<std::wstring>{L"Alpha", L"Beta"}));
-
-    // Change: "No" keeps the profile, "Yes" writes the settings over it.
-    ASSERT_TRUE(sheet.SelectPage(0));
-    ASSERT_TRUE(tree.SetNumber(L"Brightness", 2));
-    ASSERT_TRUE(sheet.SelectPage(kProfiles));
-    const std::wstring overwrite =
-        L"Are you sure that you want to save your current settings into the existing \"Alpha\" "
-        L"personal profile?";
-    ExpectSeen(Answer(page, IDC_PROFILE_CHANGE, L"Alpha", IDNO), {Box(overwrite, MB_ICONQUESTION)});
-    EXPECT_EQ(store.Image(L"Alpha").brightness, 0);
-    ExpectSeen(Answer(page, IDC_PROFILE_CHANGE, L"Alpha", IDYES),
-               {Box(overwrite, MB_ICONQUESTION)});
-    EXPECT_EQ(store.Image(L"Alpha").brightness, 2);
-    EXPECT_EQ(Display(page), L"Alpha");
-
-    // Rename: the old name, in any case, does not enable OK; a name in use is refused.
-    ASSERT_TRUE(SelectListEntry(page, IDC_PROFILE_LIST, L"Beta"));
-    const PluginDevmode beta = store.Image(L"Beta");
-    DialogScript script;
-    NameRun run;
-    std::wstring shown;
-    script.Then([&](HWND d) {
-        shown = WindowText(GetDlgItem(d, IDC_PROFILE_NAME));
-        run.ok.push_back(IsEnabled(d, IDOK));
-        TypeName(d, L"BETA  ");
-        run.ok.push_back(IsEnabled(d, IDOK));
-        run.dialog = d;
-        TypeName(d, L"alpha");
-        run.ok.push_back(IsEnabled(d, IDOK));
-        DialogScript::PressButton(d, IDOK);
-    });
-    script.Then([&](HWND box) {
-        DialogScript::PressButton(box, IDOK);
-        TypeName(run.dialog, L"Gamma");
-        DialogScript::PressButton(run.dialog, IDOK);
-    });
-    Click(page, IDC_PROFILE_RENAME);
-    EXPECT_EQ(shown, L"Beta");
-    EXPECT_EQ(run.ok, (std::vector<bool>{false, false, true}));
-    ASSERT_EQ(script.Seen().size(), 2u);
-    ExpectSeen({script.Seen()[1]},
-               {Box(L"\"alpha\" is already being used for another Personal Profile. Please use a "
-                    L"new name.")});
-    EXPECT_EQ(ListEntries(page, IDC_PROFILE_LIST), (std::vector<std::wstring>{L"Alpha", L"Gamma"}));
-    EXPECT_EQ(Selection(page), 1);
-    EXPECT_EQ(Display(page), L"Alpha") << "a rename leaves the display";
-    EXPECT_FALSE(store.Exists(L"Beta"));
-    EXPECT_TRUE(Same(store.Image(L"Gamma"), beta));
-    EXPECT_EQ(store.Dword(L"Gamma", L"7"), 0);
-
-    // Delete: "No" keeps it; "Yes" removes it and the display names no profile.
-    const std::wstring remove =
-        L"Are you sure that you want to delete the \"Gamma\" personal profile?";
-    ExpectSeen(Answer(page, IDC_PROFILE_DELETE, L"Gamma", IDNO), {Box(remove, MB_ICONQUESTION)});
-    EXPECT_TRUE(store.Exists(L"Gamma"));
-    ExpectSeen(Answer(page, IDC_PROFILE_DELETE, L"Gamma", IDYES), {Box(remove, MB_ICONQUESTION)});
-    EXPECT_FALSE(store.Exists(L"Gamma"));
-    EXPECT_EQ(ListEntries(page, IDC_PROFILE_LIST), std::vector<std::wstring>{L"Alpha"});
-    EXPECT_EQ(Display(page), kUnknown);
-    EXPECT_EQ(Selection(page), 0);
-    EXPECT_EQ(Buttons(page), kAllOn);
-
-    // Load Factory Defaults: the tree's first settings again.
-    sheet.Unchanged(sheet.Page(0));
-    EXPECT_FALSE(sheet.ApplyEnabled());
-    Click(page, IDC_PROFILE_FACTORY);
-    EXPECT_TRUE(sheet.ApplyEnabled());
-    EXPECT_EQ(Display(page), kFactory);
-    EXPECT_FALSE(IsEnabled(page, IDC_PROFILE_FACTORY));
-    EXPECT_EQ(ContextOf(sheet)->dm.brightness, 0);
-    ASSERT_TRUE(sheet.Apply());
-    EXPECT_EQ(Text(Job(sheet).profileName, 128), kFactory);
 }
 
 // The sheet opened on the Profiles page: the tree page has not been shown, yet the driver's

@@ -124,18 +124,6 @@ bool TreeDriver::Choose(const std::wstring& name, const std::wstring& entry) {
     return false;
 }
 
-bool TreeDriver::ChooseIndex(const std::wstring& name, int index) {
-    if (!Click(name)) return false;
-    const int id = ShownControl();
-    if (id == cvhost::kListControlId)
-        SelectListEntry(page_, id, index);
-    else if (id == cvhost::kComboControlId)
-        SelectComboEntry(page_, id, index);
-    else
-        return false;
-    return true;
-}
-
 bool TreeDriver::SetNumber(const std::wstring& name, int value) {
     if (!Click(name) || ShownControl() != cvhost::kNumberControlId) return false;
     Type(page_, cvhost::kNumberControlId, std::to_wstring(value));

@@ -36,7 +36,6 @@ class TreeDriver {
     bool ControlEnabled() const;
     // Click, then the user's choice in the control beside the tree.
     bool Choose(const std::wstring& name, const std::wstring& entry);
-    bool ChooseIndex(const std::wstring& name, int index);
     bool SetNumber(const std::wstring& name, int value);
     bool Toggle(const std::wstring& name);
     // The item record behind a name (null when the tree has none).
