@@ -238,6 +238,7 @@ TEST_F(WatermarkPage, AGoneWatermarkShowsNoWatermarksAndLeavingNeedsAWatermark) 
     ExpectSelected(L"(None)", L"(None)", "a gone watermark");
     for (int id : kSelection)
         EXPECT_FALSE(IsEnabled(page_, id)) << id;
+    EXPECT_TRUE(IsEnabled(page_, IDC_WMP_EDIT)) << "one stored watermark to edit";
     EXPECT_FALSE(sheet_->ApplyEnabled());
     EXPECT_EQ(Text(Context()->dm.otherWatermark.name), L"Gone") << "nothing changes before leaving";
     EXPECT_EQ(Context()->dm.watermarkEnabled, 1u);
