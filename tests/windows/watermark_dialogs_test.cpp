@@ -475,12 +475,16 @@ TEST_F(WatermarkDialogs, WhatTheRegistryRefusesIsSaidAndNothingIsLost) {
         EXPECT_EQ(left, (std::vector<std::wstring>{L"Beta", L"Draft"}));
         EXPECT_FALSE(IsEnabled(dialog, IDC_REMOVE));
         ExpectFocus(dialog, IDCANCEL, "Close");
+        // A name chosen alone goes as well.
+        EXPECT_TRUE(SelectListEntry(dialog, IDC_REMOVE_LIST, L"Beta"));
+        Click(dialog, IDC_REMOVE);
+        EXPECT_EQ(ListEntries(dialog, IDC_REMOVE_LIST), std::vector<std::wstring>{L"Draft"});
         DialogScript::PressButton(dialog, IDCANCEL);
     });
-    remove.Press(IDNO).Press(IDYES).Press(IDOK);
+    remove.Press(IDNO).Press(IDYES).Press(IDOK).Press(IDYES);
     cv::RemoveWatermarks(page_, ctx_);
     EXPECT_EQ(remove.Unexpected(), 0);
-    ASSERT_EQ(remove.Seen().size(), 4u);
+    ASSERT_EQ(remove.Seen().size(), 5u);
     EXPECT_EQ(remove.Seen()[1].text,
               L"Are you sure you want to permanently remove the selected watermark(s)?");
     EXPECT_EQ(remove.Seen()[1].caption, L"Warning");
@@ -491,6 +495,7 @@ TEST_F(WatermarkDialogs, WhatTheRegistryRefusesIsSaidAndNothingIsLost) {
     EXPECT_EQ(remove.Seen()[3].icon, UINT(MB_ICONERROR));
     EXPECT_FALSE(IsStored(L"Alpha"));
     EXPECT_FALSE(IsStored(L"Final"));
+    EXPECT_FALSE(IsStored(L"Beta"));
     EXPECT_TRUE(IsStored(L"Draft"));
 }
 
