@@ -52,16 +52,16 @@ LPWSTR HeapString(HANDLE heap, HMODULE module, UINT id) {
 
 // The OPTTYPE of one item and its parameters, all from the heap; null when any part does not
 // fit (nothing is left allocated then).
-POPTTYPE MakeOptType(HANDLE heap, HMODULE module, const TreeItemSpec& spec,
+POPTTYPE MakeOptType(HANDLE heap, HMODULE module, const TreeItemSpec& row,
                      const TreeFeatures& features) {
     BYTE type = 0;
     size_t params = 0;
-    switch (spec.kind) {
+    switch (row.kind) {
     case TreeItemKind::Heading:
         return nullptr;
     case TreeItemKind::List:
         type = TVOT_COMBOBOX;
-        params = TreeEntryCount(spec, features);
+        params = TreeEntryCount(row, features);
         break;
     case TreeItemKind::UpDown:
         type = TVOT_UDARROW;
@@ -86,14 +86,14 @@ POPTTYPE MakeOptType(HANDLE heap, HMODULE module, const TreeItemSpec& spec,
     optType->pOptParam = param;
     for (size_t i = 0; i < params; ++i)
         param[i].cbSize = sizeof(OPTPARAM);
-    if (spec.kind == TreeItemKind::List) {
+    if (row.kind == TreeItemKind::List) {
         for (size_t i = 0; i < params; ++i)
-            param[i].pData = HeapString(heap, module, TreeEntryString(spec, i));
-    } else if (spec.kind == TreeItemKind::UpDown) {
+            param[i].pData = HeapString(heap, module, TreeEntryString(row, i));
+    } else if (row.kind == TreeItemKind::UpDown) {
         // No unit text; the second parameter carries the range.
         param[0].pData = static_cast<LPWSTR>(HeapAlloc(heap, HEAP_ZERO_MEMORY, sizeof(WCHAR)));
-        param[1].IconID = static_cast<ULONG_PTR>(static_cast<LONG_PTR>(spec.low));
-        param[1].lParam = spec.high;
+        param[1].IconID = static_cast<ULONG_PTR>(static_cast<LONG_PTR>(row.low));
+        param[1].lParam = row.high;
     }
     return optType;
 }
@@ -103,23 +103,23 @@ POPTTYPE MakeOptType(HANDLE heap, HMODULE module, const TreeItemSpec& spec,
 // the host's count holds and no item points at nothing; the callback then finds no values.
 void FillGroup(const TreeItemSpec* rows, size_t rowCount, const TreeFeatures& features,
                POPTITEM slots, HANDLE heap, HMODULE module, const PluginDevmode& dm) {
-    std::vector<const TreeItemSpec*> specs;
+    std::vector<const TreeItemSpec*> present;
     for (size_t i = 0; i < rowCount; ++i)
-        if (TreeItemPresent(rows[i], features)) specs.push_back(&rows[i]);
-    for (size_t i = 0; i < specs.size(); ++i) {
+        if (TreeItemPresent(rows[i], features)) present.push_back(&rows[i]);
+    for (size_t i = 0; i < present.size(); ++i) {
         ZeroMemory(&slots[i], sizeof(OPTITEM));
         slots[i].cbSize = sizeof(OPTITEM);
     }
-    std::vector<POPTTYPE> types(specs.size(), nullptr);
+    std::vector<POPTTYPE> types(present.size(), nullptr);
     bool complete = heap != nullptr;
-    for (size_t i = 0; complete && i < specs.size(); ++i)
-        if (specs[i]->kind != TreeItemKind::Heading)
-            complete = (types[i] = MakeOptType(heap, module, *specs[i], features)) != nullptr;
-    for (size_t i = 0; i < specs.size(); ++i) {
-        const TreeItemSpec& spec = *specs[i];
+    for (size_t i = 0; complete && i < present.size(); ++i)
+        if (present[i]->kind != TreeItemKind::Heading)
+            complete = (types[i] = MakeOptType(heap, module, *present[i], features)) != nullptr;
+    for (size_t i = 0; i < present.size(); ++i) {
+        const TreeItemSpec& row = *present[i];
         OPTITEM& item = slots[i];
-        item.Level = spec.level;
-        item.UserItemID = spec.id;
+        item.Level = row.level;
+        item.UserItemID = row.id;
         if (!complete) {
             if (types[i]) {
                 HeapFree(heap, 0, types[i]->pOptParam);
@@ -128,12 +128,12 @@ void FillGroup(const TreeItemSpec* rows, size_t rowCount, const TreeFeatures& fe
             item.Flags = OPTIF_HIDE;
             continue;
         }
-        item.pName = HeapString(heap, module, spec.nameId);
+        item.pName = HeapString(heap, module, row.nameId);
         item.pOptType = types[i];
-        if (spec.kind == TreeItemKind::Heading) continue;
+        if (row.kind == TreeItemKind::Heading) continue;
         item.Flags = OPTIF_CALLBACK;
-        if (TreeInitiallyDisabled(spec, dm)) item.Flags |= OPTIF_DISABLED;
-        item.Sel = TreeInitialSelection(spec, dm);
+        if (TreeInitiallyDisabled(row, dm)) item.Flags |= OPTIF_DISABLED;
+        item.Sel = TreeInitialSelection(row, dm);
     }
 }
 

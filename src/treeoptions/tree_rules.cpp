@@ -64,12 +64,12 @@ void WriteField(PluginDevmode* dm, uint16_t offset, int32_t value) {
     std::memcpy(reinterpret_cast<unsigned char*>(dm) + offset, &value, sizeof value);
 }
 
-void WriteAll(const TreeItemSpec& spec, int32_t value, PluginDevmode* const* targets,
+void WriteAll(const TreeItemSpec& row, int32_t value, PluginDevmode* const* targets,
               size_t targetCount) {
     for (size_t t = 0; t < targetCount; ++t)
         if (targets[t])
-            for (uint8_t f = 0; f < spec.fieldCount; ++f)
-                WriteField(targets[t], spec.fields[f], value);
+            for (uint8_t f = 0; f < row.fieldCount; ++f)
+                WriteField(targets[t], row.fields[f], value);
 }
 
 bool EqualsIgnoringAsciiCase(const char* a, const char* b) {
@@ -101,8 +101,8 @@ const TreeItemSpec* FindTreeItemSpec(uint32_t id) {
     return nullptr;
 }
 
-bool TreeItemPresent(const TreeItemSpec& spec, const TreeFeatures& features) {
-    switch (spec.presence) {
+bool TreeItemPresent(const TreeItemSpec& row, const TreeFeatures& features) {
+    switch (row.presence) {
     case TreeItemPresence::WithManualColor:
         return features.manualColor;
     case TreeItemPresence::WithoutManualColor:
@@ -122,30 +122,30 @@ uint32_t CountTreeItems(const TreeFeatures& features) {
     return count;
 }
 
-size_t TreeEntryCount(const TreeItemSpec& spec, const TreeFeatures& features) {
-    if (spec.kind != TreeItemKind::List) return 0;
-    return spec.entryCount + (spec.newQualityEntry && features.newPrintQuality ? 1 : 0);
+size_t TreeEntryCount(const TreeItemSpec& row, const TreeFeatures& features) {
+    if (row.kind != TreeItemKind::List) return 0;
+    return row.entryCount + (row.newQualityEntry && features.newPrintQuality ? 1 : 0);
 }
 
-uint16_t TreeEntryString(const TreeItemSpec& spec, size_t index) {
-    if (index < spec.entryCount) return spec.entries[index];
-    return index == spec.entryCount ? spec.newQualityEntry : 0;
+uint16_t TreeEntryString(const TreeItemSpec& row, size_t index) {
+    if (index < row.entryCount) return row.entries[index];
+    return index == row.entryCount ? row.newQualityEntry : 0;
 }
 
-int32_t TreeInitialSelection(const TreeItemSpec& spec, const PluginDevmode& dm) {
-    return spec.fieldCount ? ReadField(dm, spec.fields[0]) : 0;
+int32_t TreeInitialSelection(const TreeItemSpec& row, const PluginDevmode& dm) {
+    return row.fieldCount ? ReadField(dm, row.fields[0]) : 0;
 }
 
-bool TreeInitiallyDisabled(const TreeItemSpec& spec, const PluginDevmode& dm) {
-    if (!spec.controller) return false;
-    const TreeItemSpec* controller = FindTreeItemSpec(spec.controller);
-    return !controller || TreeInitialSelection(*controller, dm) != spec.manualValue;
+bool TreeInitiallyDisabled(const TreeItemSpec& row, const PluginDevmode& dm) {
+    if (!row.controller) return false;
+    const TreeItemSpec* controller = FindTreeItemSpec(row.controller);
+    return !controller || TreeInitialSelection(*controller, dm) != row.manualValue;
 }
 
 int32_t TreeSelectionChanged(uint32_t id, int32_t sel, TreeItemStates& states,
                              PluginDevmode* const* targets, size_t targetCount) {
-    const TreeItemSpec* spec = FindTreeItemSpec(id);
-    if (!spec || !spec->fieldCount) return kTreeActionNone;
+    const TreeItemSpec* row = FindTreeItemSpec(id);
+    if (!row || !row->fieldCount) return kTreeActionNone;
     // The controller's dependents: their selections go in first, then their marks turn.
     bool controls = false;
     for (const Group& group : kGroups)
@@ -162,9 +162,9 @@ int32_t TreeSelectionChanged(uint32_t id, int32_t sel, TreeItemStates& states,
                 controls = true;
                 states.SetDisabledAndChanged(group.items[i].id, sel != group.items[i].manualValue);
             }
-    WriteAll(*spec, sel, targets, targetCount);
-    if (spec->reinitOnChange) states.MarkChanged(id);
-    return controls || spec->reinitOnChange ? kTreeActionReinitItems : kTreeActionNone;
+    WriteAll(*row, sel, targets, targetCount);
+    if (row->reinitOnChange) states.MarkChanged(id);
+    return controls || row->reinitOnChange ? kTreeActionReinitItems : kTreeActionNone;
 }
 
 bool HiddenInPrinterSheet(const char* keyword) {

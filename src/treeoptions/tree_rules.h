@@ -86,17 +86,17 @@ const TreeItemSpec* PrintQualityGroup(size_t* count);
 const TreeItemSpec* FindTreeItemSpec(uint32_t id);
 
 // Whether an item of a group is added for this model.
-bool TreeItemPresent(const TreeItemSpec& spec, const TreeFeatures& features);
+bool TreeItemPresent(const TreeItemSpec& row, const TreeFeatures& features);
 // How many items the plug-in adds: 13 with manual colour, 5 with the new print quality.
 uint32_t CountTreeItems(const TreeFeatures& features);
 // The entries a list item shows for this model (0 for other kinds).
-size_t TreeEntryCount(const TreeItemSpec& spec, const TreeFeatures& features);
-uint16_t TreeEntryString(const TreeItemSpec& spec, size_t index);
+size_t TreeEntryCount(const TreeItemSpec& row, const TreeFeatures& features);
+uint16_t TreeEntryString(const TreeItemSpec& row, size_t index);
 
 // The selection an item starts from: the raw stored number of the field it shows, signed.
-int32_t TreeInitialSelection(const TreeItemSpec& spec, const PluginDevmode& dm);
+int32_t TreeInitialSelection(const TreeItemSpec& row, const PluginDevmode& dm);
 // A dependent item starts disabled unless its controller's stored value is its manual value.
-bool TreeInitiallyDisabled(const TreeItemSpec& spec, const PluginDevmode& dm);
+bool TreeInitiallyDisabled(const TreeItemSpec& row, const PluginDevmode& dm);
 
 // The items of the tree as the callback sees them, found by identifier.
 class TreeItemStates {
