@@ -5,6 +5,7 @@
 #pragma once
 
 #include <windows.h>
+#include <prsht.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -98,6 +99,19 @@ inline void Report(const char* name, const Timing& t, const Timing* baseline) {
         std::printf("  ratio %10.4g", t.median / baseline->median);
     std::printf("\n");
     std::fflush(stdout);
+}
+
+// A page procedure timed for what a page does when it is made and first shown (WM_INITDIALOG
+// and PSN_SETACTIVE); the time adds up in *Total, so a round can read what the page itself spent.
+template <DLGPROC Proc, double* Total>
+INT_PTR CALLBACK TimedPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const bool timed =
+        msg == WM_INITDIALOG || (msg == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code ==
+                                                         static_cast<UINT>(PSN_SETACTIVE));
+    const double start = timed ? Now() : 0;
+    const INT_PTR result = Proc(page, msg, wParam, lParam);
+    if (timed) *Total += Now() - start;
+    return result;
 }
 
 } // namespace cvbench

@@ -74,17 +74,8 @@ void ReadAllValues(HKEY key) {
     }
 }
 
-// The page procedure, timed for the two messages it is measured by.
 double pageTime = 0;
-INT_PTR CALLBACK TimedPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam) {
-    const bool timed =
-        msg == WM_INITDIALOG || (msg == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code ==
-                                                         static_cast<UINT>(PSN_SETACTIVE));
-    const double start = timed ? cvbench::Now() : 0;
-    const INT_PTR result = cv::ProfilesPageProc(page, msg, wParam, lParam);
-    if (timed) pageTime += cvbench::Now() - start;
-    return result;
-}
+constexpr DLGPROC TimedPageProc = cvbench::TimedPageProc<cv::ProfilesPageProc, &pageTime>;
 
 int Fail(const char* why) {
     std::fprintf(stderr, "profiles_bench: %s\n", why);

@@ -24,17 +24,8 @@ namespace {
 
 constexpr int kStored = 1000;
 
-// The page procedure, timed for what the page does when it is made and first shown.
 double pageTime = 0;
-INT_PTR CALLBACK TimedPageProc(HWND page, UINT msg, WPARAM wParam, LPARAM lParam) {
-    const bool timed =
-        msg == WM_INITDIALOG || (msg == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code ==
-                                                         static_cast<UINT>(PSN_SETACTIVE));
-    const double start = timed ? cvbench::Now() : 0;
-    const INT_PTR result = cv::WatermarkPageProc(page, msg, wParam, lParam);
-    if (timed) pageTime += cvbench::Now() - start;
-    return result;
-}
+constexpr DLGPROC TimedPageProc = cvbench::TimedPageProc<cv::WatermarkPageProc, &pageTime>;
 
 int Fail(const char* why) {
     std::fprintf(stderr, "watermark_page_bench: %s\n", why);
