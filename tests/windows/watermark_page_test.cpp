@@ -69,7 +69,10 @@ struct ReversedEnumeration {
 class WatermarkPage : public ::testing::Test {
   protected:
     void SetUp() override {
-        printer_ = std::make_unique<ModelPrinter>(L"WmPage", "");
+        // CTest runs two tests at once: a printer (and so a driver key) of each test's own.
+        const char* test = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        const size_t tag = std::hash<std::string>{}(test) % 100000;
+        printer_ = std::make_unique<ModelPrinter>(L"WmPage " + std::to_wstring(tag), "");
         ASSERT_TRUE(printer_->ok()) << printer_->error;
         RegDeleteTreeW(HKEY_CURRENT_USER, KeyPath().c_str());
     }
