@@ -214,12 +214,14 @@ bool WatermarkStoreReader::FillLists(HWND const* lists, size_t count) const {
             SendMessageW(lists[i], LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
         longest = std::max(longest, length);
     });
+    // Wide enough to scroll to the end of the longest name. The lists share one dialog font, so
+    // the first one's metrics serve all; the extent is set while drawing is still off, so each
+    // list updates its scroll bars once, when drawing resumes.
+    const WPARAM extent = count ? static_cast<WPARAM>(WatermarkNameExtent(lists[0], longest)) : 0;
     for (size_t i = 0; i < count; ++i) {
+        SendMessageW(lists[i], LB_SETHORIZONTALEXTENT, extent, 0);
         SendMessageW(lists[i], WM_SETREDRAW, TRUE, 0);
         InvalidateRect(lists[i], nullptr, TRUE);
-        // Wide enough to scroll to the end of the longest name.
-        SendMessageW(lists[i], LB_SETHORIZONTALEXTENT,
-                     static_cast<WPARAM>(WatermarkNameExtent(lists[i], longest)), 0);
     }
     return rc == ERROR_NO_MORE_ITEMS || index == 0;
 }
