@@ -65,12 +65,10 @@ TEST(PreviewGeometry, Font) {
         int32_t weight;
         int italic, underline, strikeOut;
         bool outline;
-    } looks[] = {{Regular, 0, 400, 0, 0, 0, false},
-                 {Italic, 0, 400, 1, 0, 0, false},
-                 {Bold, 0, 700, 0, 0, 0, false},
-                 {Regular, Strikeout, 400, 0, 0, 1, false},
-                 {Regular, Underline, 400, 0, 1, 0, false},
-                 {Regular, Outline, 400, 0, 0, 0, true}};
+    } looks[] = {
+        {Regular, 0, 400, 0, 0, 0, false},         {Italic, 0, 400, 1, 0, 0, false},
+        {Bold, 0, 700, 0, 0, 0, false},            {Regular, Strikeout, 400, 0, 0, 1, false},
+        {Regular, Underline, 400, 0, 1, 0, false}, {Regular, Outline, 400, 0, 0, 0, true}};
     for (const auto& l : looks) {
         wm = Record();
         wm.fontStyle = l.style;
@@ -101,25 +99,25 @@ TEST(PreviewGeometry, Font) {
     EXPECT_EQ(std::u16string(f.faceName), std::u16string(31, u'F'));
 }
 
+// Offsets in pixels of the preview: R(dpi * offset * 0.195), then millimetres R(px / 25.4);
+// horizontal ones at the horizontal resolution. NaN is 0, and what no int32_t holds saturates.
 TEST(PreviewGeometry, Offsets) {
-    WatermarkSettings wm = Record();
-    wm.units = Millimeters;
-    wm.verticalOffset = 10;     // R(96 * 10 * 0.195) = 187, then R(187 / 25.4) = 7
-    wm.horizontalOffset = -10;
-    PreviewOffsets o = MakePreviewOffsets(wm, 96, 96);
-    EXPECT_EQ(o.vertical, 7);
-    EXPECT_EQ(o.horizontal, -7);
-    wm.units = Inches;
-    wm.verticalOffset = 1;      // R(18.72)
-    wm.horizontalOffset = 0.5;  // R(120 * 0.5 * 0.195) = R(11.7)
-    o = MakePreviewOffsets(wm, 120, 96);
-    EXPECT_EQ(o.vertical, 19);
-    EXPECT_EQ(o.horizontal, 12);
-    wm.verticalOffset = std::nan("");
-    wm.horizontalOffset = 1e300;
-    o = MakePreviewOffsets(wm, 96, 96);
-    EXPECT_EQ(o.vertical, 0);
-    EXPECT_EQ(o.horizontal, INT32_MAX);
+    const struct {
+        uint32_t units;
+        double vertical, horizontal;
+        int32_t dpiX, dpiY, wantVertical, wantHorizontal;
+    } rows[] = {{Millimeters, 10, -10, 96, 96, 7, -7},
+                {Inches, 1, 0.5, 120, 96, 19, 12},
+                {Inches, NAN, 1e300, 96, 96, 0, INT32_MAX}};
+    for (const auto& r : rows) {
+        WatermarkSettings wm = Record();
+        wm.units = r.units;
+        wm.verticalOffset = r.vertical;
+        wm.horizontalOffset = r.horizontal;
+        const PreviewOffsets o = MakePreviewOffsets(wm, r.dpiX, r.dpiY);
+        EXPECT_EQ(std::make_pair(o.vertical, o.horizontal),
+                  std::make_pair(r.wantVertical, r.wantHorizontal)) << &r - rows;
+    }
 }
 
 TEST(PreviewGeometry, AnchorsWithoutRotation) {
