@@ -124,23 +124,17 @@ TEST(DynamicText, EmptyAndMissingArguments) {
 
 TEST(DynamicText, CapacityProtocol) {
     FixedPlatform p;
-    const char16_t* text = u"User:  %Username%"; // 11 units and a terminator
-    size_t capacity = 0;
-    EXPECT_TRUE(ExpandWatermarkText(p, FixedPrinterHandle(), nullptr, text, 1, p.now, kPreview,
-                                    nullptr, &capacity));
-    EXPECT_EQ(capacity, 12u);
-
+    auto ask = [&p](char16_t* out, size_t capacity) {
+        EXPECT_TRUE(ExpandWatermarkText(p, FixedPrinterHandle(), nullptr, u"User:  %Username%", 1,
+                                        p.now, kPreview, out, &capacity));
+        return capacity;
+    };
+    EXPECT_EQ(ask(nullptr, 0), 12u); // 11 units and a terminator
     char16_t small[11] = {u'#'};
-    capacity = 11;
-    EXPECT_TRUE(ExpandWatermarkText(p, FixedPrinterHandle(), nullptr, text, 1, p.now, kPreview,
-                                    small, &capacity));
-    EXPECT_EQ(capacity, 12u);
+    EXPECT_EQ(ask(small, 11), 12u);
     EXPECT_EQ(small[0], u'#') << "a buffer that is too small stays untouched";
-
     char16_t exact[12];
-    capacity = 12;
-    EXPECT_TRUE(ExpandWatermarkText(p, FixedPrinterHandle(), nullptr, text, 1, p.now, kPreview,
-                                    exact, &capacity));
+    EXPECT_EQ(ask(exact, 12), 12u);
     EXPECT_EQ(std::u16string(exact), u"User:  jdoe");
 }
 
