@@ -43,50 +43,52 @@ bool Valid(FixedPlatform& p, const std::u16string& text) { return Expand(p, text
 
 } // namespace
 
-TEST(DynamicText, DefaultTextsInBothModes) {
+// What the preview shows and whether the editor takes the text (-1: not asked).
+TEST(DynamicText, PreviewAndValidation) {
+    const struct {
+        const char16_t* text;
+        int32_t page;
+        const char16_t* preview;
+        int valid;
+    } rows[] = {
+        {u"User:  %Username%", 1, u"User:  jdoe", 1},
+        {u"%Time% %DateLong%", 1, u"2:05:09 PM Thursday, March 7, 2024", 1},
+        // Every variable, letter case aside (folded for ASCII only, as in the C locale).
+        {u"%USERNAME%|%dateshort%|%DateDDMMYYYY%", 1, u"jdoe|3/7/2024|07/03/2024", 1},
+        {u"%time%|%TIMEMIL%|%TimeHrMn%", 1, u"2:05:09 PM|14:05:09|2:05 PM", 1},
+        {u"%pagenumber%|%HostName%|%printer%|%ModelName%", 1,
+         u"1|PRINTHOST|Corvane Laser 9000|Corvane PS Driver", 1},
+        {u"p%PageNumber%", -42, u"p-42", -1},
+        {u"%PageNumber%", INT_MIN, u"-2147483648", -1},
+        {u"[%\u0130ime%]", 1, u"[]", 0},
+        // An unterminated delimiter: it, the characters up to the next space and the space vanish.
+        {u"ab%cd ef", 1, u"abef", 0},
+        {u"%Username", 1, u"", 0},
+        {u"x %Username% 5%", 1, u"x jdoe 5", 0},
+        {u"ab%cd ", 1, u"ab", -1},
+        // Unknown variables vanish; a prefix of a variable, or one with more after it, is unknown.
+        {u"%nosuch% word", 1, u" word", 0},
+        {u"<%tim%><%timemilx%><%time>", 1, u"<><><", -1},
+    };
     FixedPlatform p;
-    EXPECT_EQ(Preview(p, u"User:  %Username%"), u"User:  jdoe");
-    EXPECT_TRUE(Valid(p, u"User:  %Username%"));
-    EXPECT_EQ(Preview(p, u"%Time% %DateLong%"), u"2:05:09 PM Thursday, March 7, 2024");
-    EXPECT_TRUE(Valid(p, u"%Time% %DateLong%"));
+    for (const auto& r : rows) {
+        EXPECT_EQ(Preview(p, r.text, r.page), r.preview) << &r - rows;
+        if (r.valid >= 0) {
+            EXPECT_EQ(Valid(p, r.text), r.valid != 0) << &r - rows;
+        }
+    }
     // The editor's check works without ever asking for the user name.
     p.user.clear();
     EXPECT_TRUE(ValidateWatermarkText(p, FixedPrinterHandle(), nullptr, u"User:  %Username%"));
     EXPECT_EQ(Preview(p, u"User:  %Username%"), u"User:  ");
-}
-
-TEST(DynamicText, EveryVariableLetterCaseAside) {
-    FixedPlatform p;
-    EXPECT_EQ(Preview(p, u"%USERNAME%|%dateshort%|%DateDDMMYYYY%"), u"jdoe|3/7/2024|07/03/2024");
-    EXPECT_EQ(Preview(p, u"%time%|%TIMEMIL%|%TimeHrMn%"), u"2:05:09 PM|14:05:09|2:05 PM");
-    EXPECT_EQ(Preview(p, u"%pagenumber%|%HostName%|%printer%|%ModelName%"),
-              u"1|PRINTHOST|Corvane Laser 9000|Corvane PS Driver");
     EXPECT_EQ(p.computerNameCapacity, kComputerNameCapacity);
-    EXPECT_EQ(Preview(p, u"p%PageNumber%", -42), u"p-42");
-    EXPECT_EQ(Preview(p, u"%PageNumber%", 0), u"0");
-    EXPECT_EQ(Preview(p, u"%PageNumber%", INT_MIN), u"-2147483648");
-    // Letter case folds for ASCII only, as in the C locale.
-    EXPECT_EQ(Preview(p, u"[%\u0130ime%]"), u"[]");
-}
-
-// The two operations the expansion is built from, on their own.
-TEST(DynamicText, MatchAndExpandOneVariable) {
-    FixedPlatform p;
-    EXPECT_TRUE(MatchVariable(p, kVariableUserName, u"%USERNAME% x", 10));
-    EXPECT_FALSE(MatchVariable(p, kVariableUserName, u"%Username", 9));
-    EXPECT_FALSE(MatchVariable(p, kVariableUserName, u"%Username%", 11)) << "past the text";
-    const std::u16string huge = u"%Username%" + std::u16string(kDynamicTextCapacity - 10, u'x');
-    EXPECT_FALSE(MatchVariable(p, kVariableUserName, huge.c_str(), huge.size()));
-    char16_t out[kDynamicTextCapacity] = u"ab";
-    size_t length = 2;
-    EXPECT_TRUE(ExpandVariable(p, FixedPrinterHandle(), nullptr, u"%pagenumber%", 12, out,
-                               &length, kPreview, 7, p.now));
-    EXPECT_EQ(std::u16string(out), u"ab7");
-    EXPECT_TRUE(ExpandVariable(p, FixedPrinterHandle(), nullptr, u"%Username%", 10, out, &length,
-                               kValidate, 1, p.now));
-    EXPECT_EQ(length, 3u) << "recognised, nothing appended";
-    EXPECT_FALSE(ExpandVariable(p, FixedPrinterHandle(), nullptr, u"%nosuch%", 8, out, &length,
-                                kPreview, 1, p.now));
+    // A value the platform cannot give makes its variable unknown.
+    p.failDates = true;
+    EXPECT_EQ(Preview(p, u"on %DateLong%."), u"on .");
+    EXPECT_FALSE(Valid(p, u"on %DateLong%."));
+    p.strings.erase(kVariableHostName);
+    EXPECT_EQ(Preview(p, u"[%hostname%]"), u"[]");
+    EXPECT_TRUE(Valid(p, u"%Time%"));
 }
 
 TEST(DynamicText, DoubledDelimiterIsOneDelimiter) {
@@ -104,41 +106,10 @@ TEST(DynamicText, DoubledDelimiterIsOneDelimiter) {
     EXPECT_EQ(Preview(p, u"50## %Username%"), u"50# %Username%");
 }
 
-TEST(DynamicText, UnterminatedDelimiter) {
-    FixedPlatform p;
-    // The delimiter, the characters up to the next space and the space vanish.
-    EXPECT_EQ(Preview(p, u"ab%cd ef"), u"abef");
-    EXPECT_EQ(Preview(p, u"a % b"), u"a b");
-    EXPECT_EQ(Preview(p, u"%Username"), u"");
-    EXPECT_EQ(Preview(p, u"x %Username% 5%"), u"x jdoe 5");
-    EXPECT_EQ(Preview(p, u"ab%cd "), u"ab");
-    EXPECT_FALSE(Valid(p, u"ab%cd ef"));
-    EXPECT_FALSE(Valid(p, u"%Username"));
-    EXPECT_FALSE(Valid(p, u"%Username% 5%"));
-}
-
-TEST(DynamicText, UnknownOrUnobtainableVariables) {
-    FixedPlatform p;
-    EXPECT_EQ(Preview(p, u"%nosuch% word"), u" word");
-    EXPECT_FALSE(Valid(p, u"%nosuch% word"));
-    // A prefix of a variable is not the variable, nor a variable with more after it.
-    EXPECT_EQ(Preview(p, u"<%tim%><%timemilx%><%time>"), u"<><><");
-    p.failDates = true;
-    EXPECT_EQ(Preview(p, u"on %DateLong%."), u"on .");
-    EXPECT_FALSE(Valid(p, u"on %DateLong%."));
-    p.strings.erase(kVariableHostName); // a variable whose name cannot be loaded is unknown
-    EXPECT_EQ(Preview(p, u"[%hostname%]"), u"[]");
-    EXPECT_TRUE(Valid(p, u"%Time%"));
-}
-
 TEST(DynamicText, EmptyAndMissingArguments) {
     FixedPlatform p;
-    for (ExpansionMode mode : {kPreview, kValidate}) {
-        const Expansion e = Expand(p, u"", mode);
-        EXPECT_TRUE(e.ok);
-        EXPECT_EQ(e.capacity, 1u);
-        EXPECT_EQ(e.text, u"");
-    }
+    for (ExpansionMode mode : {kPreview, kValidate})
+        EXPECT_EQ(Expand(p, u"", mode).capacity, 1u);
     char16_t out[8];
     size_t capacity = 8;
     EXPECT_FALSE(ExpandWatermarkText(p, FixedPrinterHandle(), nullptr, nullptr, 1, p.now,
@@ -153,24 +124,17 @@ TEST(DynamicText, EmptyAndMissingArguments) {
 
 TEST(DynamicText, CapacityProtocol) {
     FixedPlatform p;
-    const char16_t* text = u"User:  %Username%"; // 11 units and a terminator
-    size_t capacity = 0;
-    EXPECT_TRUE(ExpandWatermarkText(p, FixedPrinterHandle(), nullptr, text, 1, p.now, kPreview,
-                                    nullptr, &capacity));
-    EXPECT_EQ(capacity, 12u);
-
-    char16_t small[11];
-    std::fill(std::begin(small), std::end(small), u'#');
-    capacity = 11;
-    EXPECT_TRUE(ExpandWatermarkText(p, FixedPrinterHandle(), nullptr, text, 1, p.now, kPreview,
-                                    small, &capacity));
-    EXPECT_EQ(capacity, 12u);
+    auto ask = [&p](char16_t* out, size_t capacity) {
+        EXPECT_TRUE(ExpandWatermarkText(p, FixedPrinterHandle(), nullptr, u"User:  %Username%", 1,
+                                        p.now, kPreview, out, &capacity));
+        return capacity;
+    };
+    EXPECT_EQ(ask(nullptr, 0), 12u); // 11 units and a terminator
+    char16_t small[11] = {u'#'};
+    EXPECT_EQ(ask(small, 11), 12u);
     EXPECT_EQ(small[0], u'#') << "a buffer that is too small stays untouched";
-
     char16_t exact[12];
-    capacity = 12;
-    EXPECT_TRUE(ExpandWatermarkText(p, FixedPrinterHandle(), nullptr, text, 1, p.now, kPreview,
-                                    exact, &capacity));
+    EXPECT_EQ(ask(exact, 12), 12u);
     EXPECT_EQ(std::u16string(exact), u"User:  jdoe");
 }
 

@@ -1,11 +1,11 @@
 // A DynamicTextPlatform with fixed answers, shared by the native tests, the fuzz target and the
-// benchmark. The English string table, a fixed user, host and printer, and date and time
-// formats of the en-US locale computed from the timestamp.
+// benchmark. The English string table, a fixed user, host and printer, and the en-US date and
+// time texts of one fixed moment.
 #pragma once
 
 #include "watermark/dynamic_text.h"
 
-#include <cstdio>
+#include <cstring>
 #include <map>
 #include <string>
 
@@ -38,43 +38,27 @@ public:
         computerNameCapacity = capacity;
         return Put(host, buffer, capacity);
     }
+    // The en-US texts of `now`; any other time has none, so a time not passed through shows.
     size_t FormatDate(const LocalTime& t, DateStyle style, const char16_t* picture,
                       char16_t* buffer, size_t capacity) override {
-        static const char* const days[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
-                                           "Thursday", "Friday", "Saturday"};
-        static const char* const months[] = {"January", "February", "March",     "April",
-                                             "May",     "June",     "July",      "August",
-                                             "September", "October", "November", "December"};
-        if (failDates || t.month < 1 || t.month > 12 || t.dayOfWeek > 6) return 0;
+        if (failDates || std::memcmp(&t, &now, sizeof t) != 0) return 0;
         // Only the picture style takes a picture, and only the one the plug-in passes.
         if (style == DateStyle::Picture ? !picture || picture != std::u16string(kPictureDdMmYyyy)
                                         : picture != nullptr)
             return 0;
-        char s[64];
-        if (style == DateStyle::Short)
-            std::snprintf(s, sizeof s, "%u/%u/%u", t.month, t.day, t.year);
-        else if (style == DateStyle::Long)
-            std::snprintf(s, sizeof s, "%s, %s %u, %u", days[t.dayOfWeek], months[t.month - 1],
-                          t.day, t.year);
-        else
-            std::snprintf(s, sizeof s, "%02u/%02u/%04u", t.day, t.month, t.year);
-        return Put(s, buffer, capacity);
+        return Put(style == DateStyle::Short  ? u"3/7/2024"
+                   : style == DateStyle::Long ? u"Thursday, March 7, 2024"
+                                              : u"07/03/2024",
+                   buffer, capacity);
     }
     size_t FormatTime(const LocalTime& t, const char16_t* picture, char16_t* buffer,
                       size_t capacity) override {
-        const unsigned h12 = t.hour % 12 ? t.hour % 12 : 12;
-        const char* ampm = t.hour < 12 ? "AM" : "PM";
-        char s[64];
         const std::u16string p = picture ? picture : u"";
-        if (!picture)
-            std::snprintf(s, sizeof s, "%u:%02u:%02u %s", h12, t.minute, t.second, ampm);
-        else if (p == kPictureTimeMilitary)
-            std::snprintf(s, sizeof s, "%02u:%02u:%02u", t.hour, t.minute, t.second);
-        else if (p == kPictureTimeHourMinute)
-            std::snprintf(s, sizeof s, "%u:%02u %s", h12, t.minute, ampm);
-        else
-            return 0;
-        return Put(s, buffer, capacity);
+        if (std::memcmp(&t, &now, sizeof t) != 0) return 0;
+        if (!picture) return Put(u"2:05:09 PM", buffer, capacity);
+        if (p == kPictureTimeMilitary) return Put(u"14:05:09", buffer, capacity);
+        if (p == kPictureTimeHourMinute) return Put(u"2:05 PM", buffer, capacity);
+        return 0;
     }
     size_t PrinterInfo(void* handle, PrinterField field, char16_t* buffer,
                        size_t capacity) override {
@@ -89,10 +73,6 @@ private:
         value.copy(buffer, value.size());
         buffer[value.size()] = 0;
         return value.size();
-    }
-    static size_t Put(const char* value, char16_t* buffer, size_t capacity) {
-        return Put(std::u16string(value, value + std::char_traits<char>::length(value)), buffer,
-                   capacity);
     }
 };
 

@@ -100,10 +100,8 @@ TEST(VariableText, DescriptionsMatchWithoutRegardToCase) {
     EXPECT_FALSE(EqualIgnoringCase(nullptr, u""));
     EXPECT_FALSE(EqualIgnoringCase(u"", nullptr));
     EXPECT_EQ(FoldCase(u'Q'), u'q');
-    EXPECT_EQ(FoldCase(u'@'), u'@');
-    EXPECT_EQ(FoldCase(u'['), u'[');
-    EXPECT_EQ(FoldCase(0x03A2), 0x03A2);
-    EXPECT_EQ(FoldCase(0x4E00), 0x4E00);
+    for (char16_t c : {u'@', u'[', char16_t(0x03A2), char16_t(0x4E00)})
+        EXPECT_EQ(FoldCase(c), c) << int(c);
 }
 
 TEST(VariableText, InsertAppendsTheVariableCutToTheField) {
@@ -163,25 +161,23 @@ TEST(VariableText, AddGoesToTheEndOrReplacesTheSelection) {
 }
 
 TEST(WatermarkLists, SelectedNameAndRemovableItems) {
-    char16_t name[kWatermarkNameCapacity] = u"Before";
-    EXPECT_TRUE(TakeSelectedName(u"Draft", name));
-    EXPECT_EQ(Text(name), u"Draft");
     const std::u16string n127(127, u'n'), n128(128, u'n');
-    EXPECT_TRUE(TakeSelectedName(n127.c_str(), name));
-    EXPECT_EQ(Text(name), n127);
-    BoundedCopyText(name, u"Before");
-    EXPECT_FALSE(TakeSelectedName(n128.c_str(), name));
-    EXPECT_FALSE(TakeSelectedName(u"", name));
-    EXPECT_FALSE(TakeSelectedName(nullptr, name));
-    EXPECT_EQ(Text(name), u"Before");
-
-    EXPECT_TRUE(RemovableItem(0));
-    EXPECT_TRUE(RemovableItem(127));
+    const struct {
+        const char16_t* selected;
+        std::u16string name; // after taking it: an unusable selection leaves the name alone
+    } rows[] = {{u"Draft", u"Draft"},
+                {n127.c_str(), n127},
+                {n128.c_str(), u"Before"},
+                {u"", u"Before"},
+                {nullptr, u"Before"}};
+    for (const auto& r : rows) {
+        char16_t name[kWatermarkNameCapacity] = u"Before";
+        EXPECT_EQ(TakeSelectedName(r.selected, name), r.name != u"Before") << &r - rows;
+        EXPECT_EQ(Text(name), r.name) << &r - rows;
+    }
+    EXPECT_TRUE(RemovableItem(0) && RemovableItem(127));
     EXPECT_FALSE(RemovableItem(128));
-
-    EXPECT_TRUE(RemoveQuestionReadable(
-        u"Are you sure you want to permanently remove the selected watermark(s)?"));
-    EXPECT_FALSE(RemoveQuestionReadable(u""));
-    EXPECT_FALSE(RemoveQuestionReadable(u" \t"));
-    EXPECT_FALSE(RemoveQuestionReadable(nullptr));
+    EXPECT_TRUE(RemoveQuestionReadable(u"Remove the selected watermark(s)?"));
+    for (const char16_t* blank : {u"", u" \t", static_cast<const char16_t*>(nullptr)})
+        EXPECT_FALSE(RemoveQuestionReadable(blank));
 }

@@ -86,41 +86,33 @@ TEST(OutputChecks, LeaveChecksRunInOrderAndNameTheFieldToFix) {
     using F = OutputField;
     const uint32_t Held = DestConfidential;
     const struct {
-        uint32_t destination;
-        const char16_t *userName, *pin, *recipientName, *recipientFax, *station;
-        int faxCard, sendCover;
+        OutputEntries e; // destination, user name, PIN, keep, recipient, fax number, station, cover
+        bool faxCard;
         uint32_t cover, message;
         OutputField focus;
     } rows[] = {
         // The user name comes before the PIN.
-        {Held, u" ", u"12", u"B", u"5", u"D", 1, 0, 7, IDS_USERNAME_MISSING, F::UserName},
-        {Held, u"ann", u"12", u"B", u"5", u"D", 1, 0, 7, IDS_PIN_LENGTH, F::Pin},
+        {{Held, u" ", u"12", 0, u"B", u"5", u"D"}, 1, 7, IDS_USERNAME_MISSING, F::UserName},
+        {{Held, u"ann", u"12", 0, u"B", u"5", u"D"}, 1, 7, IDS_PIN_LENGTH, F::Pin},
         // Reserve Print uses the user name only; Printer checks nothing at all.
-        {DestReserve, u"ann", u"12", u"B", u"5", u"D", 1, 0, 7, 0, F::None},
-        {DestPrinter, u"", u"12", u"B", u"5", u"D", 1, 0, 7, 0, F::None},
-        {DestFax, u"", u"", u"  ", u"", u"", 1, 0, 7, IDS_RECIPIENT_NAME_MISSING, F::RecipientName},
-        {DestFax, u"", u"", u"B", u"", u"", 1, 0, 7, IDS_RECIPIENT_FAX_MISSING, F::RecipientFax},
-        {DestFax, u"", u"", u"B", u"5", u"", 1, 0, 7, IDS_STATION_MISSING, F::Station},
+        {{DestReserve, u"ann", u"12", 0, u"B", u"5", u"D"}, 1, 7, 0, F::None},
+        {{DestPrinter, u"", u"12", 0, u"B", u"5", u"D"}, 1, 7, 0, F::None},
+        {{DestFax, u"", u"", 0, u"  ", u"", u""}, 1, 7, IDS_RECIPIENT_NAME_MISSING,
+         F::RecipientName},
+        {{DestFax, u"", u"", 0, u"B", u"", u""}, 1, 7, IDS_RECIPIENT_FAX_MISSING, F::RecipientFax},
+        {{DestFax, u"", u"", 0, u"B", u"5", u""}, 1, 7, IDS_STATION_MISSING, F::Station},
         // A bit outside the three parts does not make a cover page.
-        {DestFax, u"", u"", u"B", u"5", u"D", 1, 1, 8, IDS_COVER_EMPTY, F::Station},
-        {DestFax, u"", u"", u"B", u"5", u"D", 1, 1, CoverComments, 0, F::None},
-        {DestFax, u"", u"", u"B", u"5", u"D", 1, 0, 0, 0, F::None},
+        {{DestFax, u"", u"", 0, u"B", u"5", u"D", 1}, 1, 8, IDS_COVER_EMPTY, F::Station},
+        {{DestFax, u"", u"", 0, u"B", u"5", u"D", 1}, 1, CoverComments, 0, F::None},
+        {{DestFax, u"", u"", 0, u"B", u"5", u"D"}, 1, 0, 0, F::None},
         // Without a fax card the fax fields are not looked at.
-        {DestFax, u"", u"", u"", u"", u"", 0, 0, 0, 0, F::None},
+        {{DestFax, u"", u"", 0, u"", u"", u""}, 0, 0, 0, F::None},
     };
     for (const auto& r : rows) {
-        OutputEntries e;
-        e.destination = r.destination;
-        e.userName = r.userName;
-        e.pin = r.pin;
-        e.recipientName = r.recipientName;
-        e.recipientFax = r.recipientFax;
-        e.station = r.station;
-        e.sendCoverPage = r.sendCover != 0;
         OutputFeatures f;
-        f.faxCard = r.faxCard != 0;
+        f.faxCard = r.faxCard;
         f.printAndHold = true;
-        const OutputProblem p = CheckOutputEntries(e, f, r.cover);
+        const OutputProblem p = CheckOutputEntries(r.e, f, r.cover);
         EXPECT_EQ(p.messageId, r.message) << &r - rows;
         EXPECT_EQ(p.focus, r.focus) << &r - rows;
         EXPECT_EQ(bool(p), r.message != 0) << &r - rows;
@@ -131,11 +123,7 @@ TEST(OutputWrite, HeldJobWritesOnlyTheFieldsItsDestinationUses) {
     PluginDevmode dm = DefaultDevmode();
     BoundedCopyText(dm.pin, u"9999");
     BoundedCopyText(dm.userName, u"old");
-    OutputEntries e;
-    e.destination = DestReserve;
-    e.userName = u"ann";
-    e.pin = u"1234";
-    e.keepChecked = true;
+    OutputEntries e{DestReserve, u"ann", u"1234", true};
     FaxCover cover{};
     OutputWrites w = WriteOutputEntries(&dm, e, cover);
     EXPECT_EQ(dm.outputTo, uint32_t(DestReserve));
@@ -169,13 +157,8 @@ TEST(OutputWrite, FaxTakesRecipientStationAndCoverOnlyWhenSent) {
     BoundedCopyText(cover.comments, u"Hi");
     cover.coverFlags = CoverSender | CoverComments;
 
-    OutputEntries e;
-    e.destination = DestFax;
-    e.recipientName = u"Bob";
-    e.recipientFax = u"555-0100";
-    e.station = u"Front desk";
-    e.sendCoverPage = false;
-    e.resolutionIsFine = true;
+    OutputEntries e{DestFax, nullptr, nullptr, false, u"Bob", u"555-0100", u"Front desk", false,
+                    true};
     OutputWrites w = WriteOutputEntries(&dm, e, cover);
     EXPECT_TRUE(w.faxInfo && !w.lastUserName);
     EXPECT_EQ(Text(dm.fax.recipientFax), u"555-0100");

@@ -22,24 +22,20 @@ constexpr PreviewRect kPage = {0, 0, 200, 260}; // centre (100, 130)
 
 } // namespace
 
+// Halves away from zero; what no int32_t holds saturates, and what is no number is 0.
 TEST(PreviewGeometry, RoundingAndMulDiv) {
-    EXPECT_EQ(RoundToNearest(2.5), 3);
-    EXPECT_EQ(RoundToNearest(-2.5), -3);
-    EXPECT_EQ(RoundToNearest(2.4999), 2);
-    EXPECT_EQ(RoundToNearest(-0.5), -1);
-    EXPECT_EQ(RoundToNearest(-0.4), 0);
-    EXPECT_EQ(RoundToNearest(std::nan("")), 0);
-    EXPECT_EQ(RoundToNearest(1e300), INT32_MAX);
-    EXPECT_EQ(RoundToNearest(-1e300), INT32_MIN);
-    EXPECT_EQ(RoundToNearest(-std::numeric_limits<double>::infinity()), INT32_MIN);
-
-    EXPECT_EQ(MulDivRound(255, 50, 100), 128);
-    EXPECT_EQ(MulDivRound(-255, 50, 100), -128);
-    EXPECT_EQ(MulDivRound(255, 1, 100), 3);
-    EXPECT_EQ(MulDivRound(5, 1, -2), -3);
-    EXPECT_EQ(MulDivRound(720, 96, 720), 96);
-    EXPECT_EQ(MulDivRound(7, 3, 0), -1);
-    EXPECT_EQ(MulDivRound(INT32_MAX, 2, 1), -1);
+    const double inf = std::numeric_limits<double>::infinity();
+    const std::pair<double, int32_t> rounded[] = {
+        {2.5, 3},   {-2.5, -3}, {2.4999, 2},        {-0.5, -1},          {-0.4, 0},
+        {NAN, 0},   {1e300, INT32_MAX}, {-1e300, INT32_MIN}, {-inf, INT32_MIN}};
+    for (const auto& r : rounded)
+        EXPECT_EQ(RoundToNearest(r.first), r.second) << r.first;
+    // As Windows' MulDiv: -1 for a zero divisor or a result out of range.
+    const std::tuple<int32_t, int32_t, int32_t, int32_t> products[] = {
+        {255, 50, 100, 128}, {-255, 50, 100, -128}, {255, 1, 100, 3}, {5, 1, -2, -3},
+        {720, 96, 720, 96},  {7, 3, 0, -1},         {INT32_MAX, 2, 1, -1}};
+    for (const auto& [a, b, c, want] : products)
+        EXPECT_EQ(MulDivRound(a, b, c), want) << a << " * " << b << " / " << c;
 }
 
 TEST(PreviewGeometry, FadedColour) {
@@ -58,12 +54,10 @@ TEST(PreviewGeometry, Font) {
     WatermarkSettings wm = Record();
     EXPECT_EQ(MakePreviewFont(wm, 96).height, -19); // 96 px * 0.195 = 18.72
     EXPECT_EQ(MakePreviewFont(wm, 120).height, -23); // 120 px * 0.195 = 23.4
-    wm.pointSize = 1;
-    EXPECT_EQ(MakePreviewFont(wm, 96).height, -1);
-    wm.pointSize = 0;
-    EXPECT_EQ(MakePreviewFont(wm, 96).height, -1);
-    wm.pointSize = 0xFFFFFFFF;
-    EXPECT_EQ(MakePreviewFont(wm, 96).height, -1);
+    for (uint32_t points : {1u, 0u, 0xFFFFFFFFu}) {
+        wm.pointSize = points;
+        EXPECT_EQ(MakePreviewFont(wm, 96).height, -1) << points;
+    }
 
     // Each style and effect on its own, then all at once.
     const struct {
@@ -71,12 +65,10 @@ TEST(PreviewGeometry, Font) {
         int32_t weight;
         int italic, underline, strikeOut;
         bool outline;
-    } looks[] = {{Regular, 0, 400, 0, 0, 0, false},
-                 {Italic, 0, 400, 1, 0, 0, false},
-                 {Bold, 0, 700, 0, 0, 0, false},
-                 {Regular, Strikeout, 400, 0, 0, 1, false},
-                 {Regular, Underline, 400, 0, 1, 0, false},
-                 {Regular, Outline, 400, 0, 0, 0, true}};
+    } looks[] = {
+        {Regular, 0, 400, 0, 0, 0, false},         {Italic, 0, 400, 1, 0, 0, false},
+        {Bold, 0, 700, 0, 0, 0, false},            {Regular, Strikeout, 400, 0, 0, 1, false},
+        {Regular, Underline, 400, 0, 1, 0, false}, {Regular, Outline, 400, 0, 0, 0, true}};
     for (const auto& l : looks) {
         wm = Record();
         wm.fontStyle = l.style;
@@ -93,13 +85,9 @@ TEST(PreviewGeometry, Font) {
     wm.charSet = 0x1A2;
     wm.angle = 45;
     PreviewFont f = MakePreviewFont(wm, 96);
-    EXPECT_EQ(f.weight, 700);
-    EXPECT_EQ(f.italic, 1);
-    EXPECT_EQ(f.underline, 1);
-    EXPECT_EQ(f.strikeOut, 1);
-    EXPECT_TRUE(f.outline);
-    EXPECT_EQ(f.charSet, 0xA2);
-    EXPECT_EQ(f.escapement, 450);
+    EXPECT_EQ(std::make_tuple(f.weight, int(f.italic), int(f.underline), int(f.strikeOut),
+                              f.outline, int(f.charSet), f.escapement),
+              std::make_tuple(700, 1, 1, 1, true, 0xA2, 450));
 
     EXPECT_EQ(PreviewEscapement(-30.25), -303); // -302.5, away from zero
     EXPECT_EQ(PreviewEscapement(-30.27), -303);
@@ -111,25 +99,25 @@ TEST(PreviewGeometry, Font) {
     EXPECT_EQ(std::u16string(f.faceName), std::u16string(31, u'F'));
 }
 
+// Offsets in pixels of the preview: R(dpi * offset * 0.195), then millimetres R(px / 25.4);
+// horizontal ones at the horizontal resolution. NaN is 0, and what no int32_t holds saturates.
 TEST(PreviewGeometry, Offsets) {
-    WatermarkSettings wm = Record();
-    wm.units = Millimeters;
-    wm.verticalOffset = 10;     // R(96 * 10 * 0.195) = 187, then R(187 / 25.4) = 7
-    wm.horizontalOffset = -10;
-    PreviewOffsets o = MakePreviewOffsets(wm, 96, 96);
-    EXPECT_EQ(o.vertical, 7);
-    EXPECT_EQ(o.horizontal, -7);
-    wm.units = Inches;
-    wm.verticalOffset = 1;      // R(18.72)
-    wm.horizontalOffset = 0.5;  // R(120 * 0.5 * 0.195) = R(11.7)
-    o = MakePreviewOffsets(wm, 120, 96);
-    EXPECT_EQ(o.vertical, 19);
-    EXPECT_EQ(o.horizontal, 12);
-    wm.verticalOffset = std::nan("");
-    wm.horizontalOffset = 1e300;
-    o = MakePreviewOffsets(wm, 96, 96);
-    EXPECT_EQ(o.vertical, 0);
-    EXPECT_EQ(o.horizontal, INT32_MAX);
+    const struct {
+        uint32_t units;
+        double vertical, horizontal;
+        int32_t dpiX, dpiY, wantVertical, wantHorizontal;
+    } rows[] = {{Millimeters, 10, -10, 96, 96, 7, -7},
+                {Inches, 1, 0.5, 120, 96, 19, 12},
+                {Inches, NAN, 1e300, 96, 96, 0, INT32_MAX}};
+    for (const auto& r : rows) {
+        WatermarkSettings wm = Record();
+        wm.units = r.units;
+        wm.verticalOffset = r.vertical;
+        wm.horizontalOffset = r.horizontal;
+        const PreviewOffsets o = MakePreviewOffsets(wm, r.dpiX, r.dpiY);
+        EXPECT_EQ(std::make_pair(o.vertical, o.horizontal),
+                  std::make_pair(r.wantVertical, r.wantHorizontal)) << &r - rows;
+    }
 }
 
 TEST(PreviewGeometry, AnchorsWithoutRotation) {
@@ -158,21 +146,21 @@ TEST(PreviewGeometry, AnchorsWithoutRotation) {
     EXPECT_EQ(p.y, 51);
 }
 
+// A text without extent sits on its anchor's point, but Center Right's, which is the centre. One
+// of height alone (zero-width characters) is placed by the rule; a negative extent, which GDI
+// never measures, counts as none.
 TEST(PreviewGeometry, TextWithoutExtent) {
-    const PreviewPoint bottom = AnchorTextOrigin(BottomCenter, 30, 0, 0, kPage);
-    const PreviewPoint right = AnchorTextOrigin(CenterRight, 30, 0, 0, kPage);
-    const PreviewPoint corner = AnchorTextOrigin(BottomRight, 30, 0, 0, kPage);
-    EXPECT_EQ(bottom.x * 1000 + bottom.y, 100 * 1000 + 260);
-    EXPECT_EQ(right.x * 1000 + right.y, 100 * 1000 + 130);
-    EXPECT_EQ(corner.x * 1000 + corner.y, 200 * 1000 + 260);
-    // A text of height alone (zero-width characters) is placed by its anchor's rule all the same.
-    const PreviewPoint thin = AnchorTextOrigin(CenterRight, 0, 0, 20, kPage);
-    EXPECT_EQ(thin.x * 1000 + thin.y, 200 * 1000 + 120);
-    // The smallest extent counts; a negative one, which GDI never measures, counts as none.
-    const PreviewPoint dot = AnchorTextOrigin(BottomRight, 0, 1, 1, kPage);
-    EXPECT_EQ(dot.x * 1000 + dot.y, 199 * 1000 + 259);
-    const PreviewPoint none = AnchorTextOrigin(BottomRight, 0, -8, -8, kPage);
-    EXPECT_EQ(none.x * 1000 + none.y, 200 * 1000 + 260);
+    const struct {
+        uint32_t position;
+        double angle;
+        int32_t w, h, x, y;
+    } rows[] = {{BottomCenter, 30, 0, 0, 100, 260}, {CenterRight, 30, 0, 0, 100, 130},
+                {BottomRight, 30, 0, 0, 200, 260},  {CenterRight, 0, 0, 20, 200, 120},
+                {BottomRight, 0, 1, 1, 199, 259},   {BottomRight, 0, -8, -8, 200, 260}};
+    for (const auto& r : rows) {
+        const PreviewPoint p = AnchorTextOrigin(r.position, r.angle, r.w, r.h, kPage);
+        EXPECT_EQ(std::make_pair(p.x, p.y), std::make_pair(r.x, r.y)) << &r - rows;
+    }
 }
 
 // Whatever the angle, the anchor's named point of the rotated text box lands on the same point

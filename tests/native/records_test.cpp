@@ -20,8 +20,6 @@ PluginDevmode Defaults() {
     return dm;
 }
 
-bool SameBytes(const void* a, const void* b, size_t n) { return std::memcmp(a, b, n) == 0; }
-
 // The first offset at which two records differ, or -1.
 long FirstDifference(const void* a, const void* b, size_t n) {
     const auto* x = static_cast<const unsigned char*>(a);
@@ -160,15 +158,17 @@ TEST(Devmode, ValidationTerminatesEveryText) {
         const char16_t* text;
         size_t capacity;
     } texts[] = {
-        {dm.jobText, 512}, {dm.userName, 25}, {dm.pin, 5}, {dm.jobShortText, 17},
-        {dm.firstWatermark.name, 128}, {dm.firstWatermark.text, 128},
-        {dm.firstWatermark.faceName, 64}, {dm.otherWatermark.name, 128},
-        {dm.otherWatermark.text, 128}, {dm.otherWatermark.faceName, 64},
-        {dm.fax.recipientFax, 128}, {dm.fax.station, 128}, {dm.fax.recipientName, 128},
-        {dm.fax.cover.senderName, 128}, {dm.fax.cover.senderCompany, 128},
-        {dm.fax.cover.senderAddress, 256}, {dm.fax.cover.reservedText, 256},
-        {dm.fax.cover.senderFax, 64}, {dm.fax.cover.senderVoice, 64},
-        {dm.fax.cover.senderEmail, 64}, {dm.fax.cover.comments, 1024},
+        {dm.jobText, 512},                 {dm.userName, 25},
+        {dm.pin, 5},                       {dm.jobShortText, 17},
+        {dm.firstWatermark.name, 128},     {dm.firstWatermark.text, 128},
+        {dm.firstWatermark.faceName, 64},  {dm.otherWatermark.name, 128},
+        {dm.otherWatermark.text, 128},     {dm.otherWatermark.faceName, 64},
+        {dm.fax.recipientFax, 128},        {dm.fax.station, 128},
+        {dm.fax.recipientName, 128},       {dm.fax.cover.senderName, 128},
+        {dm.fax.cover.senderCompany, 128}, {dm.fax.cover.senderAddress, 256},
+        {dm.fax.cover.reservedText, 256},  {dm.fax.cover.senderFax, 64},
+        {dm.fax.cover.senderVoice, 64},    {dm.fax.cover.senderEmail, 64},
+        {dm.fax.cover.comments, 1024},
     };
     for (const auto& t : texts)
         EXPECT_EQ(BoundedLength(t.text, t.capacity), t.capacity - 1) << &t - texts;
@@ -226,12 +226,9 @@ TEST(WatermarkRecord, DecodeTakesStoredBytesOverTheDefaultsAndRepairs) {
     // 600 bytes end inside the face name: every field from pointSize (byte 652) on is default.
     ASSERT_TRUE(DecodeWatermark(kRegistryBinary, &stored, 600, &wm));
     EXPECT_EQ(std::memcmp(wm.text, stored.text, 254), 0);
-    EXPECT_EQ(wm.pointSize, 72u);
-    EXPECT_EQ(wm.fontStyle + wm.effects + wm.position + wm.charSet + wm.isDynamic, 0u);
-    EXPECT_EQ(wm.intensity, 100);
-    EXPECT_EQ(wm.units, 1);
-    EXPECT_EQ(wm.verticalOffset, 0.0);
-    EXPECT_EQ(wm.horizontalOffset, 0.0);
+    WatermarkSettings defaults{};
+    ResetWatermark(&defaults);
+    EXPECT_EQ(FirstDifference(&wm.pointSize, &defaults.pointSize, sizeof wm - 652), -1);
     ASSERT_TRUE(DecodeWatermark(kRegistryBinary, "Q", 1, &wm));
     EXPECT_EQ(std::u16string(wm.name), u"Q") << "its second byte comes from the defaults";
     EXPECT_EQ(std::u16string(wm.faceName), u"Arial");
@@ -246,7 +243,7 @@ TEST(Devmode, ConvertByInputSize) {
     std::memcpy(&big[4], &kPluginSignature, 4);
     PluginDevmode out = Defaults();
     convertPluginDevmode(big.data(), &out);
-    EXPECT_TRUE(SameBytes(reinterpret_cast<unsigned char*>(&out) + 12, big.data() + 12, 7660));
+    EXPECT_EQ(FirstDifference(reinterpret_cast<char*>(&out) + 12, big.data() + 12, 7660), -1);
     EXPECT_EQ(out.dwSize, 7672u);
     EXPECT_EQ(out.dwVersion, 10u);
 
@@ -258,7 +255,7 @@ TEST(Devmode, ConvertByInputSize) {
     out.contrast = 3;
     convertPluginDevmode(&tiny, &out);
     const PluginDevmode defaults = Defaults();
-    EXPECT_TRUE(SameBytes(&out, &defaults, sizeof out));
+    EXPECT_EQ(FirstDifference(&out, &defaults, sizeof out), -1);
 
     // In place the record stays.
     tiny = Defaults();
