@@ -29,15 +29,13 @@ const wchar_t kCaption[] = L"Personal Profiles";
 const int kEntryButtons[] = {IDC_PROFILE_LOAD, IDC_PROFILE_CHANGE, IDC_PROFILE_RENAME,
                              IDC_PROFILE_DELETE};
 
-std::string Feature(const char* keyword) {
-    return PpdFeature(keyword, {"True", "False"});
-}
 // Duplex (the driver's DMPUB_DUPLEX item, stored as "7"), both groups of the plug-in's tree
 // items, and held jobs (the Output Options page).
 std::string Model() {
-    return PpdFeature("Duplex", {"None", "DuplexNoTumble", "DuplexTumble"}) +
-           Feature("HasManualColorCorrection") + Feature("HasNewPrintQuality") +
-           Feature("HasPrintandHold");
+    std::string ppd = PpdFeature("Duplex", {"None", "DuplexNoTumble", "DuplexTumble"});
+    for (const char* k : {"HasManualColorCorrection", "HasNewPrintQuality", "HasPrintandHold"})
+        ppd += PpdFeature(k, {"True", "False"});
+    return ppd;
 }
 
 std::wstring Text(const char16_t* units, size_t capacity) {
@@ -338,7 +336,8 @@ TEST(ProfilesUi, FirstOpeningSavingChangeRenameDeleteAndFactoryDefaults) {
             EXPECT_EQ(ListEntries(page, IDC_PROFILE_LIST), brochureToo);
             EXPECT_EQ(Display(page), kUnknown);
         }
-        // Change with a changed setting: the third value fails; the profile keeps every value.
+        // Change with a changed setting, the third value failing: said; the devmode, written last,
+        // stays as it was.
         ASSERT_TRUE(sheet.SelectPage(0));
         ASSERT_TRUE(tree.SetNumber(L"Saturation", 5));
         ASSERT_TRUE(sheet.SelectPage(kProfiles));
