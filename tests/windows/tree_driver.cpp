@@ -23,24 +23,26 @@ std::wstring NodeText(HWND tree, HTREEITEM node) {
 }
 
 // Depth first, in the order the tree shows its nodes.
+void Walk(HWND tree, HTREEITEM first, std::vector<HTREEITEM>* out) {
+    for (HTREEITEM n = first; n; n = TreeView_GetNextSibling(tree, n)) {
+        out->push_back(n);
+        Walk(tree, TreeView_GetChild(tree, n), out);
+    }
+}
 std::vector<HTREEITEM> Nodes(HWND tree) {
     std::vector<HTREEITEM> out;
-    std::vector<HTREEITEM> stack;
-    for (HTREEITEM n = TreeView_GetRoot(tree); n; n = TreeView_GetNextSibling(tree, n))
-        stack.insert(stack.begin(), n);
-    while (!stack.empty()) {
-        HTREEITEM node = stack.back();
-        stack.pop_back();
-        out.push_back(node);
-        std::vector<HTREEITEM> children;
-        for (HTREEITEM c = TreeView_GetChild(tree, node); c; c = TreeView_GetNextSibling(tree, c))
-            children.push_back(c);
-        stack.insert(stack.end(), children.rbegin(), children.rend());
-    }
+    Walk(tree, TreeView_GetRoot(tree), &out);
     return out;
 }
 
 } // namespace
+
+cv::SheetContext* ContextOf(SheetDriver& sheet) {
+    return reinterpret_cast<cv::SheetContext*>(sheet.Host().Info().UserData);
+}
+const cv::PluginDevmode& Job(SheetDriver& sheet) {
+    return *sheet.Host().Devmode().PluginRecord();
+}
 
 TreeDriver::TreeDriver(SheetDriver& sheet) : sheet_(sheet) {
     if (!sheet.ok() || !sheet.Host().Advanced() || !sheet.SelectPage(0)) return;

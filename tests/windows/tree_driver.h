@@ -3,6 +3,7 @@
 // (the text before ": ").
 #pragma once
 
+#include "core/sheet_context.h"
 #include "host/advanced_page.h"
 #include "ui_driver.h"
 
@@ -10,6 +11,10 @@
 #include <vector>
 
 namespace cvtest {
+
+// The sheet's context (its working devmode, the tree's record) and the job's plug-in record.
+cv::SheetContext* ContextOf(SheetDriver& sheet);
+const cv::PluginDevmode& Job(SheetDriver& sheet);
 
 class TreeDriver {
   public:
