@@ -106,6 +106,10 @@ class OutputPage : public ::testing::Test {
         return script.Seen()[0].text;
     }
 
+    void SetValue(const wchar_t* name, DWORD type, const void* data, DWORD size) {
+        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, KeyPath().c_str(), name, type, data, size),
+                  ERROR_SUCCESS);
+    }
     // A stored value's bytes; empty when there is none.
     std::vector<BYTE> Value(const wchar_t* name, DWORD* type = nullptr) {
         std::vector<BYTE> data(8192);
@@ -255,6 +259,10 @@ TEST_F(OutputPage, HeldJobChecksAndApplyToDevmodeAndRegistry) {
     });
     EXPECT_EQ(WindowText(Control(page, IDC_USERNAME)), L"Ann Example") << "remembered wins";
     EXPECT_TRUE(IsChecked(page, IDC_KEEP_JOBS)) << "from the devmode";
+    // ... unless it is of the wrong type (the decoder's size checks are native).
+    SetValue(L"LastUserName", REG_BINARY, L"Binary", sizeof(L"Binary"));
+    page = Open([](cv::PluginDevmode& dm) { cv::BoundedCopyText(dm.userName, u"From Devmode"); });
+    EXPECT_EQ(WindowText(Control(page, IDC_USERNAME)), L"From Devmode");
 }
 
 TEST_F(OutputPage, FaxFieldsChecksSourceAndApply) {
@@ -310,6 +318,10 @@ TEST_F(OutputPage, FaxFieldsChecksSourceAndApply) {
     EXPECT_EQ(WindowText(Control(page, IDC_RECIPIENT_FAX)), L"555-0100");
     EXPECT_EQ(WindowText(Control(page, IDC_STATION)), L"Front Desk");
     EXPECT_TRUE(IsChecked(page, IDC_SEND_COVER));
+    // ... unless it is of the wrong type.
+    SetValue(L"FaxInfo", REG_SZ, info.data(), static_cast<DWORD>(info.size()));
+    page = Open([](cv::PluginDevmode& dm) { cv::BoundedCopyText(dm.fax.recipientName, u"Other"); });
+    EXPECT_EQ(WindowText(Control(page, IDC_RECIPIENT_NAME)), L"Other");
 }
 
 // The cover dialog's edits, the fields behind them and their limits; the comments come last.
