@@ -131,7 +131,7 @@ TEST_F(Plugin, GetInfoAnswersAndRefusals) {
 }
 
 // The host calls through raw vtable slots; check the slots themselves, not our header's view.
-TEST_F(Plugin, VtableSlotsAreWhereTheHostCallsThem) {
+TEST_F(Plugin, VtableSlotsAndDocumentEvent) {
     void** vtable = *reinterpret_cast<void***>(plugin.get());
     using GetInfoFn = HRESULT(STDMETHODCALLTYPE*)(void*, DWORD, PVOID, DWORD, PDWORD);
     DWORD value = 0, needed = 0;
@@ -169,6 +169,14 @@ TEST_F(Plugin, VtableSlotsAreWhereTheHostCallsThem) {
               S_OK);
     EXPECT_EQ(buffer.filter.cElementsReturned, 0u);
     EXPECT_EQ(result, DOCUMENTEVENT_SUCCESS);
+    // No buffer: the filter fails; no result to write: the call fails.
+    EXPECT_EQ(plugin->DocumentEvent(nullptr, nullptr, DOCUMENTEVENT_QUERYFILTER, 0, nullptr, 0,
+                                    nullptr, &result),
+              S_OK);
+    EXPECT_EQ(result, DOCUMENTEVENT_FAILURE);
+    EXPECT_EQ(plugin->DocumentEvent(nullptr, nullptr, DOCUMENTEVENT_STARTDOC, 0, nullptr, 0,
+                                    nullptr, nullptr),
+              E_FAIL);
 }
 
 // A stand-in for the driver's object: counts the questions asked of it. The plug-in only keeps
@@ -211,17 +219,6 @@ TEST(Entry, PublishDriverInterfaceAsksOnceAndReleasesAtTheEnd) {
     EXPECT_EQ(plugin->PublishDriverInterface(nullptr), S_OK) << "held already";
     ComPtr<IPrintOemUI2> fresh(PluginDll::Get().CreatePlugin());
     EXPECT_EQ(fresh->PublishDriverInterface(nullptr), E_FAIL);
-}
-
-TEST_F(Plugin, DocumentEventRefusals) {
-    INT result = 0;
-    EXPECT_EQ(plugin->DocumentEvent(nullptr, nullptr, DOCUMENTEVENT_QUERYFILTER, 0, nullptr, 0,
-                                    nullptr, &result),
-              S_OK);
-    EXPECT_EQ(result, DOCUMENTEVENT_FAILURE);
-    EXPECT_EQ(plugin->DocumentEvent(nullptr, nullptr, DOCUMENTEVENT_STARTDOC, 0, nullptr, 0,
-                                    nullptr, nullptr),
-              E_FAIL);
 }
 
 // The driver's standard pages stay, whatever the mode.
