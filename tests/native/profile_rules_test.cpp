@@ -1,6 +1,3 @@
-// The personal profiles' rules, natively: the value names of the driver's items and how a stored
-// name finds its item again, what a stored value may carry into an item or the working devmode,
-// what a save writes, the comparison of two devmodes, and the name rules of the name dialog.
 #include "profiles/profile_rules.h"
 
 #include "profiles/profiles_resource.h"
@@ -19,8 +16,7 @@ using namespace cv;
 namespace {
 
 PluginDevmode Defaults() {
-    PluginDevmode dm;
-    std::memset(&dm, 0, sizeof dm);
+    PluginDevmode dm{};
     defaultPluginDevmode(&dm);
     return dm;
 }
@@ -38,15 +34,6 @@ ProfileItem List(uint8_t dmPubId, uint16_t count, int32_t sel, const char16_t* n
     return item;
 }
 
-StoredValue Dword(const std::u16string& name, int32_t v) {
-    StoredValue s;
-    s.name = name;
-    s.type = kRegistryDword;
-    s.data.resize(4);
-    std::memcpy(s.data.data(), &v, 4);
-    return s;
-}
-
 StoredValue Bytes(const std::u16string& name, uint32_t type, const void* data, size_t size) {
     StoredValue s;
     s.name = name;
@@ -54,6 +41,10 @@ StoredValue Bytes(const std::u16string& name, uint32_t type, const void* data, s
     s.data.assign(static_cast<const unsigned char*>(data),
                   static_cast<const unsigned char*>(data) + size);
     return s;
+}
+
+StoredValue Dword(const std::u16string& name, int32_t v) {
+    return Bytes(name, kRegistryDword, &v, sizeof v);
 }
 
 StoredValue Text(const std::u16string& name, const std::u16string& text) {
@@ -83,23 +74,16 @@ TEST(ProfileRules, ValueNamesAndTheItemsTheyFindAgain) {
     ProfileItem big = List(255, 2, 0, u"ignored");
     EXPECT_EQ(ItemValueName(big), u"255") << "a DMPubID names the item before its text";
 
+    // clang-format off
     const struct {
         std::u16string name;
         ptrdiff_t item;
     } cases[] = {
-        {u"Halftone", 0},
-        {u"halftone", -1} /* texts match exactly */,
-        {u"7", 1} /* the first of two */,
-        {u"007", 1},
-        {u" 7 copies", 1},
-        {u"2001", 2},
-        {longName.substr(0, 127), 4},
-        {u"0", 5},
-        {u"Tray", -1} /* no number: no nameless item */,
-        {u"CustomDevData", -1},
-        {u"customdevdata", -1} /* never an item's */,
-        {u"2002", -1},
-    };
+        {u"Halftone", 0}, {u"halftone", -1} /* texts match exactly */, {u"7", 1} /* the first */,
+        {u"007", 1}, {u" 7 copies", 1}, {u"2001", 2}, {longName.substr(0, 127), 4}, {u"0", 5},
+        {u"Tray", -1} /* no number: no nameless item */, {u"2002", -1},
+        {u"CustomDevData", -1}, {u"customdevdata", -1} /* never an item's */};
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(MatchStoredName(c.name.c_str(), items, std::size(items)), c.item)
             << std::string(c.name.begin(), c.name.end());
@@ -107,20 +91,15 @@ TEST(ProfileRules, ValueNamesAndTheItemsTheyFindAgain) {
 }
 
 TEST(ProfileRules, LeadingIntegerReadsAsWtoi) {
+    // clang-format off
     const struct {
         const char16_t* text;
         int32_t value;
-    } cases[] = {{u"", 0},
-                 {u"12", 12},
-                 {u" \t-5", -5},
-                 {u"+3", 3},
-                 {u"12abc", 12},
-                 {u"abc", 0},
-                 {u"- 4", 0},
-                 {u"2147483647", INT32_MAX},
-                 {u"99999999999999999999", INT32_MAX},
-                 {u"-2147483648", INT32_MIN},
-                 {u"-99999999999999999999", INT32_MIN}};
+    } cases[] = {
+        {u"", 0}, {u"12", 12}, {u" \t-5", -5}, {u"+3", 3}, {u"12abc", 12}, {u"abc", 0}, {u"- 4", 0},
+        {u"2147483647", INT32_MAX}, {u"99999999999999999999", INT32_MAX},
+        {u"-2147483648", INT32_MIN}, {u"-99999999999999999999", INT32_MIN}};
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(LeadingInteger(c.text), c.value);
     EXPECT_EQ(LeadingInteger(nullptr), 0);
@@ -142,25 +121,20 @@ TEST(ProfileRules, StoredSelectionsAreTakenOnlyWhenTheItemCanShowThem) {
     check.type = 9; // TVOT_CHKBOX keeps nothing
     ProfileItem noType;
     const uint64_t eight = 2;
+    const auto n = [](int32_t v) { return Dword(u"x", v); };
+    const StoredValue binary = Bytes(u"x", kRegistryBinary, "\x01\0\0\0", 4),
+                      wide = Bytes(u"x", kRegistryDword, &eight, 8),
+                      narrow = Bytes(u"x", kRegistryDword, "\x01", 1);
     const struct {
         const ProfileItem* item;
         StoredValue value;
         bool taken;
         int32_t sel;
     } cases[] = {
-        {&list, Dword(u"x", 2), true, 2},
-        {&list, Dword(u"x", 3), false, 0},
-        {&list, Dword(u"x", -1), false, 0},
-        {&twoStates, Dword(u"x", 2), false, 0},
-        {&updown, Dword(u"x", -5), true, -5},
-        {&updown, Dword(u"x", 6), false, 0},
-        {&openNumber, Dword(u"x", 900), true, 900},
-        {&list, Bytes(u"x", kRegistryBinary, "\x01\0\0\0", 4), false, 0},
-        {&list, Bytes(u"x", kRegistryDword, &eight, 8), false, 0},
-        {&list, Bytes(u"x", kRegistryDword, "\x01", 1), false, 0},
-        {&check, Dword(u"x", 1), false, 0},
-        {&noType, Dword(u"x", 1), false, 0},
-    };
+        {&list, n(2), true, 2},           {&list, n(3), false, 0},    {&list, n(-1), false, 0},
+        {&twoStates, n(2), false, 0},     {&updown, n(-5), true, -5}, {&updown, n(6), false, 0},
+        {&openNumber, n(900), true, 900}, {&check, n(1), false, 0},   {&noType, n(1), false, 0},
+        {&list, binary, false, 0},        {&list, wide, false, 0},    {&list, narrow, false, 0}};
     for (size_t i = 0; i < std::size(cases); ++i) {
         int32_t sel = 0;
         EXPECT_EQ(DecodeStoredSelection(*cases[i].item, cases[i].value, &sel), cases[i].taken) << i;
@@ -426,27 +400,21 @@ struct FixedLookup final : ProfileNameLookup {
 
 TEST(ProfileRules, NameChecksInTheirOrder) {
     const ReservedProfileNames reserved{u"Factory Defaults", u"<Unknown Profile>"};
+    constexpr uint32_t Space = IDS_PROFILE_NAME_TRAILING_SPACE,
+                       Reserved = IDS_PROFILE_NAME_RESERVED, Chars = IDS_PROFILE_NAME_CHARS,
+                       Control = IDS_PROFILE_NAME_CONTROL_CHARS;
+    // clang-format off
     const struct {
         const char16_t* name;
         uint32_t problem;
     } cases[] = {
-        {u"Draft ", IDS_PROFILE_NAME_TRAILING_SPACE},
-        {u"Factory Defaults ", IDS_PROFILE_NAME_TRAILING_SPACE},
-        {u"FACTORY DEFAULTS", IDS_PROFILE_NAME_RESERVED},
-        {u"<unknown PROFILE>", IDS_PROFILE_NAME_RESERVED},
-        {u"v1.2", IDS_PROFILE_NAME_CHARS},
-        {u"a/b", IDS_PROFILE_NAME_CHARS},
-        {u"a\\b", IDS_PROFILE_NAME_CHARS},
-        {u"a.b\t", IDS_PROFILE_NAME_CHARS},
-        {u"tab\there", IDS_PROFILE_NAME_CONTROL_CHARS},
-        {u"line\nbreak", IDS_PROFILE_NAME_CONTROL_CHARS},
-        {u"c1\u0085", IDS_PROFILE_NAME_CONTROL_CHARS},
-        {u"Stored", IDS_PROFILE_NAME_USED},
-        {u"Draft\u00a0", 0} /* only U+0020 ends a name wrongly */,
-        {u"Brochure", 0},
-        {u"", kBlankProfileName},
-        {u"  \t", kBlankProfileName},
-    };
+        {u"Draft ", Space}, {u"Factory Defaults ", Space}, {u"FACTORY DEFAULTS", Reserved},
+        {u"<unknown PROFILE>", Reserved}, {u"v1.2", Chars}, {u"a/b", Chars}, {u"a\\b", Chars},
+        {u"a.b\t", Chars}, {u"tab\there", Control}, {u"line\nbreak", Control},
+        {u"c1\u0085", Control}, {u"Stored", IDS_PROFILE_NAME_USED}, {u"Brochure", 0},
+        {u"Draft\u00a0", 0} /* only U+0020 ends a name wrongly */, {u"", kBlankProfileName},
+        {u"  \t", kBlankProfileName}};
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(ProfileNameProblem(c.name, reserved, FixedLookup()), c.problem)
             << std::string(c.name, c.name + std::char_traits<char16_t>::length(c.name));
