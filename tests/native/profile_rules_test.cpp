@@ -34,6 +34,16 @@ ProfileItem List(uint8_t dmPubId, uint16_t count, int32_t sel, const char16_t* n
     return item;
 }
 
+ProfileItem Edit(const char16_t* name, const char16_t* text, uint16_t capacity) {
+    ProfileItem item;
+    item.hasType = true;
+    item.type = kTypeEditBox;
+    item.nameText = name;
+    item.text = text;
+    item.textCapacity = capacity;
+    return item;
+}
+
 StoredValue Bytes(const std::u16string& name, uint32_t type, const void* data, size_t size) {
     StoredValue s;
     s.name = name;
@@ -144,11 +154,7 @@ TEST(ProfileRules, StoredSelectionsAreTakenOnlyWhenTheItemCanShowThem) {
 
 TEST(ProfileRules, StoredTextsFitTheEditItemsBuffer) {
     char16_t buffer[5] = u"ab";
-    ProfileItem edit;
-    edit.hasType = true;
-    edit.type = kTypeEditBox;
-    edit.text = buffer;
-    edit.textCapacity = 5;
+    const ProfileItem edit = Edit(nullptr, buffer, 5);
     ProfileItem withoutText = edit;
     withoutText.text = nullptr;
     const char16_t embedded[] = u"xy\0zz";
@@ -287,12 +293,7 @@ TEST(ProfileRules, SaveWritesSevenFirstEachItemOnceAndTheDevmodeLast) {
     char16_t note[200];
     std::fill(std::begin(note), std::end(note), u'n');
     note[199] = 0;
-    ProfileItem edit;
-    edit.hasType = true;
-    edit.type = kTypeEditBox;
-    edit.nameText = u"Note";
-    edit.text = note;
-    edit.textCapacity = 200;
+    const ProfileItem edit = Edit(u"Note", note, 200);
     ProfileItem heading; // no OPTTYPE: nothing
     heading.nameText = u"Heading";
     ProfileItem check = List(0, 1, 1, u"Check");
@@ -330,13 +331,8 @@ TEST(ProfileRules, SaveWritesSevenFirstEachItemOnceAndTheDevmodeLast) {
 
 TEST(ProfileRules, LoadAndComparisonTakeTheSameValues) {
     char16_t text[16] = u"old";
-    ProfileItem edit;
-    edit.hasType = true;
-    edit.type = kTypeEditBox;
-    edit.nameText = u"Note";
-    edit.text = text;
-    edit.textCapacity = 16;
-    ProfileItem items[] = {List(7, 3, 0), List(0, 4, 1, u"Halftone"), List(7, 3, 0), edit};
+    ProfileItem items[] = {List(7, 3, 0), List(0, 4, 1, u"Halftone"), List(7, 3, 0),
+                           Edit(u"Note", text, 16)};
     PluginDevmode stored = Defaults();
     stored.pin[0] = u'1';
     stored.fax.cover.coverFlags = 3;
@@ -365,21 +361,15 @@ TEST(ProfileRules, LoadAndComparisonTakeTheSameValues) {
     EXPECT_TRUE(ProfileMatches(values, items, std::size(items), dm));
     dm.fax.cover.coverFlags = 5;
     EXPECT_TRUE(ProfileMatches(values, items, std::size(items), dm)) << "cover flags do not count";
-    const struct {
-        const char* what;
-        void (*change)(ProfileItem*, PluginDevmode*);
-    } differences[] = {
-        {"the PIN", [](ProfileItem*, PluginDevmode* d) { d->pin[0] = u'2'; }},
-        {"the duplex item", [](ProfileItem* i, PluginDevmode*) { i[0].sel = 1; }},
-        {"the edit text", [](ProfileItem* i, PluginDevmode*) { i[3].text = u"NEW"; }},
-    };
-    for (const auto& d : differences) {
-        ProfileItem changed[std::size(items)];
-        std::copy(std::begin(items), std::end(items), changed);
-        PluginDevmode other = dm;
-        d.change(changed, &other);
-        EXPECT_FALSE(ProfileMatches(values, changed, std::size(changed), other)) << d.what;
-    }
+    PluginDevmode otherPin = dm;
+    otherPin.pin[0] = u'2';
+    EXPECT_FALSE(ProfileMatches(values, items, std::size(items), otherPin)) << "the PIN";
+    items[0].sel = 1;
+    EXPECT_FALSE(ProfileMatches(values, items, std::size(items), dm)) << "the duplex item";
+    items[0].sel = 2;
+    items[3].text = u"NEW";
+    EXPECT_FALSE(ProfileMatches(values, items, std::size(items), dm)) << "the edit text";
+    items[3].text = text;
     items[2].sel = 1; // the second item of the DMPubID takes no part
     EXPECT_TRUE(ProfileMatches(values, items, std::size(items), dm));
 
