@@ -14,14 +14,10 @@ namespace {
 std::vector<uint16_t> Ids(const TreeFeatures& f) {
     std::vector<uint16_t> ids;
     size_t n = 0;
-    if (f.manualColor) {
-        const TreeItemSpec* g = ManualColorGroup(&n);
-        for (size_t i = 0; i < n; ++i)
-            if (TreeItemPresent(g[i], f)) ids.push_back(g[i].id);
-    }
-    if (f.newPrintQuality) {
-        const TreeItemSpec* g = PrintQualityGroup(&n);
-        for (size_t i = 0; i < n; ++i)
+    for (auto group : {f.manualColor ? ManualColorGroup : nullptr,
+                       f.newPrintQuality ? PrintQualityGroup : nullptr}) {
+        const TreeItemSpec* g = group ? group(&n) : nullptr;
+        for (size_t i = 0; g && i < n; ++i)
             if (TreeItemPresent(g[i], f)) ids.push_back(g[i].id);
     }
     return ids;
@@ -250,30 +246,20 @@ TEST(TreeRules, LayoutItemsFoundInOneWalk) {
         bool hidden;
         const char* keyword;
     };
+    const Item other{1, false, nullptr}, nup{16, false, nullptr}, order{17, false, nullptr},
+        feature{0, false, "OutputOrder"};
     const struct {
         const char* what;
         std::vector<Item> items;
         ptrdiff_t pageOrder, nup;
     } cases[] = {
-        {"both", {{1, false, nullptr}, {16, false, nullptr}, {17, false, nullptr}}, 2, 1},
+        {"both", {other, nup, order}, 2, 1},
         {"hidden ones are not taken", {{16, true, nullptr}, {17, true, nullptr}}, -1, -1},
-        {"a later page-order item replaces an earlier one",
-         {{17, false, nullptr}, {17, false, nullptr}},
-         1,
-         -1},
-        {"the OutputOrder feature while no page-order item is known",
-         {{0, false, "OutputOrder"}, {16, false, nullptr}},
-         0,
-         1},
+        {"a later page-order item replaces an earlier one", {order, order}, 1, -1},
+        {"the feature while no page-order item is known", {feature, nup}, 0, 1},
         {"the keyword is exact", {{0, false, "outputorder"}}, -1, -1},
-        {"a page-order item before the feature keeps its place",
-         {{17, false, nullptr}, {0, false, "OutputOrder"}},
-         0,
-         -1},
-        {"a page-order item after the feature replaces it",
-         {{0, false, "OutputOrder"}, {17, false, nullptr}},
-         1,
-         -1},
+        {"a page-order item before the feature keeps its place", {order, feature}, 0, -1},
+        {"a page-order item after the feature replaces it", {feature, order}, 1, -1},
         {"a hidden feature item is not taken", {{0, true, "OutputOrder"}}, -1, -1},
     };
     for (const auto& c : cases) {
