@@ -142,7 +142,6 @@ TEST(WatermarkPageRules, LeavingNeedsAWatermarkInAListThatCounts) {
         {"all, (None)", kAll, zero, draft, LeaveProblem::FirstList},
         {"all, second never looked at", kAll, draft, none, LeaveProblem::None},
         {"first/other, both (None)", kFirstOther, zero, zero, LeaveProblem::SecondList},
-        {"odd/even, first unselected", kOddEven, none, draft, LeaveProblem::FirstList},
         {"odd/even, second unselected", kOddEven, draft, none, LeaveProblem::SecondList},
         {"odd/even, (None) then one", kOddEven, zero, draft, LeaveProblem::None},
         {"first/other, one then (None)", kFirstOther, draft, zero, LeaveProblem::None},
@@ -170,7 +169,6 @@ TEST(WatermarkPageRules, WritingCopiesTheChosenRecordsOrTurnsWatermarksOff) {
         {"first/other", kFirstOther, other, draft, false, 1, 3, 0, u"T-Other", u"T-Draft"},
         {"first gone", kFirstOther, gone, draft, false, 0, 0, 0, u"", u"T-Draft"},
         {"second gone", kOddEven, draft, gone, true, 0, 0, 1, u"T-Draft", u""},
-        {"all pages, first gone", kAll, gone, draft, false, 0, 0, 0, u"", u""},
         {"a name no record holds", kAll, longName, zero, false, 0, 0, 0, u"", u""},
     };
     for (const auto& r : rows) {
