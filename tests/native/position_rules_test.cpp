@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
@@ -16,10 +17,6 @@ std::u16string Formatted(double value) {
     char16_t text[kOffsetTextCapacity];
     FormatOffset(value, text);
     return text;
-}
-
-std::u16string Widen(const char* s) {
-    return std::u16string(s, s + std::char_traits<char>::length(s));
 }
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -112,7 +109,7 @@ TEST(PositionText, OneDecimalAgreesWithTheCLibrary) {
     auto check = [](double v) {
         char expected[64];
         std::snprintf(expected, sizeof expected, "%.1f", v);
-        ASSERT_EQ(Formatted(v), Widen(expected)) << expected;
+        ASSERT_EQ(Formatted(v), std::u16string(expected, expected + std::strlen(expected)));
     };
     for (int k = -5080000; k <= 5080000; k += 37)
         check(k / 20.0);

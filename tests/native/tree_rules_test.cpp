@@ -23,12 +23,6 @@ std::vector<uint16_t> Ids(const TreeFeatures& f) {
     return ids;
 }
 
-int32_t At(const PluginDevmode& dm, size_t offset) {
-    int32_t v;
-    std::memcpy(&v, reinterpret_cast<const unsigned char*>(&dm) + offset, sizeof v);
-    return v;
-}
-
 // The tree's items as a map from identifier to selection and flags.
 struct FakeTree final : TreeItemStates {
     struct State {
@@ -173,11 +167,9 @@ TEST(TreeRules, ChangesWriteTheirFieldsIntoEveryTarget) {
         const bool reinit = c.id >= 17 && c.id <= 19;
         EXPECT_EQ(TreeSelectionChanged(c.id, c.sel, tree, targets, 3),
                   reinit ? kTreeActionReinitItems : kTreeActionNone);
-        for (size_t at : c.offsets) {
-            EXPECT_EQ(At(job, at), c.sel) << at;
+        for (size_t at : c.offsets)
             std::memcpy(reinterpret_cast<unsigned char*>(&before) + at, &c.sel, 4);
-        }
-        EXPECT_EQ(std::memcmp(&job, &before, sizeof job), 0) << "nothing else written";
+        EXPECT_EQ(std::memcmp(&job, &before, sizeof job), 0) << "sel at the offsets, nothing else";
         EXPECT_EQ(std::memcmp(&work, &job, sizeof job), 0) << "every target alike";
         if (tree.items.count(c.id)) {
             EXPECT_EQ(tree.items[c.id].changed, reinit);
