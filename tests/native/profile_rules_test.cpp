@@ -62,7 +62,7 @@ StoredValue Text(const std::u16string& name, const std::u16string& text) {
 }
 
 StoredValue Image(const PluginDevmode& dm) {
-    return Bytes(kCustomDevDataName, kRegistryBinary, &dm, sizeof dm);
+    return Bytes(u"CustomDevData", kRegistryBinary, &dm, sizeof dm);
 }
 
 } // namespace
@@ -290,10 +290,8 @@ TEST(ProfileRules, SettingsEqualComparesWhatAProfileHolds) {
 #undef AT
 
 TEST(ProfileRules, SaveWritesSevenFirstEachItemOnceAndTheDevmodeLast) {
-    char16_t note[200];
-    std::fill(std::begin(note), std::end(note), u'n');
-    note[199] = 0;
-    const ProfileItem edit = Edit(u"Note", note, 200);
+    const std::u16string note(199, u'n');
+    const ProfileItem edit = Edit(u"Note", note.c_str(), 200);
     ProfileItem heading; // no OPTTYPE: nothing
     heading.nameText = u"Heading";
     ProfileItem check = List(0, 1, 1, u"Check");
@@ -304,29 +302,19 @@ TEST(ProfileRules, SaveWritesSevenFirstEachItemOnceAndTheDevmodeLast) {
     };
     PluginDevmode dm = Defaults();
     dm.contrast = 3;
-    const std::vector<StoredValue> values = PlanProfileSave(items, std::size(items), dm);
-    std::vector<std::u16string> names;
-    for (const StoredValue& v : values)
-        names.push_back(v.name);
-    EXPECT_EQ(names, (std::vector<std::u16string>{u"7", u"HALFTONE", u"Note", u"CustomDevData"}));
-    int32_t number = 0;
-    std::memcpy(&number, values[0].data.data(), 4);
-    EXPECT_EQ(number, 2) << "the duplex item's selection in the place of the first 7";
-    std::memcpy(&number, values[1].data.data(), 4);
-    EXPECT_EQ(number, 2);
-    EXPECT_EQ(values[2].type, kRegistryString);
-    ASSERT_EQ(values[2].data.size(), 128u * 2) << "127 characters and the terminator";
-    EXPECT_EQ(values[2].data[254] | values[2].data[255], 0);
-    EXPECT_EQ(values[3].type, kRegistryBinary);
-    ASSERT_EQ(values[3].data.size(), sizeof dm);
-    EXPECT_EQ(std::memcmp(values[3].data.data(), &dm, sizeof dm), 0);
-
-    // Without items: "7" as 0 and the devmode.
-    const std::vector<StoredValue> bare = PlanProfileSave(nullptr, 0, dm);
-    ASSERT_EQ(bare.size(), 2u);
-    std::memcpy(&number, bare[0].data.data(), 4);
-    EXPECT_EQ(bare[0].type, kRegistryDword);
-    EXPECT_EQ(number, 0);
+    const auto expect = [](const std::vector<StoredValue>& got,
+                           const std::vector<StoredValue>& want) {
+        ASSERT_EQ(got.size(), want.size());
+        for (size_t i = 0; i < want.size(); ++i) {
+            EXPECT_EQ(got[i].name, want[i].name) << i;
+            EXPECT_EQ(got[i].type, want[i].type) << i;
+            EXPECT_EQ(got[i].data, want[i].data) << i;
+        }
+    };
+    // The duplex item's selection in the place of the first "7"; the note cut to 127 characters.
+    expect(PlanProfileSave(items, std::size(items), dm),
+           {Dword(u"7", 2), Dword(u"HALFTONE", 2), Text(u"Note", note.substr(0, 127)), Image(dm)});
+    expect(PlanProfileSave(nullptr, 0, dm), {Dword(u"7", 0), Image(dm)});
 }
 
 TEST(ProfileRules, LoadAndComparisonTakeTheSameValues) {
