@@ -326,11 +326,10 @@ TEST(ProfileRules, LoadAndComparisonTakeTheSameValues) {
     stored.fax.cover.coverFlags = 3;
     PluginDevmode broken = Defaults();
     broken.dwSignature = 0;
-    const std::vector<StoredValue> values = {
-        Dword(u"7", 2),        Dword(u"Halftone", 9) /* not an entry: left out */,
-        Text(u"Note", u"new"), Dword(u"Unknown", 1),
-        Image(stored),
-    };
+    // The Halftone item has no entry 9: that value is left out.
+    const std::vector<StoredValue> values = {Dword(u"7", 2), Dword(u"Halftone", 9),
+                                             Text(u"Note", u"new"), Dword(u"Unknown", 1),
+                                             Image(stored)};
     const ProfileLoadPlan plan = PlanProfileLoad(values, items, std::size(items));
     ASSERT_EQ(plan.items.size(), 2u);
     EXPECT_EQ(plan.items[0].item, 0u) << "the first item of the DMPubID";
