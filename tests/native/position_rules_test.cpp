@@ -40,6 +40,7 @@ TEST(PositionRadios, AnchorCodesAndTheirButtons) {
     }
     AnchorRadios untouched{1, 1};
     EXPECT_FALSE(RadiosForAnchor(9, &untouched));
+    EXPECT_FALSE(RadiosForAnchor(Center, nullptr));
     EXPECT_EQ(untouched.vertical, 1);
 
     const bool none[3] = {}, lastTwo[3] = {false, true, true}, firstLast[3] = {true, false, true};
