@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <random>
 #include <string>
@@ -18,20 +19,18 @@ std::u16string Formatted(double value) {
     return text;
 }
 
-std::u16string Widen(const char* s) {
-    return std::u16string(s, s + std::char_traits<char>::length(s));
-}
-
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 } // namespace
 
 TEST(PositionRadios, AnchorCodesAndTheirButtons) {
+    // clang-format off
     const struct {
         uint32_t code;
         uint8_t vertical, horizontal;
-    } rows[] = {{0, 1, 1}, {1, 2, 0}, {2, 0, 0}, {3, 1, 0}, {4, 2, 1},
-                {5, 0, 1}, {6, 2, 2}, {7, 0, 2}, {8, 1, 2}};
+    } rows[] = {{0, 1, 1}, {1, 2, 0}, {2, 0, 0}, {3, 1, 0}, {4, 2, 1}, {5, 0, 1}, {6, 2, 2},
+                {7, 0, 2}, {8, 1, 2}};
+    // clang-format on
     for (const auto& r : rows) {
         AnchorRadios radios{9, 9};
         ASSERT_TRUE(RadiosForAnchor(r.code, &radios)) << r.code;
@@ -41,6 +40,7 @@ TEST(PositionRadios, AnchorCodesAndTheirButtons) {
     }
     AnchorRadios untouched{1, 1};
     EXPECT_FALSE(RadiosForAnchor(9, &untouched));
+    EXPECT_FALSE(RadiosForAnchor(Center, nullptr));
     EXPECT_EQ(untouched.vertical, 1);
 
     const bool none[3] = {}, lastTwo[3] = {false, true, true}, firstLast[3] = {true, false, true};
@@ -52,29 +52,19 @@ TEST(PositionRadios, AnchorCodesAndTheirButtons) {
 }
 
 TEST(PositionText, DecimalTextAndItsValue) {
+    // Refused texts are never valued, but for a few that read as wcstod reads them. U+00B2 is a
+    // superscript two, which some runtimes class as a digit; U+0661 an Arabic-Indic one.
+    // clang-format off
     const struct {
         const char16_t* text;
         bool decimal;
         double value;
-    } rows[] = {
-        {u"1.5", true, 1.5},
-        {u"-1.5", true, -1.5},
-        {u"-", true, 0.0},
-        {u".", true, 0.0},
-        {u"5.", true, 5.0},
-        {u"-.5", true, -0.5},
-        {u"9999.9", true, 9999.9},
-        {u"253997.46", true, 253997.46},
-        // Refused texts are never valued; only a few that read as wcstod reads them are checked.
-        {u"", false, 0.0},
-        {u"1..5", false, 1.0},
-        {u"1-5", false, 1.0},
-        {u" 1", false, kNaN},
-        {u"+1", false, kNaN},
-        {u"\xFF11", false, kNaN},
-        {u"\x00B2", false, kNaN}, // a superscript two, which some runtimes class as a digit
-        {u"\x0661", false, kNaN}, // an Arabic-Indic one
-    };
+    } rows[] = {{u"1.5", true, 1.5}, {u"-1.5", true, -1.5}, {u"-", true, 0.0}, {u".", true, 0.0},
+                {u"5.", true, 5.0}, {u"-.5", true, -0.5}, {u"9999.9", true, 9999.9},
+                {u"253997.46", true, 253997.46}, {u"", false, 0.0}, {u"1..5", false, 1.0},
+                {u"1-5", false, 1.0}, {u" 1", false, kNaN}, {u"+1", false, kNaN},
+                {u"\xFF11", false, kNaN}, {u"\x00B2", false, kNaN}, {u"\x0661", false, kNaN}};
+    // clang-format on
     for (const auto& r : rows) {
         EXPECT_EQ(IsDecimalText(r.text), r.decimal) << &r - rows;
         if (!std::isnan(r.value)) {
@@ -90,28 +80,18 @@ TEST(PositionText, DecimalTextAndItsValue) {
 }
 
 TEST(PositionText, OneDecimalAsTheRuntimePrintsIt) {
+    // 0.05 and 9999.95 are stored just above a twentieth, 0.15 just below; 0.25, 0.75 and
+    // -1.25 are exactly halfway and go to the even digit.
+    // clang-format off
     const struct {
         double value;
         const char16_t* text;
-    } rows[] = {
-        {0.0, u"0.0"},
-        {-0.0, u"-0.0"},
-        {-0.04, u"-0.0"},
-        {0.05, u"0.1"}, // stored just above a twentieth
-        {0.15, u"0.1"}, // stored just below
-        {0.25, u"0.2"}, // exactly halfway: to the even digit
-        {0.75, u"0.8"}, // exactly halfway: to the even digit
-        {-1.25, u"-1.2"},
-        {2.5, u"2.5"},
-        {1.1, u"1.1"},
-        {10.0 / 25.4, u"0.4"},
-        {9999.95, u"10000.0"}, // stored just above halfway
-        {253997.46, u"253997.5"},
-        {4503599627370497.0, u"4503599627370497.0"},
-        {1e18, u"1000000000000000000.0"},
-        {1e-300, u"0.0"},
-        {0.04999999999999999, u"0.0"},
-    };
+    } rows[] = {{0.0, u"0.0"}, {-0.0, u"-0.0"}, {-0.04, u"-0.0"}, {0.05, u"0.1"}, {0.15, u"0.1"},
+                {0.25, u"0.2"}, {0.75, u"0.8"}, {-1.25, u"-1.2"}, {2.5, u"2.5"}, {1.1, u"1.1"},
+                {10.0 / 25.4, u"0.4"}, {9999.95, u"10000.0"}, {253997.46, u"253997.5"},
+                {1e-300, u"0.0"}, {0.04999999999999999, u"0.0"},
+                {4503599627370497.0, u"4503599627370497.0"}, {1e18, u"1000000000000000000.0"}};
+    // clang-format on
     for (const auto& r : rows)
         EXPECT_EQ(Formatted(r.value), r.text) << r.value;
 
@@ -130,7 +110,7 @@ TEST(PositionText, OneDecimalAgreesWithTheCLibrary) {
     auto check = [](double v) {
         char expected[64];
         std::snprintf(expected, sizeof expected, "%.1f", v);
-        ASSERT_EQ(Formatted(v), Widen(expected)) << expected;
+        ASSERT_EQ(Formatted(v), std::u16string(expected, expected + std::strlen(expected)));
     };
     for (int k = -5080000; k <= 5080000; k += 37)
         check(k / 20.0);
@@ -141,20 +121,18 @@ TEST(PositionText, OneDecimalAgreesWithTheCLibrary) {
 }
 
 TEST(PositionText, ShownOffsetsStayWithinTheLimits) {
+    // "253997.5" would be refused; the last three are damaged records.
+    // clang-format off
     const struct {
         double value;
         bool millimetres;
         double shown;
         const char16_t* text;
-    } rows[] = {
-        {1.25, false, 1.2, u"1.2"},
-        {9999.9, false, 9999.9, u"9999.9"},
-        {-9999.9, false, -9999.9, u"-9999.9"},
-        {253997.46, true, 253997.4, u"253997.4"}, // "253997.5" would be refused
-        {20000.0, false, 0.0, u"0.0"},            // a damaged record
-        {1e300, true, 0.0, u"0.0"},
-        {kNaN, false, 0.0, u"0.0"},
-    };
+    } rows[] = {{1.25, false, 1.2, u"1.2"}, {9999.9, false, 9999.9, u"9999.9"},
+                {-9999.9, false, -9999.9, u"-9999.9"}, {253997.46, true, 253997.4, u"253997.4"},
+                {20000.0, false, 0.0, u"0.0"}, {1e300, true, 0.0, u"0.0"},
+                {kNaN, false, 0.0, u"0.0"}};
+    // clang-format on
     for (const auto& r : rows) {
         const ShownOffset s = ShowOffset(r.value, r.millimetres);
         EXPECT_EQ(s.value, r.shown) << r.value;
@@ -163,32 +141,27 @@ TEST(PositionText, ShownOffsetsStayWithinTheLimits) {
     EXPECT_FALSE(OffsetWithinLimits(kNaN, true));
 }
 
+// An accepted text has no replacement; a refused one is replaced by the last value as shown.
 TEST(PositionFilter, EditKeepsOnlyAcceptedText) {
+    // The read is cut to 10 characters; an emptied edit takes the last value at once.
+    // clang-format off
     const struct {
         const char16_t* text;
         bool millimetres;
-        double last;
-        bool accepted;
-        double newLast;
+        double last, newLast;
         const char16_t* replacement;
-    } rows[] = {
-        {u"1.5", false, 0.0, true, 1.5, u""},
-        {u"-", false, 3.0, true, 0.0, u""},
-        {u"-9999.9", false, 3.0, true, -9999.9, u""},
-        {u"10000", true, 1.0, true, 10000.0, u""},
-        {u"0.12345678x", false, 1.0, true, 0.12345678, u""}, // read cut to 10 characters
-        {u"1..5", false, 2.0, false, 2.0, u"2.0"},
-        {u"1-", false, 3.0, false, 3.0, u"3.0"},
-        {u"", false, 1.25, false, 1.2, u"1.2"}, // emptied: the last value at once
-        {u"10000", false, 1.0, false, 1.0, u"1.0"},
-        {u"-9999.95", false, 4.0, false, 4.0, u"4.0"},
-        {u"12345678901", true, 5.0, false, 5.0, u"5.0"},
-        {u"253997.5", true, 253997.46, false, 253997.4, u"253997.4"},
-        {u"x", false, 20000.0, false, 0.0, u"0.0"},
-    };
+    } rows[] = {{u"1.5", false, 0.0, 1.5, u""}, {u"-", false, 3.0, 0.0, u""},
+                {u"-9999.9", false, 3.0, -9999.9, u""}, {u"10000", true, 1.0, 10000.0, u""},
+                {u"0.12345678x", false, 1.0, 0.12345678, u""}, {u"1..5", false, 2.0, 2.0, u"2.0"},
+                {u"1-", false, 3.0, 3.0, u"3.0"}, {u"", false, 1.25, 1.2, u"1.2"},
+                {u"10000", false, 1.0, 1.0, u"1.0"}, {u"-9999.95", false, 4.0, 4.0, u"4.0"},
+                {u"12345678901", true, 5.0, 5.0, u"5.0"},
+                {u"253997.5", true, 253997.46, 253997.4, u"253997.4"},
+                {u"x", false, 20000.0, 0.0, u"0.0"}};
+    // clang-format on
     for (const auto& r : rows) {
         const OffsetFilter f = FilterOffsetText(r.text, r.millimetres, r.last);
-        EXPECT_EQ(f.accepted, r.accepted) << &r - rows;
+        EXPECT_EQ(f.accepted, !*r.replacement) << &r - rows;
         EXPECT_EQ(f.lastValue, r.newLast) << &r - rows;
         EXPECT_EQ(std::u16string(f.replacement), r.replacement) << &r - rows;
         if (!f.accepted) {
@@ -200,49 +173,41 @@ TEST(PositionFilter, EditKeepsOnlyAcceptedText) {
     }
 }
 
+// The up arrow sends -1 and raises the value; a step out of the limits changes nothing.
 TEST(PositionStep, UpDownMovesByATenthOfAnInchOrAMillimetre) {
+    // clang-format off
     const struct {
         const char16_t* text;
         bool millimetres;
         int32_t delta;
-        bool changed;
         double value;
         const char16_t* shown;
-    } rows[] = {
-        {u"1.0", false, -1, true, 1.1, u"1.1"}, // up arrow
-        {u"1.0", true, -1, true, 2.0, u"2.0"},
-        {u"1.0", false, 1, true, 0.9, u"0.9"}, // down arrow
-        {u"1.0", false, 0, true, 0.9, u"0.9"},
-        {u"-", true, -1, true, 1.0, u"1.0"},
-        {u"-9999.9", false, 1, false, 0.0, u""},
-        {u"9999.9", false, -1, false, 0.0, u""},
-        {u"253997.4", true, -1, false, 0.0, u""},
-        {u"253996.46", true, -1, true, 253997.4, u"253997.4"},
-        {u"1.0x", false, -1, false, 0.0, u""},
-    };
+    } rows[] = {{u"1.0", false, -1, 1.1, u"1.1"}, {u"1.0", true, -1, 2.0, u"2.0"},
+                {u"1.0", false, 1, 0.9, u"0.9"}, {u"1.0", false, 0, 0.9, u"0.9"},
+                {u"-", true, -1, 1.0, u"1.0"}, {u"-9999.9", false, 1, 0.0, u""},
+                {u"9999.9", false, -1, 0.0, u""}, {u"253997.4", true, -1, 0.0, u""},
+                {u"253996.46", true, -1, 253997.4, u"253997.4"}, {u"1.0x", false, -1, 0.0, u""}};
+    // clang-format on
     for (const auto& r : rows) {
         const OffsetStep s = StepOffset(r.text, r.millimetres, r.delta);
-        EXPECT_EQ(s.changed, r.changed) << &r - rows;
+        EXPECT_EQ(s.changed, *r.shown != 0) << &r - rows;
         EXPECT_EQ(s.value, r.value) << &r - rows;
         EXPECT_EQ(std::u16string(s.text), r.shown) << &r - rows;
     }
 }
 
 TEST(PositionUnits, SwitchConvertsAndStaysWithinTheLimits) {
+    // 9999.9 inches are 253997.46 millimetres, which would show as 253997.5.
+    // clang-format off
     const struct {
         double value;
         bool toMillimetres;
         double converted;
         const char16_t* text;
-    } rows[] = {
-        {1.0, true, 25.4, u"25.4"},
-        {25.4, false, 1.0, u"1.0"},
-        {10.0, false, 0.4, u"0.4"},
-        {1.5, true, 38.1, u"38.1"},
-        {9999.9, true, 253997.4, u"253997.4"}, // 253997.46 would show as 253997.5
-        {-9999.9, true, -253997.4, u"-253997.4"},
-        {253997.4, false, 9999.9, u"9999.9"},
-    };
+    } rows[] = {{1.0, true, 25.4, u"25.4"}, {25.4, false, 1.0, u"1.0"}, {10.0, false, 0.4, u"0.4"},
+                {1.5, true, 38.1, u"38.1"}, {9999.9, true, 253997.4, u"253997.4"},
+                {-9999.9, true, -253997.4, u"-253997.4"}, {253997.4, false, 9999.9, u"9999.9"}};
+    // clang-format on
     for (const auto& r : rows) {
         const ShownOffset s = ConvertOffset(r.value, r.toMillimetres);
         EXPECT_EQ(s.value, r.converted) << r.value;

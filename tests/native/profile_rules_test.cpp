@@ -1,6 +1,3 @@
-// The personal profiles' rules, natively: the value names of the driver's items and how a stored
-// name finds its item again, what a stored value may carry into an item or the working devmode,
-// what a save writes, the comparison of two devmodes, and the name rules of the name dialog.
 #include "profiles/profile_rules.h"
 
 #include "profiles/profiles_resource.h"
@@ -19,8 +16,7 @@ using namespace cv;
 namespace {
 
 PluginDevmode Defaults() {
-    PluginDevmode dm;
-    std::memset(&dm, 0, sizeof dm);
+    PluginDevmode dm{};
     defaultPluginDevmode(&dm);
     return dm;
 }
@@ -38,13 +34,14 @@ ProfileItem List(uint8_t dmPubId, uint16_t count, int32_t sel, const char16_t* n
     return item;
 }
 
-StoredValue Dword(const std::u16string& name, int32_t v) {
-    StoredValue s;
-    s.name = name;
-    s.type = kRegistryDword;
-    s.data.resize(4);
-    std::memcpy(s.data.data(), &v, 4);
-    return s;
+ProfileItem Edit(const char16_t* name, const char16_t* text, uint16_t capacity) {
+    ProfileItem item;
+    item.hasType = true;
+    item.type = kTypeEditBox;
+    item.nameText = name;
+    item.text = text;
+    item.textCapacity = capacity;
+    return item;
 }
 
 StoredValue Bytes(const std::u16string& name, uint32_t type, const void* data, size_t size) {
@@ -56,12 +53,16 @@ StoredValue Bytes(const std::u16string& name, uint32_t type, const void* data, s
     return s;
 }
 
+StoredValue Dword(const std::u16string& name, int32_t v) {
+    return Bytes(name, kRegistryDword, &v, sizeof v);
+}
+
 StoredValue Text(const std::u16string& name, const std::u16string& text) {
     return Bytes(name, kRegistryString, text.c_str(), (text.size() + 1) * 2);
 }
 
 StoredValue Image(const PluginDevmode& dm) {
-    return Bytes(kCustomDevDataName, kRegistryBinary, &dm, sizeof dm);
+    return Bytes(u"CustomDevData", kRegistryBinary, &dm, sizeof dm);
 }
 
 } // namespace
@@ -83,23 +84,16 @@ TEST(ProfileRules, ValueNamesAndTheItemsTheyFindAgain) {
     ProfileItem big = List(255, 2, 0, u"ignored");
     EXPECT_EQ(ItemValueName(big), u"255") << "a DMPubID names the item before its text";
 
+    // clang-format off
     const struct {
         std::u16string name;
         ptrdiff_t item;
     } cases[] = {
-        {u"Halftone", 0},
-        {u"halftone", -1} /* texts match exactly */,
-        {u"7", 1} /* the first of two */,
-        {u"007", 1},
-        {u" 7 copies", 1},
-        {u"2001", 2},
-        {longName.substr(0, 127), 4},
-        {u"0", 5},
-        {u"Tray", -1} /* no number: no nameless item */,
-        {u"CustomDevData", -1},
-        {u"customdevdata", -1} /* never an item's */,
-        {u"2002", -1},
-    };
+        {u"Halftone", 0}, {u"halftone", -1} /* texts match exactly */, {u"7", 1} /* the first */,
+        {u"007", 1}, {u" 7 copies", 1}, {u"2001", 2}, {longName.substr(0, 127), 4}, {u"0", 5},
+        {u"Tray", -1} /* no number: no nameless item */, {u"2002", -1},
+        {u"CustomDevData", -1}, {u"customdevdata", -1} /* never an item's */};
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(MatchStoredName(c.name.c_str(), items, std::size(items)), c.item)
             << std::string(c.name.begin(), c.name.end());
@@ -107,20 +101,15 @@ TEST(ProfileRules, ValueNamesAndTheItemsTheyFindAgain) {
 }
 
 TEST(ProfileRules, LeadingIntegerReadsAsWtoi) {
+    // clang-format off
     const struct {
         const char16_t* text;
         int32_t value;
-    } cases[] = {{u"", 0},
-                 {u"12", 12},
-                 {u" \t-5", -5},
-                 {u"+3", 3},
-                 {u"12abc", 12},
-                 {u"abc", 0},
-                 {u"- 4", 0},
-                 {u"2147483647", INT32_MAX},
-                 {u"99999999999999999999", INT32_MAX},
-                 {u"-2147483648", INT32_MIN},
-                 {u"-99999999999999999999", INT32_MIN}};
+    } cases[] = {
+        {u"", 0}, {u"12", 12}, {u" \t-5", -5}, {u"+3", 3}, {u"12abc", 12}, {u"abc", 0}, {u"- 4", 0},
+        {u"2147483647", INT32_MAX}, {u"99999999999999999999", INT32_MAX},
+        {u"-2147483648", INT32_MIN}, {u"-99999999999999999999", INT32_MIN}};
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(LeadingInteger(c.text), c.value);
     EXPECT_EQ(LeadingInteger(nullptr), 0);
@@ -142,25 +131,20 @@ TEST(ProfileRules, StoredSelectionsAreTakenOnlyWhenTheItemCanShowThem) {
     check.type = 9; // TVOT_CHKBOX keeps nothing
     ProfileItem noType;
     const uint64_t eight = 2;
+    const auto n = [](int32_t v) { return Dword(u"x", v); };
+    const StoredValue binary = Bytes(u"x", kRegistryBinary, "\x01\0\0\0", 4),
+                      wide = Bytes(u"x", kRegistryDword, &eight, 8),
+                      narrow = Bytes(u"x", kRegistryDword, "\x01", 1);
     const struct {
         const ProfileItem* item;
         StoredValue value;
         bool taken;
         int32_t sel;
     } cases[] = {
-        {&list, Dword(u"x", 2), true, 2},
-        {&list, Dword(u"x", 3), false, 0},
-        {&list, Dword(u"x", -1), false, 0},
-        {&twoStates, Dword(u"x", 2), false, 0},
-        {&updown, Dword(u"x", -5), true, -5},
-        {&updown, Dword(u"x", 6), false, 0},
-        {&openNumber, Dword(u"x", 900), true, 900},
-        {&list, Bytes(u"x", kRegistryBinary, "\x01\0\0\0", 4), false, 0},
-        {&list, Bytes(u"x", kRegistryDword, &eight, 8), false, 0},
-        {&list, Bytes(u"x", kRegistryDword, "\x01", 1), false, 0},
-        {&check, Dword(u"x", 1), false, 0},
-        {&noType, Dword(u"x", 1), false, 0},
-    };
+        {&list, n(2), true, 2},           {&list, n(3), false, 0},    {&list, n(-1), false, 0},
+        {&twoStates, n(2), false, 0},     {&updown, n(-5), true, -5}, {&updown, n(6), false, 0},
+        {&openNumber, n(900), true, 900}, {&check, n(1), false, 0},   {&noType, n(1), false, 0},
+        {&list, binary, false, 0},        {&list, wide, false, 0},    {&list, narrow, false, 0}};
     for (size_t i = 0; i < std::size(cases); ++i) {
         int32_t sel = 0;
         EXPECT_EQ(DecodeStoredSelection(*cases[i].item, cases[i].value, &sel), cases[i].taken) << i;
@@ -170,11 +154,7 @@ TEST(ProfileRules, StoredSelectionsAreTakenOnlyWhenTheItemCanShowThem) {
 
 TEST(ProfileRules, StoredTextsFitTheEditItemsBuffer) {
     char16_t buffer[5] = u"ab";
-    ProfileItem edit;
-    edit.hasType = true;
-    edit.type = kTypeEditBox;
-    edit.text = buffer;
-    edit.textCapacity = 5;
+    const ProfileItem edit = Edit(nullptr, buffer, 5);
     ProfileItem withoutText = edit;
     withoutText.text = nullptr;
     const char16_t embedded[] = u"xy\0zz";
@@ -310,15 +290,8 @@ TEST(ProfileRules, SettingsEqualComparesWhatAProfileHolds) {
 #undef AT
 
 TEST(ProfileRules, SaveWritesSevenFirstEachItemOnceAndTheDevmodeLast) {
-    char16_t note[200];
-    std::fill(std::begin(note), std::end(note), u'n');
-    note[199] = 0;
-    ProfileItem edit;
-    edit.hasType = true;
-    edit.type = kTypeEditBox;
-    edit.nameText = u"Note";
-    edit.text = note;
-    edit.textCapacity = 200;
+    const std::u16string note(199, u'n');
+    const ProfileItem edit = Edit(u"Note", note.c_str(), 200);
     ProfileItem heading; // no OPTTYPE: nothing
     heading.nameText = u"Heading";
     ProfileItem check = List(0, 1, 1, u"Check");
@@ -329,50 +302,34 @@ TEST(ProfileRules, SaveWritesSevenFirstEachItemOnceAndTheDevmodeLast) {
     };
     PluginDevmode dm = Defaults();
     dm.contrast = 3;
-    const std::vector<StoredValue> values = PlanProfileSave(items, std::size(items), dm);
-    std::vector<std::u16string> names;
-    for (const StoredValue& v : values)
-        names.push_back(v.name);
-    EXPECT_EQ(names, (std::vector<std::u16string>{u"7", u"HALFTONE", u"Note", u"CustomDevData"}));
-    int32_t number = 0;
-    std::memcpy(&number, values[0].data.data(), 4);
-    EXPECT_EQ(number, 2) << "the duplex item's selection in the place of the first 7";
-    std::memcpy(&number, values[1].data.data(), 4);
-    EXPECT_EQ(number, 2);
-    EXPECT_EQ(values[2].type, kRegistryString);
-    ASSERT_EQ(values[2].data.size(), 128u * 2) << "127 characters and the terminator";
-    EXPECT_EQ(values[2].data[254] | values[2].data[255], 0);
-    EXPECT_EQ(values[3].type, kRegistryBinary);
-    ASSERT_EQ(values[3].data.size(), sizeof dm);
-    EXPECT_EQ(std::memcmp(values[3].data.data(), &dm, sizeof dm), 0);
-
-    // Without items: "7" as 0 and the devmode.
-    const std::vector<StoredValue> bare = PlanProfileSave(nullptr, 0, dm);
-    ASSERT_EQ(bare.size(), 2u);
-    std::memcpy(&number, bare[0].data.data(), 4);
-    EXPECT_EQ(bare[0].type, kRegistryDword);
-    EXPECT_EQ(number, 0);
+    const auto expect = [](const std::vector<StoredValue>& got,
+                           const std::vector<StoredValue>& want) {
+        ASSERT_EQ(got.size(), want.size());
+        for (size_t i = 0; i < want.size(); ++i) {
+            EXPECT_EQ(got[i].name, want[i].name) << i;
+            EXPECT_EQ(got[i].type, want[i].type) << i;
+            EXPECT_EQ(got[i].data, want[i].data) << i;
+        }
+    };
+    // The duplex item's selection in the place of the first "7"; the note cut to 127 characters.
+    expect(PlanProfileSave(items, std::size(items), dm),
+           {Dword(u"7", 2), Dword(u"HALFTONE", 2), Text(u"Note", note.substr(0, 127)), Image(dm)});
+    expect(PlanProfileSave(nullptr, 0, dm), {Dword(u"7", 0), Image(dm)});
 }
 
 TEST(ProfileRules, LoadAndComparisonTakeTheSameValues) {
     char16_t text[16] = u"old";
-    ProfileItem edit;
-    edit.hasType = true;
-    edit.type = kTypeEditBox;
-    edit.nameText = u"Note";
-    edit.text = text;
-    edit.textCapacity = 16;
-    ProfileItem items[] = {List(7, 3, 0), List(0, 4, 1, u"Halftone"), List(7, 3, 0), edit};
+    ProfileItem items[] = {List(7, 3, 0), List(0, 4, 1, u"Halftone"), List(7, 3, 0),
+                           Edit(u"Note", text, 16)};
     PluginDevmode stored = Defaults();
     stored.pin[0] = u'1';
     stored.fax.cover.coverFlags = 3;
     PluginDevmode broken = Defaults();
     broken.dwSignature = 0;
-    const std::vector<StoredValue> values = {
-        Dword(u"7", 2),        Dword(u"Halftone", 9) /* not an entry: left out */,
-        Text(u"Note", u"new"), Dword(u"Unknown", 1),
-        Image(stored),
-    };
+    // The Halftone item has no entry 9: that value is left out.
+    const std::vector<StoredValue> values = {Dword(u"7", 2), Dword(u"Halftone", 9),
+                                             Text(u"Note", u"new"), Dword(u"Unknown", 1),
+                                             Image(stored)};
     const ProfileLoadPlan plan = PlanProfileLoad(values, items, std::size(items));
     ASSERT_EQ(plan.items.size(), 2u);
     EXPECT_EQ(plan.items[0].item, 0u) << "the first item of the DMPubID";
@@ -391,21 +348,15 @@ TEST(ProfileRules, LoadAndComparisonTakeTheSameValues) {
     EXPECT_TRUE(ProfileMatches(values, items, std::size(items), dm));
     dm.fax.cover.coverFlags = 5;
     EXPECT_TRUE(ProfileMatches(values, items, std::size(items), dm)) << "cover flags do not count";
-    const struct {
-        const char* what;
-        void (*change)(ProfileItem*, PluginDevmode*);
-    } differences[] = {
-        {"the PIN", [](ProfileItem*, PluginDevmode* d) { d->pin[0] = u'2'; }},
-        {"the duplex item", [](ProfileItem* i, PluginDevmode*) { i[0].sel = 1; }},
-        {"the edit text", [](ProfileItem* i, PluginDevmode*) { i[3].text = u"NEW"; }},
-    };
-    for (const auto& d : differences) {
-        ProfileItem changed[std::size(items)];
-        std::copy(std::begin(items), std::end(items), changed);
-        PluginDevmode other = dm;
-        d.change(changed, &other);
-        EXPECT_FALSE(ProfileMatches(values, changed, std::size(changed), other)) << d.what;
-    }
+    PluginDevmode otherPin = dm;
+    otherPin.pin[0] = u'2';
+    EXPECT_FALSE(ProfileMatches(values, items, std::size(items), otherPin)) << "the PIN";
+    items[0].sel = 1;
+    EXPECT_FALSE(ProfileMatches(values, items, std::size(items), dm)) << "the duplex item";
+    items[0].sel = 2;
+    items[3].text = u"NEW";
+    EXPECT_FALSE(ProfileMatches(values, items, std::size(items), dm)) << "the edit text";
+    items[3].text = text;
     items[2].sel = 1; // the second item of the DMPubID takes no part
     EXPECT_TRUE(ProfileMatches(values, items, std::size(items), dm));
 
@@ -426,27 +377,21 @@ struct FixedLookup final : ProfileNameLookup {
 
 TEST(ProfileRules, NameChecksInTheirOrder) {
     const ReservedProfileNames reserved{u"Factory Defaults", u"<Unknown Profile>"};
+    constexpr uint32_t Space = IDS_PROFILE_NAME_TRAILING_SPACE,
+                       Reserved = IDS_PROFILE_NAME_RESERVED, Chars = IDS_PROFILE_NAME_CHARS,
+                       Control = IDS_PROFILE_NAME_CONTROL_CHARS;
+    // clang-format off
     const struct {
         const char16_t* name;
         uint32_t problem;
     } cases[] = {
-        {u"Draft ", IDS_PROFILE_NAME_TRAILING_SPACE},
-        {u"Factory Defaults ", IDS_PROFILE_NAME_TRAILING_SPACE},
-        {u"FACTORY DEFAULTS", IDS_PROFILE_NAME_RESERVED},
-        {u"<unknown PROFILE>", IDS_PROFILE_NAME_RESERVED},
-        {u"v1.2", IDS_PROFILE_NAME_CHARS},
-        {u"a/b", IDS_PROFILE_NAME_CHARS},
-        {u"a\\b", IDS_PROFILE_NAME_CHARS},
-        {u"a.b\t", IDS_PROFILE_NAME_CHARS},
-        {u"tab\there", IDS_PROFILE_NAME_CONTROL_CHARS},
-        {u"line\nbreak", IDS_PROFILE_NAME_CONTROL_CHARS},
-        {u"c1\u0085", IDS_PROFILE_NAME_CONTROL_CHARS},
-        {u"Stored", IDS_PROFILE_NAME_USED},
-        {u"Draft\u00a0", 0} /* only U+0020 ends a name wrongly */,
-        {u"Brochure", 0},
-        {u"", kBlankProfileName},
-        {u"  \t", kBlankProfileName},
-    };
+        {u"Draft ", Space}, {u"Factory Defaults ", Space}, {u"FACTORY DEFAULTS", Reserved},
+        {u"<unknown PROFILE>", Reserved}, {u"v1.2", Chars}, {u"a/b", Chars}, {u"a\\b", Chars},
+        {u"a.b\t", Chars}, {u"tab\there", Control}, {u"line\nbreak", Control},
+        {u"c1\u0085", Control}, {u"Stored", IDS_PROFILE_NAME_USED}, {u"Brochure", 0},
+        {u"Draft\u00a0", 0} /* only U+0020 ends a name wrongly */, {u"", kBlankProfileName},
+        {u"  \t", kBlankProfileName}};
+    // clang-format on
     for (const auto& c : cases)
         EXPECT_EQ(ProfileNameProblem(c.name, reserved, FixedLookup()), c.problem)
             << std::string(c.name, c.name + std::char_traits<char16_t>::length(c.name));

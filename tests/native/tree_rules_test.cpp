@@ -1,6 +1,3 @@
-// The Advanced-tree items' table and rules, natively: which items a model gets and in what
-// order, their entries and ranges, where they start, what a change writes into the devmode at
-// the stored offsets, the printer sheet's hiding rule, the layout items and the booklet index.
 #include "treeoptions/tree_rules.h"
 
 #include <gtest/gtest.h>
@@ -17,48 +14,32 @@ namespace {
 std::vector<uint16_t> Ids(const TreeFeatures& f) {
     std::vector<uint16_t> ids;
     size_t n = 0;
-    if (f.manualColor) {
-        const TreeItemSpec* g = ManualColorGroup(&n);
-        for (size_t i = 0; i < n; ++i)
-            if (TreeItemPresent(g[i], f)) ids.push_back(g[i].id);
-    }
-    if (f.newPrintQuality) {
-        const TreeItemSpec* g = PrintQualityGroup(&n);
-        for (size_t i = 0; i < n; ++i)
+    for (auto group : {f.manualColor ? ManualColorGroup : nullptr,
+                       f.newPrintQuality ? PrintQualityGroup : nullptr}) {
+        const TreeItemSpec* g = group ? group(&n) : nullptr;
+        for (size_t i = 0; g && i < n; ++i)
             if (TreeItemPresent(g[i], f)) ids.push_back(g[i].id);
     }
     return ids;
-}
-
-int32_t At(const PluginDevmode& dm, size_t offset) {
-    int32_t v;
-    std::memcpy(&v, reinterpret_cast<const unsigned char*>(&dm) + offset, sizeof v);
-    return v;
 }
 
 // The tree's items as a map from identifier to selection and flags.
 struct FakeTree final : TreeItemStates {
     struct State {
         int32_t sel = 0;
-        bool disabled = false;
-        bool changed = false;
+        bool disabled = false, changed = false;
     };
     std::map<uint32_t, State> items;
     bool Selection(uint32_t id, int32_t* sel) const override {
         auto it = items.find(id);
-        if (it == items.end()) return false;
-        *sel = it->second.sel;
-        return true;
+        if (it != items.end()) *sel = it->second.sel;
+        return it != items.end();
     }
     void SetDisabledAndChanged(uint32_t id, bool disabled) override {
-        auto it = items.find(id);
-        if (it == items.end()) return;
-        it->second.disabled = disabled;
-        it->second.changed = true;
+        if (items.count(id)) items[id] = {items[id].sel, disabled, true};
     }
     void MarkChanged(uint32_t id) override {
-        auto it = items.find(id);
-        if (it != items.end()) it->second.changed = true;
+        if (items.count(id)) items[id].changed = true;
     }
 };
 
@@ -87,68 +68,40 @@ TEST(TreeRules, ItemsAndOrderPerModel) {
     }
 }
 
-TEST(TreeRules, EveryItemsNameKindRangeLevelAndField) {
-    const struct {
-        uint16_t id;
-        uint8_t level;
-        uint16_t name;
-        TreeItemKind kind;
-        int32_t low, high;
-        size_t field; // offset of the shown field; 0: none
-    } rows[] = {
-        {1, 1, 214, TreeItemKind::Heading, 0, 0, 0},
-        {2, 2, 215, TreeItemKind::List, 0, 0, 7328},
-        {4, 3, 219, TreeItemKind::Heading, 0, 0, 0},
-        {5, 4, 216, TreeItemKind::List, 0, 0, 7332},
-        {6, 4, 217, TreeItemKind::List, 0, 0, 7336},
-        {7, 4, 218, TreeItemKind::List, 0, 0, 7340},
-        {8, 3, 220, TreeItemKind::List, 0, 0, 7352},
-        {9, 2, 221, TreeItemKind::List, 0, 0, 7356},
-        {10, 3, 223, TreeItemKind::UpDown, -5, 5, 7360},
-        {11, 3, 26, TreeItemKind::UpDown, -5, 5, 7368},
-        {12, 3, 224, TreeItemKind::UpDown, -5, 5, 7364},
-        {13, 3, 25, TreeItemKind::UpDown, -5, 5, 7372},
-        {14, 2, 222, TreeItemKind::List, 0, 0, 7376},
-        {16, 1, 233, TreeItemKind::Heading, 0, 0, 0},
-        {17, 2, 229, TreeItemKind::UpDown, -6, 6, 7648},
-        {18, 2, 230, TreeItemKind::UpDown, 0, 5, 7652},
-        {19, 2, 231, TreeItemKind::UpDown, 0, 5, 7656},
-        {20, 2, 234, TreeItemKind::Check, 0, 0, 7660},
-        {21, 2, 232, TreeItemKind::Check, 0, 0, 7664},
-    };
-    for (const auto& r : rows) {
-        SCOPED_TRACE(r.id);
-        const TreeItemSpec* s = FindTreeItemSpec(r.id);
-        ASSERT_NE(s, nullptr);
-        EXPECT_EQ(s->level, r.level);
-        EXPECT_EQ(s->nameId, r.name);
-        EXPECT_EQ(s->kind, r.kind);
-        if (r.kind == TreeItemKind::UpDown) {
-            EXPECT_EQ(s->low, r.low);
-            EXPECT_EQ(s->high, r.high);
+// The tree's shape and what each item shows; which field each one writes is checked below.
+TEST(TreeRules, LevelsNamesKindsAndRanges) {
+    std::vector<uint16_t> missing, levels, names;
+    std::string kinds;
+    std::vector<int32_t> ranges;
+    for (uint16_t id = 1; id <= 22; ++id) {
+        const TreeItemSpec* s = FindTreeItemSpec(id);
+        if (!s) {
+            missing.push_back(id);
+            continue;
         }
-        if (r.field) {
-            ASSERT_GE(s->fieldCount, 1);
-            EXPECT_EQ(s->fields[0], r.field);
-        } else {
-            EXPECT_EQ(s->fieldCount, 0);
-        }
+        levels.push_back(s->level);
+        names.push_back(s->nameId);
+        kinds += "HLUC"[static_cast<int>(s->kind)];
+        if (s->kind == TreeItemKind::UpDown) ranges.insert(ranges.end(), {s->low, s->high});
     }
-    EXPECT_EQ(FindTreeItemSpec(3), nullptr);
-    EXPECT_EQ(FindTreeItemSpec(15), nullptr);
+    EXPECT_EQ(missing, (std::vector<uint16_t>{3, 15, 22}));
+    EXPECT_EQ(levels,
+              (std::vector<uint16_t>{1, 2, 3, 4, 4, 4, 3, 2, 3, 3, 3, 3, 2, 1, 2, 2, 2, 2, 2}));
+    EXPECT_EQ(names, (std::vector<uint16_t>{214, 215, 219, 216, 217, 218, 220, 221, 223, 26, 224,
+                                            25, 222, 233, 229, 230, 231, 234, 232}));
+    EXPECT_EQ(kinds, "HLHLLLLLUUUULHUUUCC");
+    EXPECT_EQ(ranges, (std::vector<int32_t>{-5, 5, -5, 5, -5, 5, -5, 5, -6, 6, 0, 5, 0, 5}));
 }
 
 TEST(TreeRules, ListEntriesByModel) {
-    const std::vector<uint16_t> rgb{104, 139, 140, 141, 144};
     const struct {
         uint16_t id;
         TreeFeatures features;
         std::vector<uint16_t> entries;
     } cases[] = {
         {2, {true, false}, {104, 144, 138, 108}},
-        {5, {true, false}, rgb},
+        {5, {true, false}, {104, 139, 140, 141, 144}},
         {6, {true, true}, {104, 139, 140, 141, 144, 1233}},
-        {7, {true, true}, {104, 139, 140, 141, 144, 1233}},
         {8, {true, true}, {104, 142, 143, 146, 144}},
         {9, {true, true}, {104, 108}},
         {14, {true, true}, {104, 144, 105}},
@@ -179,9 +132,8 @@ TEST(TreeRules, StartFromTheStoredNumbersAndManualStates) {
         uint16_t id;
         int32_t sel;
         bool disabled;
-    } cases[] = {{2, 2, false},  {5, 5, true},   {8, 3, true},  {9, 1, false},
-                 {10, -4, false}, {13, 0, false}, {17, -6, false}, {21, 1, false},
-                 {14, 0, false}};
+    } cases[] = {{2, 2, false},  {5, 5, true},    {8, 3, true},   {9, 1, false}, {10, -4, false},
+                 {13, 0, false}, {17, -6, false}, {21, 1, false}, {14, 0, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.id);
         const TreeItemSpec& s = *FindTreeItemSpec(c.id);
@@ -194,52 +146,33 @@ TEST(TreeRules, StartFromTheStoredNumbersAndManualStates) {
     EXPECT_TRUE(TreeInitiallyDisabled(*FindTreeItemSpec(12), dm));
 }
 
-// What one change writes, at the stored offsets, into both devmodes it is given; the rest of
-// each record stays as it was.
+// What one change writes, at the stored offsets, into every devmode it is given; the rest of
+// each record stays as it was. Only the quality up-downs ask for the items to be read again.
 TEST(TreeRules, ChangesWriteTheirFieldsIntoEveryTarget) {
     const struct {
         uint16_t id;
         int32_t sel;
         std::vector<size_t> offsets; // all set to sel
-        int32_t action;
-    } cases[] = {
-        {5, 4, {7332}, kTreeActionNone},
-        {6, 5, {7336}, kTreeActionNone},
-        {7, 1, {7340}, kTreeActionNone},
-        {8, 2, {7344, 7348, 7352}, kTreeActionNone},
-        {10, -3, {7360}, kTreeActionNone},
-        {11, 4, {7368}, kTreeActionNone},
-        {12, -5, {7364}, kTreeActionNone},
-        {13, 5, {7372}, kTreeActionNone},
-        {14, 2, {7376}, kTreeActionNone},
-        {17, -6, {7648}, kTreeActionReinitItems},
-        {18, 5, {7652}, kTreeActionReinitItems},
-        {19, 3, {7656}, kTreeActionReinitItems},
-        {20, 1, {7660}, kTreeActionNone},
-        {21, 1, {7664}, kTreeActionNone},
-        {99, 1, {}, kTreeActionNone},
-        {1, 1, {}, kTreeActionNone}, // a heading writes nothing
-    };
+    } cases[] = {{5, 4, {7332}},   {6, 5, {7336}},   {7, 1, {7340}},   {8, 2, {7344, 7348, 7352}},
+                 {10, -3, {7360}}, {11, 4, {7368}},  {12, -5, {7364}}, {13, 5, {7372}},
+                 {14, 2, {7376}},  {17, -6, {7648}}, {18, 5, {7652}},  {19, 3, {7656}},
+                 {20, 1, {7660}},  {21, 1, {7664}},  {99, 1, {}},      {1, 1, {}} /* a heading */};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.id);
-        PluginDevmode job{}, work{};
+        PluginDevmode job{};
         std::memset(&job, 0x11, sizeof job);
-        std::memset(&work, 0x22, sizeof work);
-        PluginDevmode jobBefore = job, workBefore = work;
+        PluginDevmode work = job, before = job;
         FakeTree tree = FullTree();
         PluginDevmode* targets[] = {&job, nullptr, &work};
-        EXPECT_EQ(TreeSelectionChanged(c.id, c.sel, tree, targets, 3), c.action);
-        for (size_t at : c.offsets) {
-            EXPECT_EQ(At(job, at), c.sel) << at;
-            EXPECT_EQ(At(work, at), c.sel) << at;
-            std::memcpy(reinterpret_cast<unsigned char*>(&jobBefore) + at, &c.sel, 4);
-            std::memcpy(reinterpret_cast<unsigned char*>(&workBefore) + at, &c.sel, 4);
-        }
-        EXPECT_EQ(std::memcmp(&job, &jobBefore, sizeof job), 0) << "nothing else written";
-        EXPECT_EQ(std::memcmp(&work, &workBefore, sizeof work), 0) << "nothing else written";
-        const bool marksItself = c.action == kTreeActionReinitItems;
+        const bool reinit = c.id >= 17 && c.id <= 19;
+        EXPECT_EQ(TreeSelectionChanged(c.id, c.sel, tree, targets, 3),
+                  reinit ? kTreeActionReinitItems : kTreeActionNone);
+        for (size_t at : c.offsets)
+            std::memcpy(reinterpret_cast<unsigned char*>(&before) + at, &c.sel, 4);
+        EXPECT_EQ(std::memcmp(&job, &before, sizeof job), 0) << "sel at the offsets, nothing else";
+        EXPECT_EQ(std::memcmp(&work, &job, sizeof job), 0) << "every target alike";
         if (tree.items.count(c.id)) {
-            EXPECT_EQ(tree.items[c.id].changed, marksItself);
+            EXPECT_EQ(tree.items[c.id].changed, reinit);
         }
     }
 }
@@ -255,7 +188,7 @@ TEST(TreeRules, ControllersCopyAndEnableTheirDependents) {
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.controller) + " to " + std::to_string(c.sel));
         FakeTree tree = FullTree();
-        const std::map<uint16_t, int32_t> current{{5, 1}, {6, 2}, {7, 3}, {8, 4},
+        const std::map<uint16_t, int32_t> current{{5, 1},   {6, 2},  {7, 3},   {8, 4},
                                                   {10, -1}, {11, 2}, {12, -3}, {13, 4}};
         for (const auto& [id, sel] : current) {
             tree.items[id].sel = sel;
@@ -265,29 +198,20 @@ TEST(TreeRules, ControllersCopyAndEnableTheirDependents) {
         PluginDevmode* targets[] = {&dm};
         EXPECT_EQ(TreeSelectionChanged(c.controller, c.sel, tree, targets, 1),
                   kTreeActionReinitItems);
-        if (c.controller == 2) {
-            EXPECT_EQ(dm.colorCorrection, static_cast<uint32_t>(c.sel));
-            EXPECT_EQ(dm.rgbImages, 1u);
-            EXPECT_EQ(dm.rgbText, 2u);
-            EXPECT_EQ(dm.rgbGraphics, 3u);
-            EXPECT_EQ(dm.cmykGraphics, 0u) << "the CMYK item is not copied";
-            for (uint16_t id : {5, 6, 7, 8}) {
-                EXPECT_EQ(tree.items[id].disabled, !c.enabled) << id;
-                EXPECT_TRUE(tree.items[id].changed) << id;
-            }
-            EXPECT_FALSE(tree.items[10].changed);
-        } else {
-            EXPECT_EQ(dm.colorBalance, static_cast<uint32_t>(c.sel));
-            EXPECT_EQ(dm.cyanBalance, -1);
-            EXPECT_EQ(dm.yellowBalance, 2);
-            EXPECT_EQ(dm.magentaBalance, -3);
-            EXPECT_EQ(dm.blackBalance, 4);
-            for (uint16_t id : {10, 11, 12, 13}) {
-                EXPECT_EQ(tree.items[id].disabled, !c.enabled) << id;
-                EXPECT_TRUE(tree.items[id].changed) << id;
-            }
-            EXPECT_FALSE(tree.items[5].changed);
+        using V = std::vector<int32_t>;
+        const bool color = c.controller == 2;
+        EXPECT_EQ(color ? dm.colorCorrection : dm.colorBalance, static_cast<uint32_t>(c.sel));
+        const V copied =
+            color ? V{int32_t(dm.rgbImages), int32_t(dm.rgbText), int32_t(dm.rgbGraphics),
+                      int32_t(dm.cmykGraphics)}
+                  : V{dm.cyanBalance, dm.yellowBalance, dm.magentaBalance, dm.blackBalance};
+        const V want = color ? V{1, 2, 3, 0} : V{-1, 2, -3, 4}; // the CMYK item is not copied
+        EXPECT_EQ(copied, want);
+        for (int32_t id : color ? V{5, 6, 7, 8} : V{10, 11, 12, 13}) {
+            EXPECT_EQ(tree.items[id].disabled, !c.enabled) << id;
+            EXPECT_TRUE(tree.items[id].changed) << id;
         }
+        EXPECT_FALSE(tree.items[color ? 10 : 5].changed);
     }
     // Dependents missing from the tree are skipped: nothing read, nothing marked.
     FakeTree empty;
@@ -314,22 +238,20 @@ TEST(TreeRules, LayoutItemsFoundInOneWalk) {
         bool hidden;
         const char* keyword;
     };
+    const Item other{1, false, nullptr}, nup{16, false, nullptr}, order{17, false, nullptr},
+        feature{0, false, "OutputOrder"};
     const struct {
         const char* what;
         std::vector<Item> items;
         ptrdiff_t pageOrder, nup;
     } cases[] = {
-        {"both", {{1, false, nullptr}, {16, false, nullptr}, {17, false, nullptr}}, 2, 1},
+        {"both", {other, nup, order}, 2, 1},
         {"hidden ones are not taken", {{16, true, nullptr}, {17, true, nullptr}}, -1, -1},
-        {"a later page-order item replaces an earlier one",
-         {{17, false, nullptr}, {17, false, nullptr}}, 1, -1},
-        {"the OutputOrder feature while no page-order item is known",
-         {{0, false, "OutputOrder"}, {16, false, nullptr}}, 0, 1},
+        {"a later page-order item replaces an earlier one", {order, order}, 1, -1},
+        {"the feature while no page-order item is known", {feature, nup}, 0, 1},
         {"the keyword is exact", {{0, false, "outputorder"}}, -1, -1},
-        {"a page-order item before the feature keeps its place",
-         {{17, false, nullptr}, {0, false, "OutputOrder"}}, 0, -1},
-        {"a page-order item after the feature replaces it",
-         {{0, false, "OutputOrder"}, {17, false, nullptr}}, 1, -1},
+        {"a page-order item before the feature keeps its place", {order, feature}, 0, -1},
+        {"a page-order item after the feature replaces it", {feature, order}, 1, -1},
         {"a hidden feature item is not taken", {{0, true, "OutputOrder"}}, -1, -1},
     };
     for (const auto& c : cases) {
@@ -362,7 +284,6 @@ TEST(TreeRules, BookletIndexByTextElseTheFallback) {
         {"the first that matches", &booklet, {u"Booklet", u"Booklet"}, 0},
         {"an unreadable entry is skipped", &booklet, {nullptr, u"Booklet"}, 1},
         {"case counts", &booklet, {u"booklet", u"BOOKLET"}, 6},
-        {"none", &booklet, {u"1", u"2"}, 6},
         {"no booklet text", nullptr, {u"Booklet"}, 6},
     };
     for (const auto& c : cases) {
