@@ -228,15 +228,15 @@ TEST_F(WatermarkDialogs, AddChecksTheNameFiltersEveryFieldAndStoresWhatItShows) 
     WatermarkSettings saved{};
     ASSERT_TRUE(cv::AddWatermark(page_, ctx_, &saved));
     EXPECT_EQ(script.Unexpected(), 0);
-    EXPECT_EQ(BoxTexts(script),
-              (std::vector<std::wstring>{
-                  kNameExists,
-                  L"You may not create a watermark named (None).  Please enter a new name.",
-                  L"The name of the watermark may not contain tabs, line breaks or other control "
-                  L"characters.  Please enter another name.",
-                  L"The dynamic watermark text you have entered is not valid.  Please correct "
-                  L"errors in the text.  Please see the help for the exact syntax of dynamic "
-                  L"watermark variables."}));
+    EXPECT_EQ(
+        BoxTexts(script),
+        (std::vector<std::wstring>{
+            kNameExists, L"You may not create a watermark named (None).  Please enter a new name.",
+            L"The name of the watermark may not contain tabs, line breaks or other control "
+            L"characters.  Please enter another name.",
+            L"The dynamic watermark text you have entered is not valid.  Please correct "
+            L"errors in the text.  Please see the help for the exact syntax of dynamic "
+            L"watermark variables."}));
     for (size_t i = 1; i < script.Seen().size(); ++i)
         EXPECT_EQ(script.Seen()[i].icon, UINT(MB_ICONERROR)) << i;
 

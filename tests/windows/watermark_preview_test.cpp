@@ -80,8 +80,8 @@ struct Preview : ::testing::Test {
         for (int y = -o.y; y < canvas.bitmapHeight() - o.y; ++y)
             for (int x = -o.x; x < canvas.bitmapWidth() - o.x; ++x) {
                 const bool inside = x >= f.left && x < f.right && y >= f.top && y < f.bottom;
-                const bool onEdge = inside && (x == f.left || x == f.right - 1 || y == f.top ||
-                                               y == f.bottom - 1);
+                const bool onEdge =
+                    inside && (x == f.left || x == f.right - 1 || y == f.top || y == f.bottom - 1);
                 if (!inside && canvas.At(x, y) != kSentinel) ++touched;
                 if (onEdge && canvas.At(x, y) != RGB(0, 0, 0)) ++edge;
             }
