@@ -89,9 +89,6 @@ class WatermarkPage : public ::testing::Test {
                                   REG_BINARY, &wm, sizeof wm),
                   ERROR_SUCCESS);
     }
-    void Unstore(const wchar_t* name) {
-        ASSERT_EQ(RegDeleteKeyValueW(HKEY_CURRENT_USER, StorePath().c_str(), name), ERROR_SUCCESS);
-    }
 
     // Opens the document sheet on the page for a job whose devmode `edit` shapes.
     HWND Open(std::function<void(cv::PluginDevmode&)> edit = {}, bool readOnly = false,
@@ -277,7 +274,7 @@ TEST_F(WatermarkPage, ApplyWritesFullCopiesAndNothingThatCannotBeRead) {
     EXPECT_EQ(std::memcmp(&Job().firstWatermark, &draft, sizeof draft), 0) << "the whole record";
     EXPECT_EQ(Text(Job().otherWatermark.text), L"T Other");
 
-    Unstore(L"Other");
+    ASSERT_EQ(RegDeleteKeyValueW(HKEY_CURRENT_USER, StorePath().c_str(), L"Other"), ERROR_SUCCESS);
     ASSERT_TRUE(sheet_->Apply());
     EXPECT_EQ(Job().watermarkEnabled, 0u) << "a chosen record that cannot be read";
     EXPECT_EQ(Job().watermarkOrder, 0u);
