@@ -143,7 +143,7 @@ std::vector<std::wstring> BoxTexts(const DialogScript& script) {
 const wchar_t kNameExists[] =
     L"The name of the watermark you have entered already exists.  Please enter another name.";
 
-TEST_F(WatermarkDialogs, AddChecksTheNameFiltersEveryFieldAndStoresWhatItShows) {
+TEST_F(WatermarkDialogs, AddChecksTheNameFiltersTheFieldsTakesVariablesAndStoresWhatItShows) {
     Open(L"WmAdd");
     Store(Record(L"Draft", L"DRAFT"));
     DialogScript script;
@@ -186,8 +186,15 @@ TEST_F(WatermarkDialogs, AddChecksTheNameFiltersEveryFieldAndStoresWhatItShows) 
         Type(dialog, IDC_WM_TEXT, L"A %bogus% B");
         Click(dialog, IDOK);
         ExpectFocus(dialog, IDC_WM_TEXT, "invalid dynamic text");
-        Click(dialog, IDC_WM_DYNAMIC); // the same text as plain text is fine
+        // The variables dialog takes the text and hands its own back; cancelled, nothing.
+        Type(dialog, IDC_WM_TEXT, L"Page ");
+        Click(dialog, IDC_WM_CONFIGURE_DYNAMIC);
+        EXPECT_EQ(ControlString(dialog, IDC_WM_TEXT), L"%%ge %pagenumber%");
+        Click(dialog, IDC_WM_CONFIGURE_DYNAMIC);
+        EXPECT_EQ(ControlString(dialog, IDC_WM_TEXT), L"%%ge %pagenumber%");
+        Click(dialog, IDC_WM_DYNAMIC);
         EXPECT_FALSE(IsEnabled(dialog, IDC_WM_CONFIGURE_DYNAMIC));
+        Click(dialog, IDC_WM_DYNAMIC);
 
         // Each live filter once refused (the last accepted value comes back) and once taken; the
         // up-downs wrap at their range.
@@ -225,11 +232,37 @@ TEST_F(WatermarkDialogs, AddChecksTheNameFiltersEveryFieldAndStoresWhatItShows) 
     });
     for (int box = 0; box < 4; ++box)
         script.Press(IDOK);
+    script.Then([](HWND dialog) {
+        EXPECT_EQ(ListEntries(dialog, IDC_DYN_LIST).size(), 12u);
+        EXPECT_EQ(ControlString(dialog, IDC_DYN_TEXT), L"Page ");
+        EXPECT_TRUE(IsEnabled(dialog, IDOK)) << "the text handed in can be taken back";
+        EXPECT_FALSE(IsEnabled(dialog, IDC_DYN_ADD));
+        ASSERT_TRUE(SelectListEntry(dialog, IDC_DYN_LIST, L"Page number"));
+        EXPECT_TRUE(IsEnabled(dialog, IDC_DYN_ADD));
+        SendDlgItemMessageW(dialog, IDC_DYN_TEXT, EM_SETSEL, 2, 2); // a caret mid-text
+        Click(dialog, IDC_DYN_ADD);
+        EXPECT_EQ(ControlString(dialog, IDC_DYN_TEXT), L"Page %pagenumber%");
+        ASSERT_TRUE(SelectListEntry(dialog, IDC_DYN_LIST, L"Percent (%) symbol"));
+        SendDlgItemMessageW(dialog, IDC_DYN_TEXT, EM_SETSEL, 0, 2);
+        Click(dialog, IDC_DYN_ADD);
+        EXPECT_EQ(ControlString(dialog, IDC_DYN_TEXT), L"%%ge %pagenumber%");
+        Type(dialog, IDC_DYN_TEXT, L"");
+        EXPECT_FALSE(IsEnabled(dialog, IDOK));
+        Type(dialog, IDC_DYN_TEXT, L"%%ge %pagenumber%");
+        Click(dialog, IDOK);
+    });
+    script.Then([](HWND dialog) {
+        Type(dialog, IDC_DYN_TEXT, L"lost");
+        DialogScript::PressButton(dialog, IDCANCEL);
+    });
     WatermarkSettings saved{};
     ASSERT_TRUE(cv::AddWatermark(page_, ctx_, &saved));
     EXPECT_EQ(script.Unexpected(), 0);
+    std::vector<std::wstring> boxes = BoxTexts(script);
+    ASSERT_EQ(boxes.size(), 6u) << "four boxes, then the variables dialog twice";
+    boxes.resize(4);
     EXPECT_EQ(
-        BoxTexts(script),
+        boxes,
         (std::vector<std::wstring>{
             kNameExists, L"You may not create a watermark named (None).  Please enter a new name.",
             L"The name of the watermark may not contain tabs, line breaks or other control "
@@ -237,14 +270,14 @@ TEST_F(WatermarkDialogs, AddChecksTheNameFiltersEveryFieldAndStoresWhatItShows) 
             L"The dynamic watermark text you have entered is not valid.  Please correct "
             L"errors in the text.  Please see the help for the exact syntax of dynamic "
             L"watermark variables."}));
-    for (size_t i = 1; i < script.Seen().size(); ++i)
+    for (size_t i = 1; i <= 4; ++i)
         EXPECT_EQ(script.Seen()[i].icon, UINT(MB_ICONERROR)) << i;
 
     WatermarkSettings stored{};
     ASSERT_TRUE(Stored(L"(none)", &stored)) << "saved without its trailing spaces";
     EXPECT_EQ(std::memcmp(&stored, &saved, sizeof stored), 0) << "the caller gets what is stored";
-    EXPECT_EQ(Text(stored.text), L"A %bogus% B");
-    EXPECT_EQ(stored.isDynamic, 0u);
+    EXPECT_EQ(Text(stored.text), L"%%ge %pagenumber%");
+    EXPECT_EQ(stored.isDynamic, 1u);
     EXPECT_EQ(stored.angle, -180.0);
     EXPECT_EQ(stored.intensity, 55u);
     EXPECT_EQ(stored.pointSize, 500u);
@@ -536,50 +569,6 @@ TEST_F(WatermarkDialogs, PositionDialogOkTakesTheFourValuesAndCancelNone) {
     EXPECT_EQ(saved.verticalOffset, 0.0);
     EXPECT_EQ(saved.horizontalOffset, -38.1);
     EXPECT_EQ(Text(saved.text), L"CORNER") << "nothing else of the record changes";
-}
-
-TEST_F(WatermarkDialogs, DynamicVariablesAreAddedAtTheEndOrOverTheSelection) {
-    Open(L"WmDyn");
-    DialogScript script;
-    script.Then([](HWND editor) {
-        Type(editor, IDC_WM_NAME, L"Pages");
-        Type(editor, IDC_WM_TEXT, L"Page ");
-        Click(editor, IDC_WM_DYNAMIC);
-        Click(editor, IDC_WM_CONFIGURE_DYNAMIC);
-        EXPECT_EQ(ControlString(editor, IDC_WM_TEXT), L"%%ge %pagenumber%");
-        Click(editor, IDC_WM_CONFIGURE_DYNAMIC); // cancelled
-        EXPECT_EQ(ControlString(editor, IDC_WM_TEXT), L"%%ge %pagenumber%");
-        Click(editor, IDOK);
-    });
-    script.Then([](HWND dialog) {
-        EXPECT_EQ(ListEntries(dialog, IDC_DYN_LIST).size(), 12u);
-        EXPECT_EQ(ControlString(dialog, IDC_DYN_TEXT), L"Page ");
-        EXPECT_TRUE(IsEnabled(dialog, IDOK)) << "the text handed in can be taken back";
-        EXPECT_FALSE(IsEnabled(dialog, IDC_DYN_ADD));
-        ASSERT_TRUE(SelectListEntry(dialog, IDC_DYN_LIST, L"Page number"));
-        EXPECT_TRUE(IsEnabled(dialog, IDC_DYN_ADD));
-        SendDlgItemMessageW(dialog, IDC_DYN_TEXT, EM_SETSEL, 2, 2); // a caret mid-text
-        Click(dialog, IDC_DYN_ADD);
-        EXPECT_EQ(ControlString(dialog, IDC_DYN_TEXT), L"Page %pagenumber%");
-        ASSERT_TRUE(SelectListEntry(dialog, IDC_DYN_LIST, L"Percent (%) symbol"));
-        SendDlgItemMessageW(dialog, IDC_DYN_TEXT, EM_SETSEL, 0, 2);
-        Click(dialog, IDC_DYN_ADD);
-        EXPECT_EQ(ControlString(dialog, IDC_DYN_TEXT), L"%%ge %pagenumber%");
-        Type(dialog, IDC_DYN_TEXT, L"");
-        EXPECT_FALSE(IsEnabled(dialog, IDOK));
-        Type(dialog, IDC_DYN_TEXT, L"%%ge %pagenumber%");
-        Click(dialog, IDOK);
-    });
-    script.Then([](HWND dialog) {
-        Type(dialog, IDC_DYN_TEXT, L"lost");
-        DialogScript::PressButton(dialog, IDCANCEL);
-    });
-    Click(page_, IDC_WMP_ADD);
-    EXPECT_EQ(script.Unexpected(), 0);
-    WatermarkSettings saved{};
-    ASSERT_TRUE(Stored(L"Pages", &saved));
-    EXPECT_EQ(saved.isDynamic, 1u) << "a valid dynamic text";
-    EXPECT_EQ(ListEntries(page_, IDC_WMP_FIRST_LIST).back(), L"Pages");
 }
 
 TEST_F(WatermarkDialogs, ChooseTakesTheSelectedOrDoubleClickedName) {
