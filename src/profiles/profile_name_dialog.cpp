@@ -52,7 +52,6 @@ void OnNameUpdate(HWND dialog, ProfileNameData* data) {
     BoundedCopyText(trimmed, text.c_str());
     TrimTrailingSpaces(trimmed);
     EnableControl(dialog, IDOK, RenameNameAcceptable(trimmed, data->renameSource));
-    BoundedCopyText(data->newProfileName, trimmed);
 }
 
 // OK: the first rule the name breaks is said and the dialog stays, with the focus on the name.
