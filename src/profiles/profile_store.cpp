@@ -4,6 +4,7 @@
 #include "core/sheet_context.h"
 #include "profiles/profiles_resource.h"
 #include "ui/bounded_string.h"
+#include "ui/dialog_text.h"
 #include "ui/scoped_handles.h"
 #include "ui/strings.h"
 #include "ui/text_case.h"
@@ -194,16 +195,6 @@ ProfileItem ProfileItemOf(const OPTITEM& item) {
     return p;
 }
 
-int ProfileNameExtent(HWND list, size_t characters) {
-    ScopedWindowDC dc(list);
-    if (!dc.get()) return 0;
-    const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0));
-    ScopedSelect selected(dc.get(), font);
-    TEXTMETRICW metrics{};
-    if (!GetTextMetricsW(dc.get(), &metrics)) return 0;
-    return metrics.tmMaxCharWidth * static_cast<int>(characters);
-}
-
 bool IsStorableProfileName(const wchar_t* name) {
     if (!name || !*name) return false;
     const size_t length = BoundedLength(Narrowed(name), kProfileNameCapacity);
@@ -226,7 +217,7 @@ size_t FillProfileList(HWND list, HANDLE hPrinter, bool* factoryStored) {
     });
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
-    SendMessageW(list, LB_SETHORIZONTALEXTENT, WPARAM(ProfileNameExtent(list, longest)), 0);
+    SendMessageW(list, LB_SETHORIZONTALEXTENT, WPARAM(ListNameExtent(list, longest)), 0);
     if (factoryStored) *factoryStored = FactoryWholeUnder(profiles.get(), factory.c_str());
     return seen;
 }

@@ -23,9 +23,6 @@ ProfileItem ProfileItemOf(const OPTITEM& item);
 // reach another key). Every operation refuses any other.
 bool IsStorableProfileName(const wchar_t* name);
 
-// The horizontal extent a list box needs to scroll to the end of a name of that many characters
-// in its own font (as wide as its widest character each).
-int ProfileNameExtent(HWND list, size_t characters);
 
 // Adds the stored names but "Factory Defaults" (exact) to the list box and sets its horizontal
 // extent for the longest name, that one included. The number of profiles found; with

@@ -176,7 +176,7 @@ void OnSave(HWND page, SheetContext* ctx) {
     }
     HWND list = List(page);
     const LRESULT index = SendMessageW(list, LB_ADDSTRING, 0, LPARAM(name.c_str()));
-    const int wanted = ProfileNameExtent(list, name.size());
+    const int wanted = ListNameExtent(list, name.size());
     if (SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0) < wanted)
         SendMessageW(list, LB_SETHORIZONTALEXTENT, WPARAM(wanted), 0);
     SendMessageW(list, LB_SETCURSEL, WPARAM(index), 0);

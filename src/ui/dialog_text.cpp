@@ -1,6 +1,7 @@
 #include "ui/dialog_text.h"
 
 #include "ui/bounded_string.h"
+#include "ui/scoped_handles.h"
 
 #include <vector>
 
@@ -50,6 +51,16 @@ bool ShowErrorMessage(HWND owner, UINT id) {
     if (text.empty()) return false;
     MessageBoxW(owner, text.c_str(), nullptr, MB_OK | MB_ICONERROR);
     return true;
+}
+
+int ListNameExtent(HWND list, size_t characters) {
+    ScopedWindowDC dc(list);
+    if (!dc.get()) return 0;
+    const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0));
+    ScopedSelect selected(dc.get(), font);
+    TEXTMETRICW metrics{};
+    if (!GetTextMetricsW(dc.get(), &metrics)) return 0;
+    return metrics.tmMaxCharWidth * static_cast<int>(characters);
 }
 
 } // namespace cv

@@ -30,6 +30,9 @@ void SetChecked(HWND dialog, int id, bool checked);
 void EnableControl(HWND dialog, int id, bool enable);
 void ShowControl(HWND dialog, int id, bool show);
 void LimitControlText(HWND dialog, int id, size_t characters);
+// The horizontal extent a list box needs to scroll to the end of a name of that many characters
+// in its own font (as wide as its widest character each); 0 when the font cannot be measured.
+int ListNameExtent(HWND list, size_t characters);
 
 // The error message of string `id` over `owner` (no caption, error icon). False when the text
 // cannot be loaded, and then nothing is shown.

@@ -268,7 +268,7 @@ void OnAdd(HWND page, const SheetContext* ctx) {
     if (!AddWatermark(page, ctx, &saved)) return;
     const Lists lists(page);
     const size_t length = BoundedLength(saved.name, std::size(saved.name));
-    const int wanted = WatermarkNameExtent(lists.first, length);
+    const int wanted = ListNameExtent(lists.first, length);
     const bool widen = SendMessageW(lists.first, LB_GETHORIZONTALEXTENT, 0, 0) < wanted;
     for (HWND list : {lists.first, lists.second}) {
         if (widen) SendMessageW(list, LB_SETHORIZONTALEXTENT, WPARAM(wanted), 0);

@@ -3,6 +3,7 @@
 #include "core/driver_key.h"
 #include "core/subsystems.h"
 #include "ui/bounded_string.h"
+#include "ui/dialog_text.h"
 #include "ui/scoped_handles.h"
 #include "ui/strings.h"
 
@@ -154,17 +155,6 @@ uint32_t CountWatermarks(HANDLE hPrinter) {
     return rc == ERROR_NO_MORE_ITEMS ? index : 0;
 }
 
-int WatermarkNameExtent(HWND list, size_t characters) {
-    ScopedWindowDC dc(list);
-    if (!dc.get()) return 0;
-    // Measured in the list's own font, with its widest character.
-    const auto font = reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0));
-    ScopedSelect selected(dc.get(), font);
-    TEXTMETRICW metrics{};
-    if (!GetTextMetricsW(dc.get(), &metrics)) return 0;
-    return metrics.tmMaxCharWidth * static_cast<int>(characters);
-}
-
 bool FillWatermarkLists(HANDLE hPrinter, HWND const* lists, size_t count) {
     if (!lists || count == 0) return false;
     for (size_t i = 0; i < count; ++i)
@@ -217,7 +207,7 @@ bool WatermarkStoreReader::FillLists(HWND const* lists, size_t count) const {
     // Wide enough to scroll to the end of the longest name. The lists share one dialog font, so
     // the first one's metrics serve all; the extent is set while drawing is still off, so each
     // list updates its scroll bars once, when drawing resumes.
-    const WPARAM extent = count ? static_cast<WPARAM>(WatermarkNameExtent(lists[0], longest)) : 0;
+    const WPARAM extent = count ? static_cast<WPARAM>(ListNameExtent(lists[0], longest)) : 0;
     for (size_t i = 0; i < count; ++i) {
         SendMessageW(lists[i], LB_SETHORIZONTALEXTENT, extent, 0);
         SendMessageW(lists[i], WM_SETREDRAW, TRUE, 0);

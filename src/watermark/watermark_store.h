@@ -67,8 +67,6 @@ uint32_t CountWatermarks(HANDLE hPrinter);
 bool FillWatermarkList(HANDLE hPrinter, HWND listBox);
 // The same for several lists with one enumeration of the store (the Watermark page's two).
 bool FillWatermarkLists(HANDLE hPrinter, HWND const* lists, size_t count);
-// The horizontal extent, in pixels, for `characters` of the list's widest character.
-int WatermarkNameExtent(HWND list, size_t characters);
 // Several reads of the store in a row (the Watermark page when it is shown): the spooler is asked
 // for the driver and the key opened once, and closed with the reader. Each answers as the
 // operation of its name above does.
