@@ -21,10 +21,8 @@ TEST(Spooler, ReinstallsWhileInUse) {
     cvhost::PrinterHandle open(printer.printerName);
     ASSERT_TRUE(open.valid());
     std::wstring error;
-    cvhost::DriverSetup setup;
-    setup.driverName = printer.driverName;
-    setup.ppdPath = printer.ppdPath;
-    setup.extraDependentFiles = {WriteScratchFile(L"cvextra.txt", "extra")};
+    const cvhost::DriverSetup setup{
+        printer.driverName, printer.ppdPath, L"", {WriteScratchFile(L"cvextra.txt", "extra")}};
     ASSERT_TRUE(cvhost::InstallDriver(setup, &error)) << Narrow(error);
     ASSERT_TRUE(cvhost::AddPrinterFor(printer.printerName, printer.driverName, &error))
         << Narrow(error);

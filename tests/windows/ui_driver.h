@@ -122,7 +122,6 @@ class DialogScript {
 
     const std::vector<SeenDialog>& Seen() const { return seen_; }
     int Unexpected() const { return unexpected_; }
-    size_t Pending() const { return steps_.size() - next_; }
 
     // Ends a dialog as its button would (WM_COMMAND from the button).
     static void PressButton(HWND dialog, int id);
