@@ -44,11 +44,11 @@ class SheetDriver {
     // Makes the page current (PSM_SETCURSEL); false when the sheet refuses (the current page
     // did not let go) or there is no such page.
     bool SelectPage(int index);
-    bool SelectPage(const std::wstring& title);
+    bool SelectPage(const std::wstring& title) { return SelectPage(PageIndex(title)); }
     HWND CurrentPage() const;
     // The window of a page (shown at least once), else null.
     HWND Page(int index) const;
-    HWND Page(const std::wstring& title) const;
+    HWND Page(const std::wstring& title) const { return Page(PageIndex(title)); }
 
     // Apply (PSM_APPLY): true when every page accepted.
     bool Apply();
@@ -59,8 +59,8 @@ class SheetDriver {
     void Unchanged(HWND page);
     // OK and Cancel through the sheet's buttons; true when the sheet then closed. The plug-in's
     // DESTROY follows in Finish (or the destructor).
-    bool PressOk();
-    bool PressCancel();
+    bool PressOk() { return PressAndWait(PSBTN_OK); }
+    bool PressCancel() { return PressAndWait(PSBTN_CANCEL); }
     // Ends the sheet as the host does: window gone, DESTROY called, heap freed.
     void Finish() {
         if (host_) host_->Finish();
@@ -76,7 +76,9 @@ class SheetDriver {
 
 // --- Controls of a page or dialog ---------------------------------------------------------------
 
-HWND Control(HWND parent, int id);
+inline HWND Control(HWND parent, int id) {
+    return parent ? GetDlgItem(parent, id) : nullptr;
+}
 // BM_CLICK: the button sends BN_CLICKED itself.
 void Click(HWND parent, int id);
 // WM_SETTEXT, then EN_CHANGE to the parent as the edit control sends it when the user types.
