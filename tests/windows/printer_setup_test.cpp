@@ -1,5 +1,6 @@
-// The host setting up printers of vendors' PPDs through the real spooler: files the PPD includes
-// installed beside it, the warnings and errors a user acts on, and printer names Windows takes.
+// The host setting up printers of vendors' PPDs through Wine's real spooler: files the PPD
+// includes installed beside it, the warnings and errors a user acts on, printer names Windows
+// takes, and installing again while the driver is in use.
 #include "host/driver_ui.h"
 #include "host/printer_setup.h"
 #include "printer_fixture.h"
@@ -82,6 +83,15 @@ TEST(PrinterSetup, VendorPpdIsSetUpWithItsIncludesWarningsAndAValidName) {
     EXPECT_EQ(FolderOf(installedInclude), FolderOf(ui->DataFile()));
     EXPECT_EQ(FileContent(Dependent(name, L"\\cvpsui.ini")), kIni);
     EXPECT_EQ(FileContent(ScratchDirectory() + L"cvpsui.ini"), "(none)");
+
+    // Installing the driver and the printer again while this process holds the printer open (the
+    // spooler keeps its UI module loaded; tests side by side do this) must still succeed and take
+    // the new dependent files.
+    const cvhost::DriverSetup again{
+        name, printer.ppdPath, L"", {cvtest::WriteScratchFile(L"cvextra.txt", "extra")}};
+    ASSERT_TRUE(cvhost::InstallDriver(again, &why)) << Narrow(why);
+    ASSERT_TRUE(cvhost::AddPrinterFor(name, name, &why)) << Narrow(why);
+    EXPECT_NE(Dependent(name, L"\\cvextra.txt"), L"");
     ui.reset();
     DeleteFileW(installedInclude.c_str());
 

@@ -1,6 +1,5 @@
 #include "ui_driver.h"
 
-#include "host/capture.h"
 #include "host/spooler.h"
 #include "printer_fixture.h"
 
@@ -36,10 +35,6 @@ std::vector<std::wstring> Entries(HWND control, UINT countMsg, UINT lengthMsg, U
 
 } // namespace
 
-void Pump(DWORD ms) {
-    cvhost::PumpMessagesFor(ms);
-}
-
 std::wstring WindowText(HWND window) {
     std::wstring text(window ? GetWindowTextLengthW(window) + 1 : 1, L'\0');
     if (window) GetWindowTextW(window, &text[0], static_cast<int>(text.size()));
@@ -68,10 +63,6 @@ SheetDriver::~SheetDriver() {
     host_.reset(); // DESTROY before the plug-in goes with the driver
 }
 
-std::vector<std::wstring> SheetDriver::PageTitles() const {
-    return Sheet() ? cvhost::SheetPageTitles(Sheet()) : std::vector<std::wstring>();
-}
-
 int SheetDriver::PageIndex(const std::wstring& title) const {
     return IndexOf(PageTitles(), title);
 }
@@ -81,10 +72,6 @@ bool SheetDriver::SelectPage(int index) {
     const bool moved = PropSheet_SetCurSel(Sheet(), nullptr, index) != FALSE;
     Pump();
     return moved && CurrentPage() == Page(index);
-}
-
-HWND SheetDriver::CurrentPage() const {
-    return Sheet() ? PropSheet_GetCurrentPageHwnd(Sheet()) : nullptr;
 }
 
 HWND SheetDriver::Page(int index) const {

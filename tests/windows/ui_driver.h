@@ -5,6 +5,7 @@
 // result, so the screenshot tool uses the same driver.
 #pragma once
 
+#include "host/capture.h"
 #include "host/driver_ui.h"
 #include "host/sheet_host.h"
 
@@ -16,7 +17,9 @@
 namespace cvtest {
 
 // Dispatches this thread's pending messages (and those that arrive within `ms`).
-void Pump(DWORD ms = 0);
+inline void Pump(DWORD ms = 0) {
+    cvhost::PumpMessagesFor(ms);
+}
 
 // The text of any window or control.
 std::wstring WindowText(HWND window);
@@ -39,13 +42,15 @@ class SheetDriver {
     HWND Sheet() const { return host_ ? host_->Window() : nullptr; }
 
     // Pages in tab order; a page's window exists once it has been shown.
-    std::vector<std::wstring> PageTitles() const;
+    std::vector<std::wstring> PageTitles() const {
+        return Sheet() ? cvhost::SheetPageTitles(Sheet()) : std::vector<std::wstring>();
+    }
     int PageIndex(const std::wstring& title) const; // -1 if no page has that title
     // Makes the page current (PSM_SETCURSEL); false when the sheet refuses (the current page
     // did not let go) or there is no such page.
     bool SelectPage(int index);
     bool SelectPage(const std::wstring& title) { return SelectPage(PageIndex(title)); }
-    HWND CurrentPage() const;
+    HWND CurrentPage() const { return Sheet() ? PropSheet_GetCurrentPageHwnd(Sheet()) : nullptr; }
     // The window of a page (shown at least once), else null.
     HWND Page(int index) const;
     HWND Page(const std::wstring& title) const { return Page(PageIndex(title)); }
