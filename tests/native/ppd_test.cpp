@@ -1,7 +1,9 @@
 // The stand-in host's PPD reader: the printer models every Windows test builds its printers from,
-// and the vendor files it takes, with the warning it gives for each defect it reads past.
+// and the vendor files it takes, with the warning it gives for each defect it reads past; and the
+// printer names the host makes from a model's nickname.
 #include "host/demo_ppd.h"
 #include "host/ppd.h"
+#include "host/printer_name.h"
 
 #include <gtest/gtest.h>
 
@@ -61,27 +63,25 @@ Parsed Parse(const std::string& text, const std::map<std::string, std::string>& 
     return p;
 }
 
-// "x,y": the option keywords of a feature.
-std::string OptionKeywords(const PpdFeature& f) {
+// "x,y": the keywords of a feature's options or of a model's features.
+template <typename Items> std::string Keywords(const Items& items) {
     std::string out;
-    for (const auto& o : f.options)
-        out += (out.empty() ? "" : ",") + o.keyword;
+    for (const auto& item : items)
+        out += (out.empty() ? "" : ",") + item.keyword;
     return out;
 }
 
 TEST(Ppd, DemoModelHasEveryFeatureThePlugInAsksAbout) {
-    PrinterModel model;
-    std::string error;
-    ASSERT_TRUE(ParsePpd(cvhost::kDemoPpd, &model, &error)) << error;
+    const Parsed demo = Parse(cvhost::kDemoPpd);
+    ASSERT_TRUE(demo.ok) << demo.error;
     for (const char* keyword :
          {"FaxCard", "HasPrintandHold", "HasNewPin", "HasKeepPreviousPHJobs",
           "HasManualColorCorrection", "HasNewPrintQuality", "HasManualDuplex", "OutputOrder"}) {
-        const PpdFeature* f = model.FindFeature(keyword);
+        const PpdFeature* f = demo.model.FindFeature(keyword);
         ASSERT_NE(f, nullptr) << keyword;
-        EXPECT_FALSE(f->options.empty()) << keyword;
         EXPECT_NE(f->FindOption(f->defaultOption), nullptr) << keyword;
     }
-    EXPECT_EQ(model.FindFeature("FaxCard")->defaultOption, "True");
+    EXPECT_EQ(demo.model.FindFeature("FaxCard")->defaultOption, "True");
 }
 
 TEST(Ppd, ReadsFeaturesOptionsDefaultsAndGroups) {
@@ -110,9 +110,9 @@ TEST(Ppd, ReadsFeaturesOptionsDefaultsAndGroups) {
         "*JCLHold True/Yes: \"\"\n"
         "*JCLHold False/No: \"\"\n"
         "*JCLCloseUI: *JCLHold\n";
-    PrinterModel model;
-    std::string error;
-    ASSERT_TRUE(ParsePpd(text, &model, &error)) << error;
+    const Parsed p = Parse(text);
+    ASSERT_TRUE(p.ok) << p.error;
+    const PrinterModel& model = p.model;
     // Each feature as "keyword/text type [group] default: option/text ...".
     std::string read = model.nickName + "\n";
     for (const PpdFeature& f : model.features) {
@@ -187,15 +187,17 @@ TEST(Ppd, DefectsVendorsShipAreReadPastWithAWarning) {
         const PpdFeature* f = p.model.FindFeature("A");
         ASSERT_NE(f, nullptr) << c.body;
         EXPECT_EQ(f->defaultOption, c.defaultOption) << c.body;
-        EXPECT_EQ(OptionKeywords(*f), c.options) << c.body;
+        EXPECT_EQ(Keywords(f->options), c.options) << c.body;
         EXPECT_EQ(p.model.nickName, "Test Model") << c.body;
     }
 }
 
 TEST(Ppd, MalformedFilesAreRefusedWithFileLineAndWhat) {
+    const std::string includeC = Ppd("*Include: \"c.ppd\"\n");
     const struct {
         std::string text;
         std::string error;
+        std::map<std::string, std::string> files = {};
     } cases[] = {
         {"", "m.ppd: not a PPD file (it is empty)"},
         {"Hello, printer\n", "m.ppd: not a PPD file (it does not start with *PPD-Adobe)"},
@@ -215,21 +217,30 @@ TEST(Ppd, MalformedFilesAreRefusedWithFileLineAndWhat) {
         {Ppd("*Product: \"(never closed)\n\n"), "m.ppd: line 3: quoted value is never closed"},
         {Ppd("stray words\n"), "m.ppd: line 3: text outside a quoted value"},
         {Ppd("*NoColonHere\n"), "m.ppd: line 3: entry without ':'"},
-        {Ppd("* NoColon Here\n"), "m.ppd: line 3: entry without ':'"},
         {Ppd("* : value\n"), "m.ppd: line 3: entry without a keyword before ':'"},
         {Ppd("*Include: \"\"\n"), "m.ppd: line 3: *Include names no file"},
         {Ppd("*Include: \"gone.ppd\"\n"),
          "m.ppd: line 3: *Include \"gone.ppd\": gone.ppd does not exist"},
+        // In an included file: named with its own file and line.
+        {includeC,
+         "c.ppd: line 3: *CloseUI *B closes *OpenUI *A",
+         {{"c.ppd", "*OpenUI *A: PickOne\n*A x: \"\"\n*CloseUI: *B\n"}}},
+        {includeC,
+         "c.ppd: line 1: *Include \"m.ppd\": m.ppd is already being read",
+         {{"c.ppd", "*Include: \"m.ppd\"\n"}, {"m.ppd", includeC}}},
+        {includeC,
+         "c.ppd: line 1: *Include \"e.ppd\": e.ppd does not exist",
+         {{"c.ppd", "*Include: \"e.ppd\"\n"}}},
     };
     for (const auto& c : cases) {
-        Parsed p = Parse(c.text);
+        Parsed p = Parse(c.text, c.files);
         EXPECT_FALSE(p.ok) << c.text;
         EXPECT_EQ(p.error, c.error);
     }
     PrinterModel model;
     model.nickName = "untouched";
     std::string error;
-    EXPECT_FALSE(ParsePpd(Ppd("*Include: \"c.ppd\"\n"), &model, &error));
+    EXPECT_FALSE(ParsePpd(includeC, &model, &error));
     EXPECT_EQ(error, "PPD: line 3: *Include \"c.ppd\": no folder to read it from");
     EXPECT_EQ(model.nickName, "untouched") << "a refused file leaves the model alone";
 }
@@ -243,57 +254,39 @@ TEST(Ppd, IncludedFilesAreReadInPlaceAndNamedInTheirMessages) {
     const Parsed p =
         Parse(Ppd("*Include: \"c.ppd\"\n" + Block("B", "b") + "*Include: \"d.ppd\"\n"), files);
     ASSERT_TRUE(p.ok) << p.error;
-    ASSERT_EQ(p.model.features.size(), 3u);
-    EXPECT_EQ(p.model.features[0].keyword, "A");
-    EXPECT_EQ(p.model.features[1].keyword, "D");
-    EXPECT_EQ(p.model.features[2].keyword, "B");
+    EXPECT_EQ(Keywords(p.model.features), "A,D,B");
     EXPECT_EQ(p.model.includedFiles, (Lines{"c.ppd", "d.ppd"})) << "each file once";
     EXPECT_EQ(p.warnings,
               (Lines{"c.ppd: line 2: *DefaultA: Unknown is not an option of *A; the first option, "
                      "x, is the default",
                      "d.ppd: line 1: *OpenUI *D again (first on line 1): this one is skipped"}));
+}
 
+// Rules of Windows' printer names; the set-up tests make one printer through the spooler.
+TEST(PrinterName, NicknamesWindowsWouldRefuseAreMadeValid) {
+    const std::u16string longName(230, u'n'), a219(219, u'a');
     const struct {
-        std::map<std::string, std::string> files;
-        std::string error;
-    } refusals[] = {
-        {{{"c.ppd", "*OpenUI *A: PickOne\n*A x: \"\"\n*CloseUI: *B\n"}},
-         "c.ppd: line 3: *CloseUI *B closes *OpenUI *A"},
-        {{{"c.ppd", "*Include: \"m.ppd\"\n"}, {"m.ppd", Ppd("*Include: \"c.ppd\"\n")}},
-         "c.ppd: line 1: *Include \"m.ppd\": m.ppd is already being read"},
-        {{{"c.ppd", "*Include: \"e.ppd\"\n"}},
-         "c.ppd: line 1: *Include \"e.ppd\": e.ppd does not exist"},
+        std::u16string nickName;
+        std::u16string name;
+    } cases[] = {
+        {u"HP LaserJet 4050 PS", u"HP LaserJet 4050 PS"},
+        {u"HP LaserJet 4050, 4100 PS", u"HP LaserJet 4050 4100 PS"},
+        {u"Lexmark X,Y,", u"Lexmark X Y"},
+        {u"Xerox Phaser\\Mono", u"Xerox Phaser/Mono"},
+        {longName, longName.substr(0, 220)},
+        {a219 + u" b", a219},
+        {a219 + u"\U0001F5A8", a219},
+        {a219.substr(1) + u"\U0001F5A8", a219.substr(1) + u"\U0001F5A8"},
     };
-    for (const auto& r : refusals) {
-        const Parsed refused = Parse(Ppd("*Include: \"c.ppd\"\n"), r.files);
-        EXPECT_FALSE(refused.ok);
-        EXPECT_EQ(refused.error, r.error);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(cvhost::ValidPrinterName(c.nickName), c.name) << c.nickName.size();
 }
 
-TEST(Ppd, IncludesAreBoundedInDepthAndSize) {
-    // x1 includes x2, x2 includes x3, ...: eight files inside one another are taken, not nine.
-    std::map<std::string, std::string> chain;
-    for (int i = 1; i <= 9; ++i)
-        chain["x" + std::to_string(i)] = "*Include: \"x" + std::to_string(i + 1) + "\"\n";
-    chain["x9"] = "";
-    Parsed p = Parse(Ppd("*Include: \"x2\"\n"), chain);
-    EXPECT_TRUE(p.ok) << p.error;
-    p = Parse(Ppd("*Include: \"x1\"\n"), chain);
-    EXPECT_EQ(p.error,
-              "x8: line 1: *Include \"x9\": more than 8 *Include files inside one another");
-
-    // The same file included again and again counts each time.
-    const std::string big = "*% " + std::string(9u << 20, 'x') + "\n";
-    std::string includes;
-    for (int i = 0; i < 8; ++i)
-        includes += "*Include: \"big.ppd\"\n";
-    p = Parse(Ppd(includes), {{"big.ppd", big}});
-    EXPECT_EQ(p.error,
-              "m.ppd: line 10: *Include \"big.ppd\": the included files are over 64 MB together");
-}
-
-TEST(Ppd, MessagesDecodeUtf8FileNamesAndLatin1Text) {
+// Names quoted in messages are cut; file names in them are UTF-8, the PPD's text ISOLatin1.
+TEST(PrinterName, MessagesCutLongNamesAndDecodeUtf8AndLatin1) {
+    EXPECT_EQ(cvhost::CutForMessage(u"0123456789", 10), u"0123456789");
+    EXPECT_EQ(cvhost::CutForMessage(u"0123456789A", 10), u"0123456...");
+    EXPECT_EQ(cvhost::CutForMessage(u"012345\U0001F5A8xyz", 10), u"012345...");
     const struct {
         std::string bytes;
         std::u16string text;

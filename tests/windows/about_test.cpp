@@ -9,8 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cwctype>
 #include <string>
 #include <utility>
 #include <vector>
@@ -21,36 +19,26 @@ namespace {
 
 using Rows = std::vector<std::pair<std::wstring, std::wstring>>;
 
-std::wstring ItemText(HWND list, int row, int column) {
-    wchar_t text[512] = {};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = static_cast<int>(std::size(text));
-    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
+// The list's rows as (file, version), and its number of columns.
 Rows ListRows(HWND list) {
     Rows rows;
-    const auto count = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    for (int row = 0; row < count; ++row)
-        rows.emplace_back(ItemText(list, row, 0), ItemText(list, row, 1));
+    const auto text = [list](int row, int column) {
+        wchar_t text[512] = {};
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = text;
+        item.cchTextMax = static_cast<int>(std::size(text));
+        SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+        return std::wstring(text);
+    };
+    for (int row = 0; row < static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); ++row)
+        rows.emplace_back(text(row, 0), text(row, 1));
     return rows;
 }
 
 int ColumnCount(HWND list) {
     HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
     return header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : -1;
-}
-
-std::wstring FileName(const std::wstring& path) {
-    return path.substr(path.find_last_of(L'\\') + 1);
-}
-
-std::wstring Lower(std::wstring text) {
-    for (wchar_t& c : text) c = static_cast<wchar_t>(towlower(c));
-    return text;
 }
 
 // Both sheets show the same page: the model, the plug-in's version, and the driver's files
@@ -64,13 +52,11 @@ TEST(AboutPage, ListsDriverFilesSortedInBothSheets) {
     files.extraDependentFiles = {cvhost::BesideProgram(L"cvnotrans.dll")};
     TestPrinter printer(L"About Files", files);
     ASSERT_TRUE(printer.ok()) << printer.error;
-    Rows expected{{FileName(printer.ppdPath), L"N/A"},
-                  {L"cvpsdrv.dll", L"3.1.0.4"},
-                  {L"cvpsdrvui.dll", L"3.1.0.7"},
-                  {L"cvpsui.dll", L"3.1.0.10"}};
-    // The scratch PPD's name carries the process id: sort as the list does.
-    std::sort(expected.begin(), expected.end(),
-              [](const auto& a, const auto& b) { return Lower(a.first) < Lower(b.first); });
+    // The scratch PPD is "cv<process id>.ppd": a digit sorts before any letter.
+    const Rows expected{{printer.ppdPath.substr(printer.ppdPath.find_last_of(L'\\') + 1), L"N/A"},
+                        {L"cvpsdrv.dll", L"3.1.0.4"},
+                        {L"cvpsdrvui.dll", L"3.1.0.7"},
+                        {L"cvpsui.dll", L"3.1.0.10"}};
     for (const cvhost::SheetKind kind : {cvhost::SheetKind::Document, cvhost::SheetKind::Printer}) {
         SCOPED_TRACE(kind == cvhost::SheetKind::Document ? "document" : "printer");
         cvhost::SheetOptions options;

@@ -8,27 +8,19 @@
 #include <memory>
 #include <string>
 
-using cvhost::CoreUIPtr;
-using cvhost::HostCoreUI;
-
 namespace {
-
-CoreUIPtr CoreUIFor(const std::string& ppd) {
-    auto model = std::make_shared<cvhost::PrinterModel>();
-    std::string error;
-    EXPECT_TRUE(cvhost::ParsePpd(ppd, model.get(), &error)) << error;
-    return CoreUIPtr(HostCoreUI::Create(model));
-}
-
-const char kModel[] = "*PPD-Adobe: \"4.3\"\n*NickName: \"Corvane Test\"\n"
-                      "*OpenUI *FaxCard: PickOne\n*DefaultFaxCard: True\n"
-                      "*FaxCard True: \"\"\n*FaxCard False: \"\"\n*CloseUI: *FaxCard\n";
 
 // Every sheet reads its features through these answers; what no sheet shows is the refusals: an
 // option the model lacks, a keyword it lacks, and a ui object not its own.
 TEST(HostCoreUI, AnswersFromThePpdWithTheTwoCallSizeProtocol) {
-    CoreUIPtr core = CoreUIFor(kModel);
-    ASSERT_TRUE(core);
+    auto model = std::make_shared<cvhost::PrinterModel>();
+    std::string error;
+    ASSERT_TRUE(cvhost::ParsePpd("*PPD-Adobe: \"4.3\"\n*NickName: \"Corvane Test\"\n"
+                                 "*OpenUI *FaxCard: PickOne\n*DefaultFaxCard: True\n"
+                                 "*FaxCard True: \"\"\n*FaxCard False: \"\"\n*CloseUI: *FaxCard\n",
+                                 model.get(), &error))
+        << error;
+    cvhost::CoreUIPtr core(cvhost::HostCoreUI::Create(model));
     POEMUIOBJ ui = core->UIObject();
     DWORD needed = 99, count = 0;
     char text[6] = {};
@@ -45,20 +37,17 @@ TEST(HostCoreUI, AnswersFromThePpdWithTheTwoCallSizeProtocol) {
     EXPECT_EQ(core->EnumOptions(&stranger, 0, "FaxCard", nullptr, 0, &needed), E_INVALIDARG);
 }
 
+// A box no step was queued for is cancelled and counted: what "Unexpected() == 0" rests on.
 TEST(UiDriver, ScriptsMessageBoxesAndReadsThem) {
     cvtest::DialogScript script;
-    script.Press(IDNO).Press(IDOK);
-    EXPECT_EQ(MessageBoxW(nullptr, L"Remove it?", nullptr, MB_YESNO | MB_ICONQUESTION), IDNO);
-    EXPECT_EQ(MessageBoxW(nullptr, L"Please enter a user name.", nullptr, MB_OK | MB_ICONERROR),
-              IDOK);
+    script.Press(IDNO);
+    EXPECT_EQ(MessageBoxW(nullptr, L"Remove it?", L"Ask", MB_YESNO | MB_ICONQUESTION), IDNO);
     EXPECT_EQ(MessageBoxW(nullptr, L"Not scripted", L"Extra", MB_OKCANCEL), IDCANCEL);
-    ASSERT_EQ(script.Seen().size(), 3u);
+    ASSERT_EQ(script.Seen().size(), 2u);
     EXPECT_EQ(script.Seen()[0].text, L"Remove it?");
-    EXPECT_EQ(script.Seen()[1].caption, L"Error") << "no caption: the system's title";
-    EXPECT_EQ(script.Seen()[1].icon, static_cast<UINT>(MB_ICONERROR));
-    EXPECT_EQ(script.Seen()[2].caption, L"Extra");
+    EXPECT_EQ(script.Seen()[0].icon, static_cast<UINT>(MB_ICONQUESTION));
+    EXPECT_EQ(script.Seen()[1].caption, L"Extra");
     EXPECT_EQ(script.Unexpected(), 1);
-    EXPECT_EQ(script.Pending(), 0u);
 }
 
 } // namespace

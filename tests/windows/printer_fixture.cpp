@@ -5,35 +5,31 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
+
 namespace cvtest {
 
 std::string Narrow(const std::wstring& text) {
     std::string out;
-    for (wchar_t c : text) out += c < 0x80 ? static_cast<char>(c) : '?';
+    for (wchar_t c : text)
+        out += c < 0x80 ? static_cast<char>(c) : '?';
     return out;
 }
 
 namespace {
 
+const std::wstring kProcessTag = std::to_wstring(GetCurrentProcessId());
+
 struct Scratch {
-    std::wstring dir;
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / (L"cvtest-" + kProcessTag);
     Scratch() {
-        wchar_t temp[MAX_PATH] = {};
-        GetTempPathW(MAX_PATH, temp);
-        dir = std::wstring(temp) + L"cvtest-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-        CreateDirectoryW(dir.c_str(), nullptr);
+        std::error_code ignored;
+        std::filesystem::create_directory(dir, ignored);
     }
     ~Scratch() {
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((dir + L"*").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                    DeleteFileW((dir + found.cFileName).c_str());
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
-        }
-        RemoveDirectoryW(dir.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
     }
 };
 
@@ -51,60 +47,53 @@ void RemovePrinterAndDriver(const std::wstring& printerName, const std::wstring&
     if (!installedPpd.empty()) DeleteFileW(installedPpd.c_str());
 }
 
-std::wstring ProcessTag() { return std::to_wstring(GetCurrentProcessId()); }
-
 } // namespace
 
 std::wstring ScratchDirectory() {
     static const Scratch scratch;
-    return scratch.dir;
+    return scratch.dir.wstring() + L"\\";
 }
 
 std::wstring WriteScratchFile(const wchar_t* fileName, const std::string& content) {
     const std::wstring path = ScratchDirectory() + fileName;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return {};
-    DWORD written = 0;
-    WriteFile(file, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
-    CloseHandle(file);
-    return written == content.size() ? path : std::wstring();
+    return cvhost::WriteBytesToFile(path, content) ? path : std::wstring();
 }
 
 TestPrinter::TestPrinter(const std::wstring& tag, const TestPrinterOptions& options)
     : driverName(L"Cv " + tag + L" Driver"), printerName(L"Cv " + tag + L" Printer") {
     const std::string nick = Narrow(L"Corvane " + tag);
-    ppdPath = WriteScratchFile((L"cv" + ProcessTag() + L".ppd").c_str(),
-                               "*PPD-Adobe: \"4.3\"\r\n*Manufacturer: \"Corvane\"\r\n*ModelName: \"" +
-                                   nick + "\"\r\n*NickName: \"" + nick + "\"\r\n");
-    cvhost::DriverSetup setup;
-    setup.driverName = driverName;
-    setup.ppdPath = ppdPath;
-    setup.withDataFile = options.withDataFile;
-    if (options.dataFileAlsoDependent) setup.extraDependentFiles.push_back(ppdPath);
-    setup.extraDependentFiles.insert(setup.extraDependentFiles.end(),
-                                     options.extraDependentFiles.begin(),
-                                     options.extraDependentFiles.end());
+    ppdPath =
+        WriteScratchFile((L"cv" + kProcessTag + L".ppd").c_str(),
+                         "*PPD-Adobe: \"4.3\"\r\n*Manufacturer: \"Corvane\"\r\n*ModelName: \"" +
+                             nick + "\"\r\n*NickName: \"" + nick + "\"\r\n");
+    cvhost::DriverSetup setup{driverName, ppdPath, L"", options.extraDependentFiles,
+                              options.withDataFile};
+    if (options.dataFileAlsoDependent)
+        setup.extraDependentFiles.insert(setup.extraDependentFiles.begin(), ppdPath);
     std::wstring why;
-    if (!cvhost::InstallDriver(setup, &why) || !cvhost::AddPrinterFor(printerName, driverName, &why))
+    if (!cvhost::InstallDriver(setup, &why) ||
+        !cvhost::AddPrinterFor(printerName, driverName, &why))
         error = Narrow(why);
 }
 
-TestPrinter::~TestPrinter() { RemovePrinterAndDriver(printerName, driverName); }
+TestPrinter::~TestPrinter() {
+    RemovePrinterAndDriver(printerName, driverName);
+}
 
 std::string PpdFeature(const char* keyword, std::initializer_list<const char*> options,
                        const char* defaultOption) {
     const std::string k = keyword;
     std::string block = "*OpenUI *" + k + ": PickOne\n*Default" + k + ": " +
                         (defaultOption ? defaultOption : *options.begin()) + "\n";
-    for (const char* option : options) block += "*" + k + " " + option + ": \"\"\n";
+    for (const char* option : options)
+        block += "*" + k + " " + option + ": \"\"\n";
     return block + "*CloseUI: *" + k + "\n";
 }
 
 ModelPrinter::ModelPrinter(const std::wstring& tag, const std::string& features) {
     const std::string ppd = "*PPD-Adobe: \"4.3\"\n*Manufacturer: \"Corvane\"\n*NickName: \"" +
                             Narrow(L"Cv " + tag + L" Model") + "\"\n" + features;
-    ppdPath = WriteScratchFile((L"cv" + ProcessTag() + L"-" + tag + L".ppd").c_str(), ppd);
+    ppdPath = WriteScratchFile((L"cv" + kProcessTag + L"-" + tag + L".ppd").c_str(), ppd);
     setUp.ppdPath = ppdPath;
     std::wstring why = ppdPath.empty() ? L"cannot write the model's PPD" : L"";
     if (why.empty() && cvhost::SetUpModelPrinter(&setUp, &why)) printerName = setUp.printerName;
@@ -116,7 +105,7 @@ ModelPrinter::~ModelPrinter() {
 }
 
 RegistryPrinter::RegistryPrinter(const wchar_t* tag)
-    : printer_(std::wstring(tag) + L" " + ProcessTag()) {
+    : printer_(std::wstring(tag) + L" " + kProcessTag) {
     if (!printer_.ok()) {
         ADD_FAILURE() << "printer set-up failed: " << printer_.error;
         return;

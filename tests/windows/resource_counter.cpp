@@ -29,16 +29,23 @@ void Note(Resource kind, const void* handle, bool open) {
     std::lock_guard<std::mutex> hold(tallyLock);
     if (!tallies || !handle) return;
     Tally& t = tallies[static_cast<int>(kind)];
-    if (open) ++t.opened, t.live.insert(handle);
-    else t.live.erase(handle);
+    if (open)
+        ++t.opened, t.live.insert(handle);
+    else
+        t.live.erase(handle);
 }
 template <typename H> H Opens(Resource kind, H handle) {
     Note(kind, handle, true);
     return handle;
 }
-template <typename R> R Closes(Resource kind, const void* handle, R result, bool closed) {
-    if (closed) Note(kind, handle, false);
+// A close that succeeded (a non-zero result) ends the handle.
+template <typename R> R Closes(Resource kind, const void* handle, R result) {
+    if (result) Note(kind, handle, false);
     return result;
+}
+LSTATUS OpensKey(LSTATUS rc, const HKEY* key) {
+    if (rc == ERROR_SUCCESS) Note(Resource::RegistryKey, *key, true);
+    return rc;
 }
 
 // The real functions, as the first hooked module imported them.
@@ -61,30 +68,27 @@ struct {
 } real;
 
 LSTATUS WINAPI OnRegOpenKeyExW(HKEY parent, LPCWSTR sub, DWORD options, REGSAM access, PHKEY key) {
-    const LSTATUS rc = real.RegOpenKeyExW(parent, sub, options, access, key);
-    if (rc == ERROR_SUCCESS) Opens(Resource::RegistryKey, *key);
-    return rc;
+    return OpensKey(real.RegOpenKeyExW(parent, sub, options, access, key), key);
 }
 LSTATUS WINAPI OnRegCreateKeyExW(HKEY parent, LPCWSTR sub, DWORD reserved, LPWSTR cls,
                                  DWORD options, REGSAM access, LPSECURITY_ATTRIBUTES sa, PHKEY key,
                                  LPDWORD disposition) {
-    const LSTATUS rc =
-        real.RegCreateKeyExW(parent, sub, reserved, cls, options, access, sa, key, disposition);
-    if (rc == ERROR_SUCCESS) Opens(Resource::RegistryKey, *key);
-    return rc;
+    return OpensKey(
+        real.RegCreateKeyExW(parent, sub, reserved, cls, options, access, sa, key, disposition),
+        key);
 }
 LSTATUS WINAPI OnRegCloseKey(HKEY key) {
     const LSTATUS rc = real.RegCloseKey(key);
-    return Closes(Resource::RegistryKey, key, rc, rc == ERROR_SUCCESS);
+    if (rc == ERROR_SUCCESS) Note(Resource::RegistryKey, key, false);
+    return rc;
 }
 BOOL WINAPI OnOpenPrinterW(LPWSTR name, LPHANDLE printer, LPPRINTER_DEFAULTSW defaults) {
     const BOOL ok = real.OpenPrinterW(name, printer, defaults);
-    if (ok) Opens(Resource::Printer, *printer);
+    if (ok) Note(Resource::Printer, *printer, true);
     return ok;
 }
 BOOL WINAPI OnClosePrinter(HANDLE printer) {
-    const BOOL ok = real.ClosePrinter(printer);
-    return Closes(Resource::Printer, printer, ok, ok);
+    return Closes(Resource::Printer, printer, real.ClosePrinter(printer));
 }
 HPEN WINAPI OnCreatePen(int style, int width, COLORREF color) {
     return Opens(Resource::GdiObject, real.CreatePen(style, width, color));
@@ -96,26 +100,25 @@ HFONT WINAPI OnCreateFontIndirectW(const LOGFONTW* lf) {
     return Opens(Resource::GdiObject, real.CreateFontIndirectW(lf));
 }
 BOOL WINAPI OnDeleteObject(HGDIOBJ object) {
-    const BOOL ok = real.DeleteObject(object);
-    return Closes(Resource::GdiObject, object, ok, ok);
+    return Closes(Resource::GdiObject, object, real.DeleteObject(object));
 }
 HDC WINAPI OnCreateDCW(LPCWSTR driver, LPCWSTR device, LPCWSTR port, const DEVMODEW* dm) {
     return Opens(Resource::DeviceContext, real.CreateDCW(driver, device, port, dm));
 }
 BOOL WINAPI OnDeleteDC(HDC dc) {
-    const BOOL ok = real.DeleteDC(dc);
-    return Closes(Resource::DeviceContext, dc, ok, ok);
+    return Closes(Resource::DeviceContext, dc, real.DeleteDC(dc));
 }
-HDC WINAPI OnGetDC(HWND window) { return Opens(Resource::DeviceContext, real.GetDC(window)); }
+HDC WINAPI OnGetDC(HWND window) {
+    return Opens(Resource::DeviceContext, real.GetDC(window));
+}
 int WINAPI OnReleaseDC(HWND window, HDC dc) {
-    const int released = real.ReleaseDC(window, dc);
-    return Closes(Resource::DeviceContext, dc, released, released != 0);
+    return Closes(Resource::DeviceContext, dc, real.ReleaseDC(window, dc));
 }
 HDC WINAPI OnBeginPaint(HWND window, LPPAINTSTRUCT ps) {
     return Opens(Resource::DeviceContext, real.BeginPaint(window, ps));
 }
 BOOL WINAPI OnEndPaint(HWND window, const PAINTSTRUCT* ps) {
-    return Closes(Resource::DeviceContext, ps ? ps->hdc : nullptr, real.EndPaint(window, ps), true);
+    return Closes(Resource::DeviceContext, ps ? ps->hdc : nullptr, real.EndPaint(window, ps));
 }
 
 struct Hooked {
@@ -123,18 +126,20 @@ struct Hooked {
     void* replacement;
     void** real;
 };
-#define CV_HOOK(name)                                                                              \
-    { #name, reinterpret_cast<void*>(&On##name), reinterpret_cast<void**>(&real.name) }
+// clang-format off
+#define CV_HOOK(name) {#name, reinterpret_cast<void*>(&On##name), reinterpret_cast<void**>(&real.name)}
 const Hooked kHooked[] = {
-    CV_HOOK(RegOpenKeyExW), CV_HOOK(RegCreateKeyExW),     CV_HOOK(RegCloseKey),
-    CV_HOOK(OpenPrinterW),  CV_HOOK(ClosePrinter),        CV_HOOK(CreatePen),
-    CV_HOOK(CreateFontIndirectW), CV_HOOK(DeleteObject),  CV_HOOK(CreateDCW),
-    CV_HOOK(DeleteDC),      CV_HOOK(GetDC),               CV_HOOK(ReleaseDC),
-    CV_HOOK(BeginPaint),    CV_HOOK(EndPaint),        CV_HOOK(CreateSolidBrush),
+    CV_HOOK(RegOpenKeyExW), CV_HOOK(RegCreateKeyExW), CV_HOOK(RegCloseKey), CV_HOOK(OpenPrinterW),
+    CV_HOOK(ClosePrinter), CV_HOOK(CreatePen), CV_HOOK(CreateSolidBrush),
+    CV_HOOK(CreateFontIndirectW), CV_HOOK(DeleteObject), CV_HOOK(CreateDCW), CV_HOOK(DeleteDC),
+    CV_HOOK(GetDC), CV_HOOK(ReleaseDC), CV_HOOK(BeginPaint), CV_HOOK(EndPaint),
 };
+// clang-format on
 #undef CV_HOOK
 
-BOOL CALLBACK CountChild(HWND, LPARAM count) { return ++*reinterpret_cast<int*>(count), TRUE; }
+BOOL CALLBACK CountChild(HWND, LPARAM count) {
+    return ++*reinterpret_cast<int*>(count), TRUE;
+}
 // A top-level window of the thread and its children at any depth.
 BOOL CALLBACK CountTopLevel(HWND window, LPARAM count) {
     EnumChildWindows(window, &CountChild, count);

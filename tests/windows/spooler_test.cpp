@@ -1,40 +1,16 @@
-// The stand-in host re-installing through Wine's real spooler, and the plug-in's two-call
-// questions to the spooler, against a spooler that answers as scripted.
+// The plug-in's two-call questions to the spooler, against a spooler that answers as scripted.
+// (The host installing through Wine's real spooler: printer_setup_test.cpp.)
 #include "core/spooler_query.h"
 #include "import_hook.h"
-#include "printer_fixture.h"
-#include "support.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 using namespace cvtest;
 
 namespace {
-
-// Installing the driver and the printer again while this process holds the printer open (the
-// spooler keeps its UI module loaded) must still succeed and take the new dependent files.
-TEST(Spooler, ReinstallsWhileInUse) {
-    TestPrinter printer(L"Spool Install");
-    ASSERT_TRUE(printer.ok()) << printer.error;
-    cvhost::PrinterHandle open(printer.printerName);
-    ASSERT_TRUE(open.valid());
-    std::wstring error;
-    cvhost::DriverSetup setup;
-    setup.driverName = printer.driverName;
-    setup.ppdPath = printer.ppdPath;
-    setup.extraDependentFiles = {WriteScratchFile(L"cvextra.txt", "extra")};
-    ASSERT_TRUE(cvhost::InstallDriver(setup, &error)) << Narrow(error);
-    ASSERT_TRUE(cvhost::AddPrinterFor(printer.printerName, printer.driverName, &error))
-        << Narrow(error);
-    std::vector<BYTE> buffer;
-    ASSERT_TRUE(cvhost::ReadDriverInfo3(printer.printerName, &buffer));
-    const wchar_t* dependents =
-        reinterpret_cast<const DRIVER_INFO_3W*>(buffer.data())->pDependentFiles;
-    const wchar_t* second = dependents + wcslen(dependents) + 1;
-    EXPECT_NE(std::wstring(second).find(L"cvextra.txt"), std::wstring::npos) << Narrow(second);
-}
 
 // One answer of the scripted spooler: the call's result, its last error and the size it reports.
 struct Answer {

@@ -1,16 +1,13 @@
 #include "support.h"
 
+#include "host/spooler.h"
+
 #include <gtest/gtest.h>
 
 namespace cvtest {
 
 std::wstring BesideExe(const wchar_t* fileName) {
-    wchar_t path[MAX_PATH * 4];
-    const DWORD n = GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
-    std::wstring dir(path, n);
-    const size_t slash = dir.find_last_of(L"\\/");
-    dir.resize(slash == std::wstring::npos ? 0 : slash + 1);
-    return dir + fileName;
+    return cvhost::BesideProgram(fileName);
 }
 
 PluginDll& PluginDll::Get() {
@@ -34,8 +31,8 @@ IClassFactory* PluginDll::Factory() {
         return nullptr;
     }
     IClassFactory* factory = nullptr;
-    const HRESULT hr = getClassObject(CLSID_CorvanePlugin, IID_IClassFactory,
-                                      reinterpret_cast<void**>(&factory));
+    const HRESULT hr =
+        getClassObject(CLSID_CorvanePlugin, IID_IClassFactory, reinterpret_cast<void**>(&factory));
     EXPECT_EQ(hr, S_OK);
     return factory;
 }

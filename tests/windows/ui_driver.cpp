@@ -1,6 +1,5 @@
 #include "ui_driver.h"
 
-#include "host/capture.h"
 #include "host/spooler.h"
 #include "printer_fixture.h"
 
@@ -17,6 +16,11 @@ void Notify(HWND parent, int id, HWND control, UINT code) {
     SendMessageW(parent, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
 }
 
+int IndexOf(const std::vector<std::wstring>& entries, const std::wstring& text) {
+    auto it = std::find(entries.begin(), entries.end(), text);
+    return it == entries.end() ? -1 : static_cast<int>(it - entries.begin());
+}
+
 std::vector<std::wstring> Entries(HWND control, UINT countMsg, UINT lengthMsg, UINT textMsg) {
     std::vector<std::wstring> entries;
     const LRESULT count = control ? SendMessageW(control, countMsg, 0, 0) : 0;
@@ -24,33 +28,24 @@ std::vector<std::wstring> Entries(HWND control, UINT countMsg, UINT lengthMsg, U
         const LRESULT length = SendMessageW(control, lengthMsg, i, 0);
         std::wstring text(length > 0 ? static_cast<size_t>(length) + 1 : 1, L'\0');
         SendMessageW(control, textMsg, i, reinterpret_cast<LPARAM>(&text[0]));
-        text.resize(wcslen(text.c_str()));
-        entries.push_back(text);
+        entries.push_back(text.c_str());
     }
     return entries;
 }
 
 } // namespace
 
-void Pump(DWORD ms) { cvhost::PumpMessagesFor(ms); }
-
 std::wstring WindowText(HWND window) {
-    if (!window) return {};
-    const int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    GetWindowTextW(window, &text[0], length + 1);
-    text.resize(wcslen(text.c_str()));
-    return text;
+    std::wstring text(window ? GetWindowTextLengthW(window) + 1 : 1, L'\0');
+    if (window) GetWindowTextW(window, &text[0], static_cast<int>(text.size()));
+    return text.c_str();
 }
 
 // --- SheetDriver
 
 SheetDriver::SheetDriver(const std::wstring& printerName, const cvhost::SheetOptions& options) {
-    static const bool controlsReady = [] {
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-        return InitCommonControlsEx(&controls) != FALSE;
-    }();
-    (void)controlsReady;
+    static const INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    static const bool controlsReady [[maybe_unused]] = InitCommonControlsEx(&controls);
     std::wstring why;
     driver_ = cvhost::DriverUI::Open(printerName, cvhost::BesideProgram(L"cvpsui.dll"), &why);
     if (driver_) {
@@ -68,14 +63,8 @@ SheetDriver::~SheetDriver() {
     host_.reset(); // DESTROY before the plug-in goes with the driver
 }
 
-std::vector<std::wstring> SheetDriver::PageTitles() const {
-    return Sheet() ? cvhost::SheetPageTitles(Sheet()) : std::vector<std::wstring>();
-}
-
 int SheetDriver::PageIndex(const std::wstring& title) const {
-    const std::vector<std::wstring> titles = PageTitles();
-    auto it = std::find(titles.begin(), titles.end(), title);
-    return it == titles.end() ? -1 : static_cast<int>(it - titles.begin());
+    return IndexOf(PageTitles(), title);
 }
 
 bool SheetDriver::SelectPage(int index) {
@@ -85,17 +74,9 @@ bool SheetDriver::SelectPage(int index) {
     return moved && CurrentPage() == Page(index);
 }
 
-bool SheetDriver::SelectPage(const std::wstring& title) { return SelectPage(PageIndex(title)); }
-
-HWND SheetDriver::CurrentPage() const {
-    return Sheet() ? PropSheet_GetCurrentPageHwnd(Sheet()) : nullptr;
-}
-
 HWND SheetDriver::Page(int index) const {
     return Sheet() && index >= 0 ? PropSheet_IndexToHwnd(Sheet(), index) : nullptr;
 }
-
-HWND SheetDriver::Page(const std::wstring& title) const { return Page(PageIndex(title)); }
 
 bool SheetDriver::Apply() {
     if (!Sheet()) return false;
@@ -122,12 +103,7 @@ bool SheetDriver::PressAndWait(int button) {
     return !host_->IsOpen();
 }
 
-bool SheetDriver::PressOk() { return PressAndWait(PSBTN_OK); }
-bool SheetDriver::PressCancel() { return PressAndWait(PSBTN_CANCEL); }
-
 // --- Controls
-
-HWND Control(HWND parent, int id) { return parent ? GetDlgItem(parent, id) : nullptr; }
 
 void Click(HWND parent, int id) {
     if (HWND button = Control(parent, id)) SendMessageW(button, BM_CLICK, 0, 0);
@@ -152,11 +128,9 @@ void SelectComboEntry(HWND parent, int id, int index) {
 }
 
 bool SelectComboEntry(HWND parent, int id, const std::wstring& text) {
-    const std::vector<std::wstring> entries = ComboEntries(parent, id);
-    auto it = std::find(entries.begin(), entries.end(), text);
-    if (it == entries.end()) return false;
-    SelectComboEntry(parent, id, static_cast<int>(it - entries.begin()));
-    return true;
+    const int index = IndexOf(ComboEntries(parent, id), text);
+    if (index >= 0) SelectComboEntry(parent, id, index);
+    return index >= 0;
 }
 
 void SelectListEntry(HWND parent, int id, int index) {
@@ -171,11 +145,9 @@ void SelectListEntry(HWND parent, int id, int index) {
 }
 
 bool SelectListEntry(HWND parent, int id, const std::wstring& text) {
-    const std::vector<std::wstring> entries = ListEntries(parent, id);
-    auto it = std::find(entries.begin(), entries.end(), text);
-    if (it == entries.end()) return false;
-    SelectListEntry(parent, id, static_cast<int>(it - entries.begin()));
-    return true;
+    const int index = IndexOf(ListEntries(parent, id), text);
+    if (index >= 0) SelectListEntry(parent, id, index);
+    return index >= 0;
 }
 
 std::vector<std::wstring> ListEntries(HWND parent, int id) {

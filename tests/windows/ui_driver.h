@@ -5,6 +5,7 @@
 // result, so the screenshot tool uses the same driver.
 #pragma once
 
+#include "host/capture.h"
 #include "host/driver_ui.h"
 #include "host/sheet_host.h"
 
@@ -16,7 +17,9 @@
 namespace cvtest {
 
 // Dispatches this thread's pending messages (and those that arrive within `ms`).
-void Pump(DWORD ms = 0);
+inline void Pump(DWORD ms = 0) {
+    cvhost::PumpMessagesFor(ms);
+}
 
 // The text of any window or control.
 std::wstring WindowText(HWND window);
@@ -39,16 +42,18 @@ class SheetDriver {
     HWND Sheet() const { return host_ ? host_->Window() : nullptr; }
 
     // Pages in tab order; a page's window exists once it has been shown.
-    std::vector<std::wstring> PageTitles() const;
+    std::vector<std::wstring> PageTitles() const {
+        return Sheet() ? cvhost::SheetPageTitles(Sheet()) : std::vector<std::wstring>();
+    }
     int PageIndex(const std::wstring& title) const; // -1 if no page has that title
     // Makes the page current (PSM_SETCURSEL); false when the sheet refuses (the current page
     // did not let go) or there is no such page.
     bool SelectPage(int index);
-    bool SelectPage(const std::wstring& title);
-    HWND CurrentPage() const;
+    bool SelectPage(const std::wstring& title) { return SelectPage(PageIndex(title)); }
+    HWND CurrentPage() const { return Sheet() ? PropSheet_GetCurrentPageHwnd(Sheet()) : nullptr; }
     // The window of a page (shown at least once), else null.
     HWND Page(int index) const;
-    HWND Page(const std::wstring& title) const;
+    HWND Page(const std::wstring& title) const { return Page(PageIndex(title)); }
 
     // Apply (PSM_APPLY): true when every page accepted.
     bool Apply();
@@ -59,8 +64,8 @@ class SheetDriver {
     void Unchanged(HWND page);
     // OK and Cancel through the sheet's buttons; true when the sheet then closed. The plug-in's
     // DESTROY follows in Finish (or the destructor).
-    bool PressOk();
-    bool PressCancel();
+    bool PressOk() { return PressAndWait(PSBTN_OK); }
+    bool PressCancel() { return PressAndWait(PSBTN_CANCEL); }
     // Ends the sheet as the host does: window gone, DESTROY called, heap freed.
     void Finish() {
         if (host_) host_->Finish();
@@ -76,7 +81,9 @@ class SheetDriver {
 
 // --- Controls of a page or dialog ---------------------------------------------------------------
 
-HWND Control(HWND parent, int id);
+inline HWND Control(HWND parent, int id) {
+    return parent ? GetDlgItem(parent, id) : nullptr;
+}
 // BM_CLICK: the button sends BN_CLICKED itself.
 void Click(HWND parent, int id);
 // WM_SETTEXT, then EN_CHANGE to the parent as the edit control sends it when the user types.
@@ -122,7 +129,6 @@ class DialogScript {
 
     const std::vector<SeenDialog>& Seen() const { return seen_; }
     int Unexpected() const { return unexpected_; }
-    size_t Pending() const { return steps_.size() - next_; }
 
     // Ends a dialog as its button would (WM_COMMAND from the button).
     static void PressButton(HWND dialog, int id);
