@@ -22,12 +22,6 @@ namespace {
 const std::string kManualColor = PpdFeature("HasManualColorCorrection", {"True", "False"});
 const std::string kNewQuality = PpdFeature("HasNewPrintQuality", {"True", "False"});
 
-PluginDevmode Defaults() {
-    PluginDevmode dm{};
-    cv::defaultPluginDevmode(&dm);
-    return dm;
-}
-
 } // namespace
 
 // The items of a model with both groups, started from the job's devmode; Manual enables the
@@ -37,7 +31,8 @@ PluginDevmode Defaults() {
 TEST(TreeUi, ManualEnablesTheDependentsAndEveryKindOfItemWritesBothDevmodes) {
     ModelPrinter printer(L"Tree Colour", kManualColor + kNewQuality);
     ASSERT_TRUE(printer.ok()) << printer.error;
-    PluginDevmode dm = Defaults();
+    PluginDevmode dm{};
+    cv::defaultPluginDevmode(&dm);
     dm.colorCorrection = 2; // Auto
     dm.cyanBalance = 1;
     const std::vector<unsigned char> incoming = cvhost::MakeIncomingDevmode(&dm, sizeof dm);
@@ -197,10 +192,11 @@ namespace {
 struct BareTree : ::testing::Test {
     ComPtr<IPrintOemUI2> plugin{PluginDll::Get().CreatePlugin()};
     cvhost::CoreUIPtr coreUI;
-    PluginDevmode job = Defaults();
+    PluginDevmode job{};
 
     void SetUp() override {
         ASSERT_TRUE(plugin.get());
+        cv::defaultPluginDevmode(&job);
         auto model = std::make_shared<cvhost::PrinterModel>();
         std::string error;
         ASSERT_TRUE(cvhost::ParsePpd("*PPD-Adobe: \"4.3\"\n*NickName: \"Cv Bare\"\n" +

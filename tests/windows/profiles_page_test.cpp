@@ -27,12 +27,9 @@ const wchar_t kCaption[] = L"Personal Profiles";
 
 // Duplex (the driver's DMPUB_DUPLEX item, stored as "7") and both groups of the plug-in's tree
 // items.
-std::string Model() {
-    std::string ppd = PpdFeature("Duplex", {"None", "DuplexNoTumble", "DuplexTumble"});
-    for (const char* k : {"HasManualColorCorrection", "HasNewPrintQuality"})
-        ppd += PpdFeature(k, {"True", "False"});
-    return ppd;
-}
+const std::string kModel = PpdFeature("Duplex", {"None", "DuplexNoTumble", "DuplexTumble"}) +
+                           PpdFeature("HasManualColorCorrection", {"True", "False"}) +
+                           PpdFeature("HasNewPrintQuality", {"True", "False"});
 
 std::wstring Text(const char16_t* units, size_t capacity) {
     return std::wstring(reinterpret_cast<const wchar_t*>(units),
@@ -175,7 +172,7 @@ LSTATUS WINAPI FailingDelete(HKEY key, LPCWSTR subKey) {
 // questions, each again with the registry failing, and Load Factory Defaults; then a load in the
 // next sheet, and a read-only one.
 TEST(ProfilesUi, SaveChangeRenameDeleteFactoryDefaultsThenLoadInTheNextSheetAndReadOnly) {
-    ModelPrinter printer(L"Prof First", Model());
+    ModelPrinter printer(L"Prof First", kModel);
     ASSERT_TRUE(printer.ok()) << printer.error;
     Profiles store(printer.printerName);
     ResourceCounter counter;
