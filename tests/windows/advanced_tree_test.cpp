@@ -302,6 +302,7 @@ TEST_F(BareTree, ItemsAreSoughtWithinTheCountAndLayoutItemsGoWithTheirSheet) {
     layout[1].Sel = 1;
     OPTITEM items[18] = {};
     OEMCUIPPARAM p = Fill(first, items, layout, 2);
+    EXPECT_TRUE(items[3].Flags & OPTIF_DISABLED) << "RGB Images, Color Correction not on Manual";
     items[1].Sel = 3; // Color Correction on Manual
     items[3].Sel = 4; // RGB Images, the fourth item
     job.colorCorrection = 0;
