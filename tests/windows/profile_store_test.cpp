@@ -22,7 +22,7 @@ using namespace cvtest;
 namespace {
 
 struct ProfileStore : ::testing::Test {
-    RegistryPrinter printer{TestTag().c_str()};
+    RegistryPrinter printer{L"profiles"};
     HANDLE h = printer.handle();
     ResourceCounter counter{PluginDll::Get().module, ResourceCounter::Program()};
     cvhost::CoreUIPtr coreUI;
@@ -37,10 +37,6 @@ struct ProfileStore : ::testing::Test {
     OPTPARAM params[4][2]{};
     OPTITEM items[4]{};
 
-    static std::wstring TestTag() {
-        const char* n = ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        return L"profiles " + std::wstring(n, n + std::strlen(n));
-    }
     void SetUp() override {
         ASSERT_TRUE(h);
         cv::moduleInstance = PluginDll::Get().module;
@@ -111,52 +107,93 @@ struct ProfileStore : ::testing::Test {
 
 } // namespace
 
-TEST_F(ProfileStore, SavesEachItemAndReplacesWhatAnEarlierSaveLeft) {
+namespace {
+LONG enumAnswer = ERROR_SUCCESS; // what RegEnumValueW answers from the third value on
+void* originalEnum = nullptr;
+LSTATUS WINAPI AnsweringEnum(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength,
+                             LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size) {
+    if (index >= 2 && enumAnswer != ERROR_SUCCESS) return enumAnswer;
+    return reinterpret_cast<decltype(&RegEnumValueW)>(originalEnum)(key, index, name, nameLength,
+                                                                    reserved, type, data, size);
+}
+} // namespace
+
+// A save writes each item over what an earlier one left, a load takes it back; a value
+// enumeration that answers anything but its end stops the load before it changes anything, and
+// one that never ends is ended.
+TEST_F(ProfileStore, SavesEachItemLoadsItBackAndAnEnumerationThatGoesWrongLoadsNothing) {
     items[0].Sel = 1;
     items[1].Sel = 7;
     items[2].Sel = -3;
     ctx->dm.contrast = 4;
+    // Saved by a driver without the edit item, then by one with it over that and a value an
+    // earlier release left, in other letters: what it did not write goes, as the page's Change
+    // once removed the whole profile first.
+    ASSERT_TRUE(cv::SaveProfile(items, 3, L"report", h, ctx.get()));
+    SetDword(L"Report", L"Gone Feature", 1);
     ASSERT_TRUE(cv::SaveProfile(items, 4, L"Report", h, ctx.get()));
-    wchar_t text[16] = {};
-    DWORD type = 0, size = sizeof text;
-    ASSERT_EQ(RegGetValueW(HKEY_CURRENT_USER, Path(L"Report").c_str(), L"Note", RRF_RT_ANY, &type,
-                           text, &size),
-              ERROR_SUCCESS);
-    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(size, 12u) << "the text and its terminator";
-    EXPECT_STREQ(text, L"Hello");
     // "7", orientation ("1"), pages per sheet ("16"), "3120", "Note", "CustomDevData".
     EXPECT_EQ(ValueCount(Path(L"Report")), 6);
-
-    // Saved again over it by a driver without the edit item: its value goes, as the page's
-    // Change once removed the whole profile first.
-    SetDword(L"Report", L"Gone Feature", 1);
-    ASSERT_TRUE(cv::SaveProfile(items, 3, L"report", h, ctx.get()));
-    EXPECT_EQ(ValueCount(Path(L"Report")), 5);
 
     // Loading it back into changed items.
     items[0].Sel = 0;
     items[1].Sel = 0;
     std::memcpy(note, L"xx", 6);
     ctx->dm.contrast = 0;
-    ASSERT_TRUE(cv::SaveProfile(items, 4, L"Report", h, ctx.get()) &&
-                cv::SaveProfile(items, 4, L"Other", h, ctx.get()));
-    SetDword(L"Report", L"1", 1);
-    const wchar_t hello[] = L"Hello";
-    Set(L"Report", L"Note", REG_SZ, hello, sizeof hello);
     const size_t before = coreUI->Updates().size();
     ASSERT_TRUE(cv::LoadProfile(ctx.get(), L"Report", h));
     EXPECT_EQ(items[0].Sel, 1);
+    EXPECT_EQ(items[1].Sel, 7);
     EXPECT_STREQ(note, L"Hello");
+    EXPECT_EQ(ctx->dm.contrast, 4);
     EXPECT_TRUE(items[3].Flags & OPTIF_CHANGED);
     EXPECT_EQ(coreUI->Updates().size() - before, 4u) << "orientation, pages per sheet, 3120, Note";
     EXPECT_TRUE(cv::ProfileMatchesSettings(L"Report", h, ctx.get()));
-    EXPECT_FALSE(cv::ProfileMatchesSettings(L"Other", h, ctx.get()));
+
+    items[0].Sel = 0;
+    ctx->dm.contrast = 0;
+    ImportHook hook(ResourceCounter::Program(), nullptr, "RegEnumValueW",
+                    reinterpret_cast<void*>(&AnsweringEnum));
+    ASSERT_TRUE(hook.installed());
+    originalEnum = hook.original();
+    for (LONG answer : {LONG(ERROR_INVALID_DATA), LONG(ERROR_MORE_DATA)}) {
+        enumAnswer = answer;
+        EXPECT_FALSE(cv::LoadProfile(ctx.get(), L"Report", h)) << answer;
+        EXPECT_FALSE(cv::ProfileMatchesSettings(L"Report", h, ctx.get())) << answer;
+        EXPECT_EQ(items[0].Sel, 0);
+        EXPECT_EQ(ctx->dm.contrast, 0);
+    }
 }
 
-// Values the store did not write, and more of them, longer, than it reads: each is taken only as
-// the item it finds can hold it (the rule table covers every kind); the rest are passed over.
-TEST_F(ProfileStore, TakesStoredValuesOnlyAsTheItemsCanHoldThem) {
+// Look-ups create nothing; names are the registry's, without regard to letter case; values the
+// store did not write, and more of them, longer, than it reads, are each taken only as the item
+// it finds can hold them (the rule table covers every kind); the rest are passed over.
+TEST_F(ProfileStore, LookUpsCreateNothingAndStoredValuesAreTakenOnlyAsTheItemsCanHoldThem) {
+    EXPECT_FALSE(cv::FactoryProfileExists(h));
+    EXPECT_FALSE(cv::ProfileMatchesSettings(L"Missing", h, ctx.get()));
+    EXPECT_FALSE(cv::LoadProfile(ctx.get(), L"Missing", h));
+    EXPECT_TRUE(cv::ProfileNameIsFree(L"Missing", h));
+    EXPECT_FALSE(cv::RenameProfile(L"Missing", L"Found", h));
+    EXPECT_FALSE(KeyExists(printer.driverKeyPath())) << "not even the driver key";
+
+    for (const std::wstring& bad : {std::wstring(), std::wstring(L"a\\b"), std::wstring(128, L'x')})
+        EXPECT_FALSE(cv::SaveProfile(items, 4, bad.c_str(), h, ctx.get()));
+    EXPECT_FALSE(cv::SaveProfile(items, 4, L"Fine", h, nullptr));
+    EXPECT_FALSE(KeyExists(printer.driverKeyPath() + L"\\Profiles\\a"));
+    ASSERT_TRUE(cv::SaveProfile(items, 4, std::wstring(127, L'x').c_str(), h, ctx.get()));
+
+    // Names that differ only in letter case are one profile.
+    ASSERT_TRUE(cv::SaveProfile(items, 4, L"Brochure", h, ctx.get()));
+    ASSERT_TRUE(cv::SaveProfile(items, 4, L"Other", h, ctx.get()));
+    EXPECT_FALSE(cv::RenameProfile(L"Brochure", L"BROCHURE", h));
+    EXPECT_FALSE(cv::RenameProfile(L"Brochure", L"OTHER", h)) << "never into another profile";
+    EXPECT_EQ(ValueCount(Path(L"Brochure")), 6);
+    EXPECT_EQ(ValueCount(Path(L"Other")), 6);
+    ASSERT_TRUE(cv::RenameProfile(L"Brochure", L"Leaflet", h));
+    EXPECT_EQ(ValueCount(Path(L"Leaflet")), 6);
+    EXPECT_TRUE(cv::DeleteProfile(L"LEAFLET", h));
+    EXPECT_TRUE(cv::DeleteProfile(L"Leaflet", h)) << "a profile already gone is no failure";
+
     SetDword(L"Odd", L"16", 99); // pages per sheet: 8 entries
     SetDword(L"Odd", L"3120", static_cast<DWORD>(-5));
     const wchar_t longNote[] = L"A very long note";
@@ -190,69 +227,4 @@ TEST_F(ProfileStore, TakesStoredValuesOnlyAsTheItemsCanHoldThem) {
     EXPECT_FALSE(cv::RenameProfile(L"Odd", L"Even", h));
     EXPECT_FALSE(KeyExists(Path(L"Even")));
     EXPECT_EQ(ValueCount(Path(L"Odd")), values);
-}
-
-TEST_F(ProfileStore, LookUpsCreateNothingAndNamesAreTheRegistrys) {
-    EXPECT_FALSE(cv::FactoryProfileExists(h));
-    EXPECT_FALSE(cv::ProfileMatchesSettings(L"Missing", h, ctx.get()));
-    EXPECT_FALSE(cv::LoadProfile(ctx.get(), L"Missing", h));
-    EXPECT_TRUE(cv::ProfileNameIsFree(L"Missing", h));
-    EXPECT_FALSE(cv::RenameProfile(L"Missing", L"Found", h));
-    EXPECT_FALSE(KeyExists(printer.driverKeyPath())) << "not even the driver key";
-
-    for (const std::wstring& bad : {std::wstring(), std::wstring(L"a\\b"), std::wstring(128, L'x')})
-        EXPECT_FALSE(cv::SaveProfile(items, 4, bad.c_str(), h, ctx.get()));
-    EXPECT_FALSE(cv::SaveProfile(items, 4, L"Fine", h, nullptr));
-    EXPECT_FALSE(KeyExists(printer.driverKeyPath() + L"\\Profiles\\a"));
-    ASSERT_TRUE(cv::SaveProfile(items, 4, std::wstring(127, L'x').c_str(), h, ctx.get()));
-
-    // Names that differ only in letter case are one profile.
-    ASSERT_TRUE(cv::SaveProfile(items, 4, L"Brochure", h, ctx.get()));
-    ASSERT_TRUE(cv::SaveProfile(items, 4, L"Other", h, ctx.get()));
-    EXPECT_FALSE(cv::ProfileNameIsFree(L"BROCHURE", h));
-    EXPECT_FALSE(cv::RenameProfile(L"Brochure", L"BROCHURE", h));
-    EXPECT_FALSE(cv::RenameProfile(L"Brochure", L"OTHER", h)) << "never into another profile";
-    EXPECT_EQ(ValueCount(Path(L"Brochure")), 6);
-    EXPECT_EQ(ValueCount(Path(L"Other")), 6);
-    ASSERT_TRUE(cv::RenameProfile(L"Brochure", L"Leaflet", h));
-    EXPECT_FALSE(KeyExists(Path(L"Brochure")));
-    EXPECT_EQ(ValueCount(Path(L"Leaflet")), 6);
-    EXPECT_TRUE(cv::DeleteProfile(L"LEAFLET", h));
-    EXPECT_TRUE(cv::DeleteProfile(L"Leaflet", h)) << "a profile already gone is no failure";
-}
-
-namespace {
-LONG enumAnswer = ERROR_SUCCESS; // what RegEnumValueW answers from the third value on
-void* originalEnum = nullptr;
-LSTATUS WINAPI AnsweringEnum(HKEY key, DWORD index, LPWSTR name, LPDWORD nameLength,
-                             LPDWORD reserved, LPDWORD type, LPBYTE data, LPDWORD size) {
-    if (index >= 2 && enumAnswer != ERROR_SUCCESS) return enumAnswer;
-    return reinterpret_cast<decltype(&RegEnumValueW)>(originalEnum)(key, index, name, nameLength,
-                                                                    reserved, type, data, size);
-}
-} // namespace
-
-// A value enumeration that answers anything but its end stops the load before it changes
-// anything, and one that never ends is ended.
-TEST_F(ProfileStore, AnEnumerationThatGoesWrongLoadsNothing) {
-    items[0].Sel = 1;
-    ctx->dm.contrast = 4;
-    ASSERT_TRUE(cv::SaveProfile(items, 4, L"Report", h, ctx.get()));
-    items[0].Sel = 0;
-    ctx->dm.contrast = 0;
-    ImportHook hook(ResourceCounter::Program(), nullptr, "RegEnumValueW",
-                    reinterpret_cast<void*>(&AnsweringEnum));
-    ASSERT_TRUE(hook.installed());
-    originalEnum = hook.original();
-    for (LONG answer : {LONG(ERROR_INVALID_DATA), LONG(ERROR_MORE_DATA)}) {
-        enumAnswer = answer;
-        EXPECT_FALSE(cv::LoadProfile(ctx.get(), L"Report", h)) << answer;
-        EXPECT_FALSE(cv::ProfileMatchesSettings(L"Report", h, ctx.get())) << answer;
-        EXPECT_EQ(items[0].Sel, 0);
-        EXPECT_EQ(ctx->dm.contrast, 0);
-    }
-    enumAnswer = ERROR_SUCCESS;
-    EXPECT_TRUE(cv::LoadProfile(ctx.get(), L"Report", h));
-    EXPECT_EQ(items[0].Sel, 1);
-    EXPECT_EQ(ctx->dm.contrast, 4);
 }

@@ -13,42 +13,37 @@
 namespace cvtest {
 
 // The sheet's context (its working devmode, the tree's record) and the job's plug-in record.
-cv::SheetContext* ContextOf(SheetDriver& sheet);
-const cv::PluginDevmode& Job(SheetDriver& sheet);
+inline cv::SheetContext* ContextOf(SheetDriver& sheet) {
+    return reinterpret_cast<cv::SheetContext*>(sheet.Host().Info().UserData);
+}
+inline const cv::PluginDevmode& Job(SheetDriver& sheet) {
+    return *sheet.Host().Devmode().PluginRecord();
+}
 
 class TreeDriver {
   public:
     // Selects the sheet's tree page (its first page).
     explicit TreeDriver(SheetDriver& sheet);
-    bool ok() const { return page_ != nullptr && tree_ != nullptr; }
-    HWND Page() const { return page_; }
+    bool ok() const { return tree_ != nullptr; }
     cvhost::AdvancedPage& Host() { return *sheet_.Host().Advanced(); }
 
-    // The tree's texts in order ("Name: Value"), depth first as shown.
-    std::vector<std::wstring> Texts() const;
-    // The item names shown below the driver's items (the plug-in's), in order.
-    std::vector<std::wstring> PluginNames() const;
-    // The feature keyword of every driver item the tree shows, in order (items that stand for
-    // no feature are left out).
-    std::vector<std::string> Keywords() const;
-    // Clicks the first item of that name; false when the tree has none.
-    bool Click(const std::wstring& name);
+    // The tree's texts in order ("Name: Value"), depth first as shown; with `pluginNames`, only
+    // the names of the items below the driver's (the plug-in's).
+    std::vector<std::wstring> Texts(bool pluginNames = false) const;
     // The value shown for an item in the tree; empty when there is none.
     std::wstring Value(const std::wstring& name) const;
-    // After Click: the entries of the list or combo box beside the tree, and whether the
-    // control shown for the item is enabled.
-    std::vector<std::wstring> Entries() const;
-    bool ControlEnabled() const;
-    // Click, then the user's choice in the control beside the tree.
-    bool Choose(const std::wstring& name, const std::wstring& entry);
-    bool SetNumber(const std::wstring& name, int value);
-    bool Toggle(const std::wstring& name);
+    // A click on the item, then the user's choice in the control beside the tree: the entry of
+    // a list, the number typed, the check box "On" or not. False when the tree has no such item
+    // or its list no such entry.
+    bool Set(const std::wstring& name, const std::wstring& value);
     // The item record behind a name (null when the tree has none).
     OPTITEM* Item(const std::wstring& name) const;
 
   private:
+    std::vector<HTREEITEM> Nodes() const;
     HTREEITEM Find(const std::wstring& name) const;
-    int ShownControl() const;
+    // Clicks the item: the control then shown beside the tree, 0 when there is no such item.
+    int Click(const std::wstring& name);
 
     SheetDriver& sheet_;
     HWND page_ = nullptr;
