@@ -1,5 +1,7 @@
 #include "treeoptions/tree_rules.h"
 
+#include "test_text.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -68,31 +70,6 @@ TEST(TreeRules, ItemsAndOrderPerModel) {
     }
 }
 
-// The tree's shape and what each item shows; which field each one writes is checked below.
-TEST(TreeRules, LevelsNamesKindsAndRanges) {
-    std::vector<uint16_t> missing, levels, names;
-    std::string kinds;
-    std::vector<int32_t> ranges;
-    for (uint16_t id = 1; id <= 22; ++id) {
-        const TreeItemSpec* s = FindTreeItemSpec(id);
-        if (!s) {
-            missing.push_back(id);
-            continue;
-        }
-        levels.push_back(s->level);
-        names.push_back(s->nameId);
-        kinds += "HLUC"[static_cast<int>(s->kind)];
-        if (s->kind == TreeItemKind::UpDown) ranges.insert(ranges.end(), {s->low, s->high});
-    }
-    EXPECT_EQ(missing, (std::vector<uint16_t>{3, 15, 22}));
-    EXPECT_EQ(levels,
-              (std::vector<uint16_t>{1, 2, 3, 4, 4, 4, 3, 2, 3, 3, 3, 3, 2, 1, 2, 2, 2, 2, 2}));
-    EXPECT_EQ(names, (std::vector<uint16_t>{214, 215, 219, 216, 217, 218, 220, 221, 223, 26, 224,
-                                            25, 222, 233, 229, 230, 231, 234, 232}));
-    EXPECT_EQ(kinds, "HLHLLLLLUUUULHUUUCC");
-    EXPECT_EQ(ranges, (std::vector<int32_t>{-5, 5, -5, 5, -5, 5, -5, 5, -6, 6, 0, 5, 0, 5}));
-}
-
 TEST(TreeRules, ListEntriesByModel) {
     const struct {
         uint16_t id;
@@ -118,8 +95,7 @@ TEST(TreeRules, ListEntriesByModel) {
 }
 
 TEST(TreeRules, StartFromTheStoredNumbersAndManualStates) {
-    PluginDevmode dm{};
-    defaultPluginDevmode(&dm);
+    PluginDevmode dm = DefaultDevmode();
     dm.colorCorrection = 2; // Auto
     dm.rgbImages = 5;       // kept as it is, whatever the entries
     dm.cmykGraphics = 3;
@@ -292,8 +268,6 @@ TEST(TreeRules, BookletIndexByTextElseTheFallback) {
         t.texts = c.entries;
         EXPECT_EQ(BookletIndex(c.bookletText, c.entries.size(), t), c.index);
     }
-    EXPECT_TRUE(ReverseOrBooklet(true, 0));
-    EXPECT_TRUE(ReverseOrBooklet(false, 1));
-    EXPECT_FALSE(ReverseOrBooklet(false, 0));
-    EXPECT_FALSE(ReverseOrBooklet(false, 2));
+    EXPECT_TRUE(ReverseOrBooklet(true, 0) && ReverseOrBooklet(false, 1));
+    EXPECT_FALSE(ReverseOrBooklet(false, 0) || ReverseOrBooklet(false, 2));
 }
