@@ -1,6 +1,6 @@
 #include "watermark/list_dialog_rules.h"
 
-#include "ui/bounded_string.h"
+#include "test_text.h"
 
 #include <gtest/gtest.h>
 
@@ -12,10 +12,6 @@
 using namespace cv;
 
 namespace {
-
-template <size_t N> std::u16string Text(const char16_t (&units)[N]) {
-    return std::u16string(units, BoundedLength(units, N));
-}
 
 // The module's English string table, read from its resource script (numbered lines
 // `    161, L"%Username%"`), so the table's numbers are checked against the texts they denote.
@@ -57,22 +53,6 @@ VariableTexts English() {
 
 } // namespace
 
-TEST(VariableTable, OffersTheTwelveVariablesWithTheirDescriptions) {
-    static const char16_t* const pairs[kVariableCount][2] = {
-        {u"%Username%", u"User name"},           {u"%dateshort%", u"Date (short format)"},
-        {u"%datelong%", u"Date (long format)"},  {u"%dateddmmyyyy%", u"Date (dd/mm/yyyy format)"},
-        {u"%time%", u"Time (standard format)"},  {u"%timemil%", u"Time (military format)"},
-        {u"%timehrmn%", u"Time (hh:mm format)"}, {u"%pagenumber%", u"Page number"},
-        {u"%hostname%", u"Host/computer name"},  {u"%printer%", u"Printer name"},
-        {u"%modelname%", u"Printer model name"}, {u"%%", u"Percent (%) symbol"},
-    };
-    const VariableTexts table = English();
-    for (size_t i = 0; i < kVariableCount; ++i) {
-        EXPECT_EQ(Text(table.entries[i].variable), pairs[i][0]) << i;
-        EXPECT_EQ(Text(table.entries[i].description), pairs[i][1]) << i;
-    }
-}
-
 TEST(VariableText, DescriptionsMatchWithoutRegardToCase) {
     const struct {
         const char16_t *a, *b;
@@ -104,17 +84,29 @@ TEST(VariableText, DescriptionsMatchWithoutRegardToCase) {
         EXPECT_EQ(FoldCase(c), c) << int(c);
 }
 
-TEST(VariableText, InsertAppendsTheVariableCutToTheField) {
+// Each description of the table inserts its variable, without regard to case; what is inserted
+// is cut to the field.
+TEST(VariableText, InsertAppendsTheVariableOfEachDescriptionCutToTheField) {
+    static const char16_t* const pairs[kVariableCount][2] = {
+        {u"%Username%", u"User name"},           {u"%dateshort%", u"Date (short format)"},
+        {u"%datelong%", u"Date (long format)"},  {u"%dateddmmyyyy%", u"Date (dd/mm/yyyy format)"},
+        {u"%time%", u"Time (standard format)"},  {u"%timemil%", u"Time (military format)"},
+        {u"%timehrmn%", u"Time (hh:mm format)"}, {u"%pagenumber%", u"Page number"},
+        {u"%hostname%", u"Host/computer name"},  {u"%printer%", u"Printer name"},
+        {u"%modelname%", u"Printer model name"}, {u"%%", u"Percent (%) symbol"},
+    };
     const VariableTexts table = English();
-    char16_t text[kWatermarkNameCapacity] = u"Page ";
+    char16_t text[kWatermarkNameCapacity];
+    for (const auto& pair : pairs) {
+        BoundedCopyText(text, u"Page ");
+        EXPECT_TRUE(InsertVariableText(text, pair[1], table));
+        EXPECT_EQ(Text(text), u"Page " + std::u16string(pair[0]));
+    }
     EXPECT_TRUE(InsertVariableText(text, u"page NUMBER", table));
-    EXPECT_EQ(Text(text), u"Page %pagenumber%");
-    EXPECT_TRUE(InsertVariableText(text, u"Percent (%) symbol", table));
-    EXPECT_EQ(Text(text), u"Page %pagenumber%%%");
+    EXPECT_EQ(Text(text), u"Page %%%pagenumber%");
     EXPECT_FALSE(InsertVariableText(text, u"Page", table));
     EXPECT_FALSE(InsertVariableText(text, nullptr, table));
-    EXPECT_EQ(Text(text), u"Page %pagenumber%%%");
-
+    EXPECT_EQ(Text(text), u"Page %%%pagenumber%");
     std::u16string full(125, u'x');
     BoundedCopyText(text, full.c_str());
     InsertVariableText(text, u"Host/computer name", table);

@@ -8,6 +8,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <tuple>
 
 using namespace cv;
 
@@ -120,23 +121,26 @@ TEST(PositionText, OneDecimalAgreesWithTheCLibrary) {
         check(std::ldexp(spread(random), -40));
 }
 
-TEST(PositionText, ShownOffsetsStayWithinTheLimits) {
-    // "253997.5" would be refused; the last three are damaged records.
+// A stored offset as the dialog shows it (the last three damaged), and one converted at a switch
+// of units (9999.9 inches are 253997.46 millimetres): the value and its text stay within the
+// limits, as "253997.5" would not.
+TEST(PositionText, ShownAndConvertedOffsetsStayWithinTheLimits) {
+    // Converted or shown, the value, in (or to) millimetres, then the value and text shown.
     // clang-format off
-    const struct {
-        double value;
-        bool millimetres;
-        double shown;
-        const char16_t* text;
-    } rows[] = {{1.25, false, 1.2, u"1.2"}, {9999.9, false, 9999.9, u"9999.9"},
-                {-9999.9, false, -9999.9, u"-9999.9"}, {253997.46, true, 253997.4, u"253997.4"},
-                {20000.0, false, 0.0, u"0.0"}, {1e300, true, 0.0, u"0.0"},
-                {kNaN, false, 0.0, u"0.0"}};
+    const std::tuple<bool, double, bool, double, const char16_t*> rows[] = {
+        {false, 1.25, false, 1.2, u"1.2"},       {false, 9999.9, false, 9999.9, u"9999.9"},
+        {false, -9999.9, false, -9999.9, u"-9999.9"},
+        {false, 253997.46, true, 253997.4, u"253997.4"},
+        {false, 20000.0, false, 0.0, u"0.0"},    {false, 1e300, true, 0.0, u"0.0"},
+        {false, kNaN, false, 0.0, u"0.0"},       {true, 1.5, true, 38.1, u"38.1"},
+        {true, 10.0, false, 0.4, u"0.4"},        {true, 9999.9, true, 253997.4, u"253997.4"},
+        {true, -9999.9, true, -253997.4, u"-253997.4"}, {true, 253997.4, false, 9999.9, u"9999.9"}};
     // clang-format on
-    for (const auto& r : rows) {
-        const ShownOffset s = ShowOffset(r.value, r.millimetres);
-        EXPECT_EQ(s.value, r.shown) << r.value;
-        EXPECT_EQ(std::u16string(s.text), r.text) << r.value;
+    for (const auto& [converted, value, millimetres, shown, text] : rows) {
+        const ShownOffset s =
+            converted ? ConvertOffset(value, millimetres) : ShowOffset(value, millimetres);
+        EXPECT_EQ(s.value, shown) << value;
+        EXPECT_EQ(std::u16string(s.text), text) << value;
     }
     EXPECT_FALSE(OffsetWithinLimits(kNaN, true));
 }
@@ -193,25 +197,6 @@ TEST(PositionStep, UpDownMovesByATenthOfAnInchOrAMillimetre) {
         EXPECT_EQ(s.changed, *r.shown != 0) << &r - rows;
         EXPECT_EQ(s.value, r.value) << &r - rows;
         EXPECT_EQ(std::u16string(s.text), r.shown) << &r - rows;
-    }
-}
-
-TEST(PositionUnits, SwitchConvertsAndStaysWithinTheLimits) {
-    // 9999.9 inches are 253997.46 millimetres, which would show as 253997.5.
-    // clang-format off
-    const struct {
-        double value;
-        bool toMillimetres;
-        double converted;
-        const char16_t* text;
-    } rows[] = {{1.0, true, 25.4, u"25.4"}, {25.4, false, 1.0, u"1.0"}, {10.0, false, 0.4, u"0.4"},
-                {1.5, true, 38.1, u"38.1"}, {9999.9, true, 253997.4, u"253997.4"},
-                {-9999.9, true, -253997.4, u"-253997.4"}, {253997.4, false, 9999.9, u"9999.9"}};
-    // clang-format on
-    for (const auto& r : rows) {
-        const ShownOffset s = ConvertOffset(r.value, r.toMillimetres);
-        EXPECT_EQ(s.value, r.converted) << r.value;
-        EXPECT_EQ(std::u16string(s.text), r.text) << r.value;
     }
 }
 

@@ -1,6 +1,7 @@
 #include "profiles/profile_rules.h"
 
 #include "profiles/profiles_resource.h"
+#include "test_text.h"
 
 #include <gtest/gtest.h>
 
@@ -14,12 +15,6 @@
 using namespace cv;
 
 namespace {
-
-PluginDevmode Defaults() {
-    PluginDevmode dm{};
-    defaultPluginDevmode(&dm);
-    return dm;
-}
 
 ProfileItem List(uint8_t dmPubId, uint16_t count, int32_t sel, const char16_t* name = nullptr,
                  uint16_t nameId = 0) {
@@ -179,12 +174,12 @@ TEST(ProfileRules, StoredTextsFitTheEditItemsBuffer) {
 }
 
 TEST(ProfileRules, StoredDevmodeImagesAreConvertedAndRepaired) {
-    PluginDevmode stored = Defaults();
+    PluginDevmode stored = DefaultDevmode();
     stored.brightness = 4;
     stored.colorCorrection = 7;                                              // repaired to 0
     std::fill(std::begin(stored.userName), std::end(stored.userName), u'u'); // unterminated
     std::fill(std::begin(stored.profileName), std::end(stored.profileName), u'p');
-    PluginDevmode out = Defaults();
+    PluginDevmode out = DefaultDevmode();
     ASSERT_TRUE(DecodeProfileDevmode(kRegistryBinary, &stored, sizeof stored, &out));
     EXPECT_EQ(out.brightness, 4);
     EXPECT_EQ(out.colorCorrection, 0u);
@@ -193,7 +188,7 @@ TEST(ProfileRules, StoredDevmodeImagesAreConvertedAndRepaired) {
     EXPECT_EQ(out.profileName[127], 0);
 
     // An older, shorter image keeps the bytes it has; the rest are defaults.
-    PluginDevmode older = Defaults();
+    PluginDevmode older = DefaultDevmode();
     older.dwSize = 7648;
     older.hueMiser = 2;
     older.brightness = 5; // at 7648: not part of the older record
@@ -209,7 +204,7 @@ TEST(ProfileRules, StoredDevmodeImagesAreConvertedAndRepaired) {
 
     // An image that claims more than the value holds is read no further than the value.
     std::vector<unsigned char> claim(3000, 0);
-    PluginDevmode big = Defaults();
+    PluginDevmode big = DefaultDevmode();
     big.dwSize = 9000;
     big.colorCorrection = 2;
     std::memcpy(claim.data(), &big, claim.size());
@@ -222,11 +217,11 @@ TEST(ProfileRules, StoredDevmodeImagesAreConvertedAndRepaired) {
     EXPECT_EQ(out.colorCorrection, 2u);
 
     // Not a record of ours: nothing is taken and `out` stays.
-    PluginDevmode foreign = Defaults();
+    PluginDevmode foreign = DefaultDevmode();
     foreign.dwSignature = 0x41424344;
-    PluginDevmode untouched = Defaults();
+    PluginDevmode untouched = DefaultDevmode();
     untouched.contrast = 3;
-    PluginDevmode tiny = Defaults();
+    PluginDevmode tiny = DefaultDevmode();
     tiny.dwSize = 8;
     const struct {
         uint32_t type;
@@ -267,7 +262,7 @@ TEST(ProfileRules, SettingsEqualComparesWhatAProfileHolds) {
         AT(reserved), AT(firstWatermark.text), AT(otherWatermark.pointSize),
         AT(pin) + 8 /* behind the terminator */};
     // clang-format on
-    const PluginDevmode base = Defaults();
+    const PluginDevmode base = DefaultDevmode();
     for (size_t at : compared) {
         PluginDevmode other = base;
         reinterpret_cast<unsigned char*>(&other)[at] ^= 0x31;
@@ -300,7 +295,7 @@ TEST(ProfileRules, SaveWritesSevenFirstEachItemOnceAndTheDevmodeLast) {
         List(0, 3, 1, u"Halftone"), List(7, 3, 2), heading, check, edit,
         List(0, 3, 2, u"HALFTONE"), // the registry's same name: replaces the first in its place
     };
-    PluginDevmode dm = Defaults();
+    PluginDevmode dm = DefaultDevmode();
     dm.contrast = 3;
     const auto expect = [](const std::vector<StoredValue>& got,
                            const std::vector<StoredValue>& want) {
@@ -321,10 +316,10 @@ TEST(ProfileRules, LoadAndComparisonTakeTheSameValues) {
     char16_t text[16] = u"old";
     ProfileItem items[] = {List(7, 3, 0), List(0, 4, 1, u"Halftone"), List(7, 3, 0),
                            Edit(u"Note", text, 16)};
-    PluginDevmode stored = Defaults();
+    PluginDevmode stored = DefaultDevmode();
     stored.pin[0] = u'1';
     stored.fax.cover.coverFlags = 3;
-    PluginDevmode broken = Defaults();
+    PluginDevmode broken = DefaultDevmode();
     broken.dwSignature = 0;
     // The Halftone item has no entry 9: that value is left out.
     const std::vector<StoredValue> values = {Dword(u"7", 2), Dword(u"Halftone", 9),
@@ -339,7 +334,7 @@ TEST(ProfileRules, LoadAndComparisonTakeTheSameValues) {
     ASSERT_TRUE(plan.hasDevmode);
     EXPECT_EQ(plan.devmode.pin[0], u'1');
 
-    PluginDevmode dm = Defaults();
+    PluginDevmode dm = DefaultDevmode();
     EXPECT_FALSE(ProfileMatches(values, items, std::size(items), dm));
     // As a load leaves them: the values it takes are there, the ones it leaves out do not count.
     items[0].sel = 2;

@@ -1,6 +1,6 @@
 #include "watermark/watermark_page_rules.h"
 
-#include "ui/bounded_string.h"
+#include "test_text.h"
 
 #include <gtest/gtest.h>
 
@@ -20,8 +20,7 @@ struct FakeStore final : WatermarkLookup {
         Add(u"Other");
     }
     void Add(const char16_t* name) {
-        WatermarkSettings wm{};
-        ResetWatermark(&wm);
+        WatermarkSettings wm = DefaultWatermark();
         BoundedCopyText(wm.name, name);
         BoundedCopyText(wm.text, (u"T-" + std::u16string(name)).c_str());
         wm.angle = 33;
@@ -43,14 +42,10 @@ struct FakeStore final : WatermarkLookup {
 std::u16string Str(const char16_t* text) {
     return text ? std::u16string(text) : u"<none>";
 }
-template <size_t N> std::u16string Str(const char16_t (&units)[N]) {
-    return std::u16string(units, BoundedLength(units, N));
-}
 
 PluginDevmode Devmode(uint32_t enabled, uint32_t order, const char16_t* first,
                       const char16_t* other) {
-    PluginDevmode dm{};
-    defaultPluginDevmode(&dm);
+    PluginDevmode dm = DefaultDevmode();
     dm.watermarkEnabled = enabled;
     dm.watermarkOrder = order;
     BoundedCopyText(dm.firstWatermark.name, first);
@@ -180,13 +175,13 @@ TEST(WatermarkPageRules, WritingCopiesTheChosenRecordsOrTurnsWatermarksOff) {
         EXPECT_EQ(dm.watermarkEnabled, r.enabled) << r.what;
         EXPECT_EQ(dm.watermarkOrder, r.order) << r.what;
         EXPECT_EQ(dm.watermarkOverPage, r.placement) << r.what;
-        EXPECT_EQ(Str(dm.firstWatermark.text), r.firstText) << r.what;
-        EXPECT_EQ(Str(dm.otherWatermark.text), r.otherText) << r.what;
+        EXPECT_EQ(Text(dm.firstWatermark.text), r.firstText) << r.what;
+        EXPECT_EQ(Text(dm.otherWatermark.text), r.otherText) << r.what;
         for (const WatermarkSettings* wm : {&dm.firstWatermark, &dm.otherWatermark}) {
-            const std::u16string text = Str(wm->text);
+            const std::u16string text = Text(wm->text);
             // A copy is the whole stored record; "(None)" or a failed read leaves the defaults.
             EXPECT_EQ(wm->angle, text.empty() ? 0.0 : 33.0) << r.what;
-            EXPECT_EQ(Str(wm->name), text.empty() ? u"" : text.substr(2)) << r.what;
+            EXPECT_EQ(Text(wm->name), text.empty() ? u"" : text.substr(2)) << r.what;
         }
     }
 }
@@ -229,12 +224,10 @@ TEST(WatermarkPageRules, ListsSelectTheSameWatermarkAgainByItsWholeName) {
         ListPick noted;
         const char16_t* selected;
         bool changed;
-    } removals[] = {
-        {ListPick{-1, nullptr}, nullptr, false},
-        {ListPick{0, u"Gone"}, nullptr, false},
-        {ListPick{1, u"Other"}, u"Other", false},
-        {ListPick{2, u"Gone"}, nullptr, true},
-    };
+    } removals[] = {{ListPick{-1, nullptr}, nullptr, false},
+                    {ListPick{0, u"Gone"}, nullptr, false},
+                    {ListPick{1, u"Other"}, u"Other", false},
+                    {ListPick{2, u"Gone"}, nullptr, true}};
     for (const auto& r : removals) {
         const Reselection got = ReselectAfterRemove(r.noted, store);
         EXPECT_EQ(Str(got.name), Str(r.selected)) << r.noted.index;
