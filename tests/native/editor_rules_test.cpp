@@ -56,19 +56,7 @@ EditorControls Filled() {
 
 } // namespace
 
-TEST(EditorText, NumericTextAndIntegerValue) {
-    const struct {
-        const char16_t* text;
-        bool unsignedOk, signedOk;
-    } numeric[] = {{u"", true, true},        {u"123", true, true},  {u"-5", false, true},
-                   {u"-", false, false},     {u"5-", false, false}, {u"+5", false, false},
-                   {u"\x0661", false, false}};
-    for (const auto& r : numeric) {
-        EXPECT_EQ(IsNumericText(r.text, false), r.unsignedOk) << &r - numeric;
-        EXPECT_EQ(IsNumericText(r.text, true), r.signedOk) << &r - numeric;
-    }
-    EXPECT_FALSE(IsNumericText(nullptr, true));
-
+TEST(EditorText, IntegerValueAndItsText) {
     // clang-format off
     const struct {
         const char16_t* text;
@@ -92,51 +80,52 @@ TEST(EditorText, NumericTextAndIntegerValue) {
 }
 
 // A refused text is replaced by the last value (a damaged one by the default); an accepted one
-// has no replacement. The angle edit holds 4 characters, intensity 3, the size combo 4.
-TEST(EditorFilters, AngleRangeFirstThenDigits) {
+// has no replacement, and a replacement is accepted in turn. The angle edit holds 4 characters,
+// intensity 3, the size combo 4; the range is checked before the digits (only the angle takes a
+// minus sign, but then a digit after it).
+TEST(EditorFilters, RangeAndDigitsOfAngleIntensityAndFontSize) {
+    enum Edit { Angle, Intensity, Size };
+    const auto filter = [](Edit edit, const char16_t* text, double last) {
+        if (edit == Angle) {
+            const AngleFilter f = FilterAngleText(text, last);
+            return std::make_tuple(f.accepted, f.lastAngle, Text(f.replacement));
+        }
+        const NumberFilter f =
+            (edit == Size ? FilterPointSizeText : FilterIntensityText)(text, uint32_t(last));
+        return std::make_tuple(f.accepted, double(f.lastValue), Text(f.replacement));
+    };
+    const double nan = std::nan("");
+    // clang-format off
     const struct {
+        Edit edit;
         const char16_t* text;
         double last, newLast;
         const char16_t* replacement;
     } rows[] = {
-        {u"-180", 30, -180, u""},     {u"180", 30, 180, u""},       {u"-1805", 30, -180, u""},
-        {u"181", 30, 30, u"30"},      {u"-181", 30, 30, u"30"},     {u"", 30, 30, u"30"},
-        {u"-", 30, 30, u"30"},        {u" 5", 30, 30, u"30"},       {u"12a", 45.5, 45.5, u"46"},
-        {u"x", -30.5, -30.5, u"-31"}, {u"x", -180, -180, u"-180"},  {u"x", 180, 180, u"180"},
-        {u"x", 200, 0, u"0"},         {u"x", std::nan(""), 0, u"0"}};
+        {Angle, u"-180", 30, -180, u""},     {Angle, u"180", 30, 180, u""},
+        {Angle, u"-1805", 30, -180, u""},    {Angle, u"181", 30, 30, u"30"},
+        {Angle, u"-181", 30, 30, u"30"},     {Angle, u"", 30, 30, u"30"},
+        {Angle, u"-", 30, 30, u"30"},        {Angle, u" 5", 30, 30, u"30"},
+        {Angle, u"\x0661", 30, 30, u"30"},   {Angle, u"12a", 45.5, 45.5, u"46"},
+        {Angle, u"x", -30.5, -30.5, u"-31"}, {Angle, u"x", -180, -180, u"-180"},
+        {Angle, u"x", 180, 180, u"180"},     {Angle, u"x", 200, 0, u"0"},
+        {Angle, u"x", nan, 0, u"0"},         {Intensity, u"1", 50, 1, u""},
+        {Intensity, u"100", 50, 100, u""},   {Intensity, u"1000", 50, 100, u""},
+        {Intensity, u"0", 50, 50, u"50"},    {Intensity, u"101", 50, 50, u"50"},
+        {Intensity, u"5 ", 50, 50, u"50"},   {Intensity, u"+5", 50, 50, u"50"},
+        {Intensity, u"x", 0, 100, u"100"},   {Intensity, u"x", 250, 100, u"100"},
+        {Size, u"1", 72, 1, u""},            {Size, u"500", 72, 500, u""},
+        {Size, u"501", 72, 72, u"72"},       {Size, u"0", 13, 13, u"13"},
+        {Size, u"12a", 13, 13, u"13"},       {Size, u"5-", 13, 13, u"13"},
+        {Size, u"0100x", 13, 100, u""},      {Size, u"x", 0, 72, u"72"},
+        {Size, u"x", 1000, 72, u"72"}};
+    // clang-format on
     for (const auto& r : rows) {
-        const AngleFilter f = FilterAngleText(r.text, r.last);
-        EXPECT_EQ(f.accepted, !*r.replacement) << &r - rows;
-        EXPECT_EQ(f.lastAngle, r.newLast) << &r - rows;
-        EXPECT_EQ(Text(f.replacement), r.replacement) << &r - rows;
-        if (!f.accepted) {
-            EXPECT_TRUE(FilterAngleText(f.replacement, f.lastAngle).accepted);
-        }
-    }
-}
-
-TEST(EditorFilters, IntensityAndFontSize) {
-    const struct {
-        bool size;
-        const char16_t* text;
-        uint32_t last, newLast;
-        const char16_t* replacement;
-    } rows[] = {{false, u"1", 50, 1, u""},      {false, u"100", 50, 100, u""},
-                {false, u"1000", 50, 100, u""}, {false, u"0", 50, 50, u"50"},
-                {false, u"101", 50, 50, u"50"}, {false, u"5 ", 50, 50, u"50"},
-                {false, u"x", 0, 100, u"100"},  {false, u"x", 250, 100, u"100"},
-                {true, u"1", 72, 1, u""},       {true, u"500", 72, 500, u""},
-                {true, u"501", 72, 72, u"72"},  {true, u"0", 13, 13, u"13"},
-                {true, u"12a", 13, 13, u"13"},  {true, u"0100x", 13, 100, u""},
-                {true, u"x", 0, 72, u"72"},     {true, u"x", 1000, 72, u"72"}};
-    for (const auto& r : rows) {
-        auto filter = r.size ? FilterPointSizeText : FilterIntensityText;
-        const NumberFilter f = filter(r.text, r.last);
-        EXPECT_EQ(f.accepted, !*r.replacement) << &r - rows;
-        EXPECT_EQ(f.lastValue, r.newLast) << &r - rows;
-        EXPECT_EQ(Text(f.replacement), r.replacement) << &r - rows;
-        if (!f.accepted) {
-            EXPECT_TRUE(filter(f.replacement, f.lastValue).accepted);
+        EXPECT_EQ(filter(r.edit, r.text, r.last),
+                  std::make_tuple(!*r.replacement, r.newLast, std::u16string(r.replacement)))
+            << &r - rows;
+        if (*r.replacement) {
+            EXPECT_TRUE(std::get<0>(filter(r.edit, r.replacement, r.newLast))) << &r - rows;
         }
     }
 }
