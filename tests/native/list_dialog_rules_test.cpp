@@ -8,6 +8,7 @@
 #include <map>
 #include <regex>
 #include <string>
+#include <tuple>
 
 using namespace cv;
 
@@ -54,10 +55,7 @@ VariableTexts English() {
 } // namespace
 
 TEST(VariableText, DescriptionsMatchWithoutRegardToCase) {
-    const struct {
-        const char16_t *a, *b;
-        bool equal;
-    } rows[] = {
+    const std::tuple<const char16_t*, const char16_t*, bool> rows[] = {
         {u"Page number", u"PAGE NUMBER", true},
         {u"\x00C4rger \x00DE", u"\x00E4RGER \x00FE", true},     // Latin-1
         {u"\x00D7", u"\x00F7", false},                          // not a letter pair
@@ -69,13 +67,12 @@ TEST(VariableText, DescriptionsMatchWithoutRegardToCase) {
         {u"\x0399\x03A3\x0386\x038F", u"\x03B9\x03C2\x03AC\x03CE", true}, // Greek, final sigma
         {u"\x0414\x0410\x0422\x0410 \x0401", u"\x0434\x0430\x0442\x0430 \x0451", true}, // Cyrillic
         {u"\x00DF", u"SS", false},
-        {u"Page", u"Page number", false},
-        {u"Page number", u"Page", false},
+        {u"Page", u"Page number", false}, // and the other way round, as every row
         {u"", u"", true},
     };
-    for (const auto& r : rows) {
-        EXPECT_EQ(EqualIgnoringCase(r.a, r.b), r.equal) << &r - rows;
-        EXPECT_EQ(EqualIgnoringCase(r.b, r.a), r.equal) << &r - rows;
+    for (const auto& [a, b, equal] : rows) {
+        EXPECT_EQ(EqualIgnoringCase(a, b), equal) << int(a[0]);
+        EXPECT_EQ(EqualIgnoringCase(b, a), equal) << int(a[0]);
     }
     EXPECT_FALSE(EqualIgnoringCase(nullptr, u""));
     EXPECT_FALSE(EqualIgnoringCase(u"", nullptr));
@@ -154,18 +151,16 @@ TEST(VariableText, AddGoesToTheEndOrReplacesTheSelection) {
 
 TEST(WatermarkLists, SelectedNameAndRemovableItems) {
     const std::u16string n127(127, u'n'), n128(128, u'n');
-    const struct {
-        const char16_t* selected;
-        std::u16string name; // after taking it: an unusable selection leaves the name alone
-    } rows[] = {{u"Draft", u"Draft"},
-                {n127.c_str(), n127},
-                {n128.c_str(), u"Before"},
-                {u"", u"Before"},
-                {nullptr, u"Before"}};
-    for (const auto& r : rows) {
+    // A selection, and the name after taking it: an unusable selection leaves the name alone.
+    const std::pair<const char16_t*, std::u16string> rows[] = {{u"Draft", u"Draft"},
+                                                               {n127.c_str(), n127},
+                                                               {n128.c_str(), u"Before"},
+                                                               {u"", u"Before"},
+                                                               {nullptr, u"Before"}};
+    for (const auto& [selected, taken] : rows) {
         char16_t name[kWatermarkNameCapacity] = u"Before";
-        EXPECT_EQ(TakeSelectedName(r.selected, name), r.name != u"Before") << &r - rows;
-        EXPECT_EQ(Text(name), r.name) << &r - rows;
+        EXPECT_EQ(TakeSelectedName(selected, name), taken != u"Before") << taken.size();
+        EXPECT_EQ(Text(name), taken);
     }
     EXPECT_TRUE(RemovableItem(0) && RemovableItem(127));
     EXPECT_FALSE(RemovableItem(128));

@@ -25,19 +25,16 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 } // namespace
 
 TEST(PositionRadios, AnchorCodesAndTheirButtons) {
-    // clang-format off
-    const struct {
-        uint32_t code;
-        uint8_t vertical, horizontal;
-    } rows[] = {{0, 1, 1}, {1, 2, 0}, {2, 0, 0}, {3, 1, 0}, {4, 2, 1}, {5, 0, 1}, {6, 2, 2},
-                {7, 0, 2}, {8, 1, 2}};
-    // clang-format on
-    for (const auto& r : rows) {
+    // An anchor code and its vertical and horizontal radio.
+    const std::tuple<uint32_t, uint8_t, uint8_t> rows[] = {{0, 1, 1}, {1, 2, 0}, {2, 0, 0},
+                                                           {3, 1, 0}, {4, 2, 1}, {5, 0, 1},
+                                                           {6, 2, 2}, {7, 0, 2}, {8, 1, 2}};
+    for (const auto& [code, vertical, horizontal] : rows) {
         AnchorRadios radios{9, 9};
-        ASSERT_TRUE(RadiosForAnchor(r.code, &radios)) << r.code;
-        EXPECT_EQ(radios.vertical, r.vertical) << r.code;
-        EXPECT_EQ(radios.horizontal, r.horizontal) << r.code;
-        EXPECT_EQ(AnchorFromRadios({r.vertical, r.horizontal}), r.code);
+        ASSERT_TRUE(RadiosForAnchor(code, &radios)) << code;
+        EXPECT_EQ(radios.vertical, vertical) << code;
+        EXPECT_EQ(radios.horizontal, horizontal) << code;
+        EXPECT_EQ(AnchorFromRadios({vertical, horizontal}), code);
     }
     AnchorRadios untouched{1, 1};
     EXPECT_FALSE(RadiosForAnchor(9, &untouched));
@@ -56,20 +53,17 @@ TEST(PositionText, DecimalTextAndItsValue) {
     // Refused texts are never valued, but for a few that read as wcstod reads them. U+00B2 is a
     // superscript two, which some runtimes class as a digit; U+0661 an Arabic-Indic one.
     // clang-format off
-    const struct {
-        const char16_t* text;
-        bool decimal;
-        double value;
-    } rows[] = {{u"1.5", true, 1.5}, {u"-1.5", true, -1.5}, {u"-", true, 0.0}, {u".", true, 0.0},
-                {u"5.", true, 5.0}, {u"-.5", true, -0.5}, {u"9999.9", true, 9999.9},
-                {u"253997.46", true, 253997.46}, {u"", false, 0.0}, {u"1..5", false, 1.0},
-                {u"1-5", false, 1.0}, {u" 1", false, kNaN}, {u"+1", false, kNaN},
-                {u"\xFF11", false, kNaN}, {u"\x00B2", false, kNaN}, {u"\x0661", false, kNaN}};
+    const std::tuple<const char16_t*, bool, double> rows[] = {
+        {u"1.5", true, 1.5}, {u"-1.5", true, -1.5}, {u"-", true, 0.0}, {u".", true, 0.0},
+        {u"5.", true, 5.0}, {u"-.5", true, -0.5}, {u"9999.9", true, 9999.9},
+        {u"253997.46", true, 253997.46}, {u"", false, 0.0}, {u"1..5", false, 1.0},
+        {u"1-5", false, 1.0}, {u" 1", false, kNaN}, {u"+1", false, kNaN},
+        {u"\xFF11", false, kNaN}, {u"\x00B2", false, kNaN}, {u"\x0661", false, kNaN}};
     // clang-format on
-    for (const auto& r : rows) {
-        EXPECT_EQ(IsDecimalText(r.text), r.decimal) << &r - rows;
-        if (!std::isnan(r.value)) {
-            EXPECT_EQ(DecimalValue(r.text), r.value) << &r - rows;
+    for (const auto& [text, decimal, value] : rows) {
+        EXPECT_EQ(IsDecimalText(text), decimal) << value;
+        if (!std::isnan(value)) {
+            EXPECT_EQ(DecimalValue(text), value);
         }
     }
     EXPECT_FALSE(IsDecimalText(nullptr));
@@ -84,17 +78,15 @@ TEST(PositionText, OneDecimalAsTheRuntimePrintsIt) {
     // 0.05 and 9999.95 are stored just above a twentieth, 0.15 just below; 0.25, 0.75 and
     // -1.25 are exactly halfway and go to the even digit.
     // clang-format off
-    const struct {
-        double value;
-        const char16_t* text;
-    } rows[] = {{0.0, u"0.0"}, {-0.0, u"-0.0"}, {-0.04, u"-0.0"}, {0.05, u"0.1"}, {0.15, u"0.1"},
-                {0.25, u"0.2"}, {0.75, u"0.8"}, {-1.25, u"-1.2"}, {2.5, u"2.5"}, {1.1, u"1.1"},
-                {10.0 / 25.4, u"0.4"}, {9999.95, u"10000.0"}, {253997.46, u"253997.5"},
-                {1e-300, u"0.0"}, {0.04999999999999999, u"0.0"},
-                {4503599627370497.0, u"4503599627370497.0"}, {1e18, u"1000000000000000000.0"}};
+    const std::pair<double, const char16_t*> rows[] = {
+        {0.0, u"0.0"}, {-0.0, u"-0.0"}, {-0.04, u"-0.0"}, {0.05, u"0.1"}, {0.15, u"0.1"},
+        {0.25, u"0.2"}, {0.75, u"0.8"}, {-1.25, u"-1.2"}, {2.5, u"2.5"}, {1.1, u"1.1"},
+        {10.0 / 25.4, u"0.4"}, {9999.95, u"10000.0"}, {253997.46, u"253997.5"},
+        {1e-300, u"0.0"}, {0.04999999999999999, u"0.0"},
+        {4503599627370497.0, u"4503599627370497.0"}, {1e18, u"1000000000000000000.0"}};
     // clang-format on
-    for (const auto& r : rows)
-        EXPECT_EQ(Formatted(r.value), r.text) << r.value;
+    for (const auto& [value, text] : rows)
+        EXPECT_EQ(Formatted(value), text) << value;
 
     char16_t text[kOffsetTextCapacity] = u"x";
     for (double bad : {kNaN, std::numeric_limits<double>::infinity(), 9223372036854775808.0}) {
