@@ -27,8 +27,8 @@ Expansion Expand(FixedPlatform& p, const std::u16string& text, ExpansionMode mod
     char16_t out[kDynamicTextCapacity];
     out[0] = u'?';
     size_t capacity = kDynamicTextCapacity;
-    const bool ok = ExpandWatermarkText(p, FixedPrinterHandle(), nullptr, text.c_str(), page,
-                                        p.now, mode, out, &capacity);
+    const bool ok = ExpandWatermarkText(p, FixedPrinterHandle(), nullptr, text.c_str(), page, p.now,
+                                        mode, out, &capacity);
     return {ok, ok ? std::u16string(out) : std::u16string(), capacity};
 }
 
@@ -39,7 +39,9 @@ std::u16string Preview(FixedPlatform& p, const std::u16string& text, int32_t pag
     return e.text;
 }
 
-bool Valid(FixedPlatform& p, const std::u16string& text) { return Expand(p, text, kValidate).ok; }
+bool Valid(FixedPlatform& p, const std::u16string& text) {
+    return Expand(p, text, kValidate).ok;
+}
 
 } // namespace
 
@@ -124,8 +126,8 @@ TEST(DynamicText, CapacityProtocolAndMissingArguments) {
         EXPECT_EQ(Expand(p, u"", mode).capacity, 1u);
     char16_t out[8];
     size_t capacity = 8;
-    EXPECT_FALSE(ExpandWatermarkText(p, FixedPrinterHandle(), nullptr, nullptr, 1, p.now,
-                                     kPreview, out, &capacity));
+    EXPECT_FALSE(ExpandWatermarkText(p, FixedPrinterHandle(), nullptr, nullptr, 1, p.now, kPreview,
+                                     out, &capacity));
     EXPECT_EQ(capacity, 0u);
     capacity = 8;
     EXPECT_FALSE(

@@ -145,10 +145,7 @@ TEST(Devmode, ValidationTerminatesEveryText) {
     std::memset(&dm, 0x41, sizeof dm);
     validatePluginDevmode(&dm);
     // clang-format off
-    const struct {
-        const char16_t* text;
-        size_t capacity;
-    } texts[] = {
+    const std::pair<const char16_t*, size_t> texts[] = {
         {dm.jobText, 512},                 {dm.userName, 25},
         {dm.pin, 5},                       {dm.jobShortText, 17},
         {dm.firstWatermark.name, 128},     {dm.firstWatermark.text, 128},
@@ -162,8 +159,8 @@ TEST(Devmode, ValidationTerminatesEveryText) {
         {dm.fax.cover.comments, 1024},
     };
     // clang-format on
-    for (const auto& t : texts)
-        EXPECT_EQ(BoundedLength(t.text, t.capacity), t.capacity - 1) << &t - texts;
+    for (const auto& [text, capacity] : texts)
+        EXPECT_EQ(BoundedLength(text, capacity), capacity - 1) << capacity;
 }
 
 // The working copy takes every field but jobFlagB, the padding and the reserved tail, each to

@@ -189,30 +189,25 @@ TEST(WatermarkPageRules, WritingCopiesTheChosenRecordsOrTurnsWatermarksOff) {
 }
 
 TEST(WatermarkPageRules, ListsSelectTheSameWatermarkAgainByItsWholeName) {
-    const struct {
-        ListPick noted;
-        const char16_t* selected;
-    } renames[] = {
+    // The pick noted before the dialog and the name selected again after it.
+    const std::pair<ListPick, const char16_t*> renames[] = {
         {ListPick{-1, nullptr}, nullptr},  {ListPick{0, u"Draft"}, nullptr},
         {ListPick{1, u"Draft"}, u"Final"}, {ListPick{2, u"Draft 2"}, u"Draft 2"},
         {ListPick{3, u"draft"}, u"draft"},
     };
-    for (const auto& r : renames)
-        EXPECT_EQ(Str(ReselectAfterRename(r.noted, u"Draft", u"Final")), Str(r.selected))
-            << Str(r.noted.text).size();
+    for (const auto& [noted, selected] : renames)
+        EXPECT_EQ(Str(ReselectAfterRename(noted, u"Draft", u"Final")), Str(selected))
+            << noted.index;
 
     FakeStore store;
-    const struct {
-        ListPick noted;
-        const char16_t* selected;
-        bool changed;
-    } removals[] = {{ListPick{-1, nullptr}, nullptr, false},
-                    {ListPick{0, u"Gone"}, nullptr, false},
-                    {ListPick{1, u"Other"}, u"Other", false},
-                    {ListPick{2, u"Gone"}, nullptr, true}};
-    for (const auto& r : removals) {
-        const Reselection got = ReselectAfterRemove(r.noted, store);
-        EXPECT_EQ(Str(got.name), Str(r.selected)) << r.noted.index;
-        EXPECT_EQ(got.changed, r.changed) << r.noted.index;
+    const std::tuple<ListPick, const char16_t*, bool> removals[] = {
+        {ListPick{-1, nullptr}, nullptr, false},
+        {ListPick{0, u"Gone"}, nullptr, false},
+        {ListPick{1, u"Other"}, u"Other", false},
+        {ListPick{2, u"Gone"}, nullptr, true}};
+    for (const auto& [noted, selected, changed] : removals) {
+        const Reselection got = ReselectAfterRemove(noted, store);
+        EXPECT_EQ(Str(got.name), Str(selected)) << noted.index;
+        EXPECT_EQ(got.changed, changed) << noted.index;
     }
 }
