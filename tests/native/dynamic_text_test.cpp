@@ -6,6 +6,7 @@
 
 #include <climits>
 #include <string>
+#include <tuple>
 
 using namespace cv;
 using cv::testing::FixedPlatform;
@@ -47,12 +48,7 @@ bool Valid(FixedPlatform& p, const std::u16string& text) {
 
 // What the preview shows and whether the editor takes the text (-1: not asked).
 TEST(DynamicText, PreviewAndValidation) {
-    const struct {
-        const char16_t* text;
-        int32_t page;
-        const char16_t* preview;
-        int valid;
-    } rows[] = {
+    const std::tuple<const char16_t*, int32_t, const char16_t*, int> rows[] = {
         {u"User:  %Username%", 1, u"User:  jdoe", 1},
         {u"%Time% %DateLong%", 1, u"2:05:09 PM Thursday, March 7, 2024", 1},
         // Every variable, letter case aside (folded for ASCII only, as in the C locale).
@@ -73,9 +69,10 @@ TEST(DynamicText, PreviewAndValidation) {
     };
     FixedPlatform p;
     for (const auto& r : rows) {
-        EXPECT_EQ(Preview(p, r.text, r.page), r.preview) << &r - rows;
-        if (r.valid >= 0) {
-            EXPECT_EQ(Valid(p, r.text), r.valid != 0) << &r - rows;
+        const auto& [text, page, preview, valid] = r;
+        EXPECT_EQ(Preview(p, text, page), preview) << &r - rows;
+        if (valid >= 0) {
+            EXPECT_EQ(Valid(p, text), valid != 0) << &r - rows;
         }
     }
     // The editor's check works without ever asking for the user name.

@@ -182,14 +182,13 @@ TEST(EditorOpen, ControlsShowTheRecordRepaired) {
         wm.isDynamic = r.effects & Strikeout ? 1 : 0;
         const WatermarkSettings before = wm;
         const EditorStart s = OpenEditor(&wm);
-        EXPECT_EQ(wm.angle, r.wantAngle) << &r - rows;
-        EXPECT_EQ(wm.intensity, r.wantIntensity) << &r - rows;
-        EXPECT_EQ(wm.pointSize, r.wantSize) << &r - rows;
-        EXPECT_EQ(wm.verticalOffset, r.wantOffset) << &r - rows;
+        EXPECT_EQ(std::tie(wm.angle, wm.intensity, wm.pointSize, wm.verticalOffset),
+                  std::tie(r.wantAngle, r.wantIntensity, r.wantSize, r.wantOffset))
+            << &r - rows;
         EXPECT_EQ(wm.horizontalOffset, r.wantOffset) << &r - rows;
-        EXPECT_EQ(s.editAngle, r.wantAngle) << &r - rows;
-        EXPECT_EQ(s.editIntensity, r.wantIntensity) << &r - rows;
-        EXPECT_EQ(s.editPointSize, r.wantSize) << &r - rows;
+        EXPECT_EQ(std::tie(s.editAngle, s.editIntensity, s.editPointSize),
+                  std::tie(wm.angle, wm.intensity, wm.pointSize))
+            << &r - rows;
         EXPECT_EQ(s.sizeItem, r.sizeItem) << &r - rows;
         EXPECT_EQ(IntegerValue(s.sizeText, 9), int32_t(r.wantSize)) << &r - rows;
         EXPECT_EQ(IntegerValue(s.intensityText, 4), r.wantIntensity) << &r - rows;
@@ -215,10 +214,7 @@ TEST(EditorRead, RecordFromTheControls) {
     c.bold = true;
     c.angleText = u"-45";
     c.intensityText = u"40";
-    c.position.verticalOffset = 1.5;
-    c.position.horizontalOffset = -2.0;
-    c.position.units = Millimeters;
-    c.position.position = TopRight;
+    c.position.position = TopRight; // the position dialog's values, which its own rules apply
     WatermarkSettings wm{};
     ASSERT_TRUE(ReadEditorControls(c, &wm));
     EXPECT_EQ(Text(wm.name), u"Draft");
@@ -228,11 +224,7 @@ TEST(EditorRead, RecordFromTheControls) {
     EXPECT_EQ(wm.fontStyle, uint32_t(Bold));
     EXPECT_EQ(wm.angle, -45.0);
     EXPECT_EQ(wm.intensity, 40);
-    EXPECT_EQ(wm.verticalOffset, 1.5);
-    EXPECT_EQ(wm.horizontalOffset, -2.0);
-    EXPECT_EQ(wm.units, Millimeters);
     EXPECT_EQ(wm.position, uint32_t(TopRight));
-    EXPECT_EQ(wm.charSet, 0u);
     c.intensityText = u"-7";
     ReadEditorControls(c, &wm);
     EXPECT_EQ(wm.intensity, 0);

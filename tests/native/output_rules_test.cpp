@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace cv;
@@ -42,17 +43,17 @@ TEST(OutputDestinations, CodesOutOfRangeUseNoFieldAndShowAsPrinter) {
 TEST(OutputChecks, PinRuleDependsOnThePrintersDigits) {
     // Arabic digits are not digits; a PIN pasted past the field is never stored cut.
     constexpr uint32_t Old = IDS_PIN_DIGITS_1_6, New = IDS_PIN_DIGITS_0_9, Length = IDS_PIN_LENGTH;
+    // A PIN and its problem for a printer of the old digits rule and of the new.
     // clang-format off
-    struct {
-        const char16_t* pin;
-        uint32_t oldPin, newPin;
-    } rows[] = {{u"1234", 0, 0},          {u"1237", Old, 0},      {u"0123", Old, 0},
-                {u"12a4", Old, New},      {u"\x0661\x0662\x0663\x0664", Old, New},
-                {u"123", Length, Length}, {u"", Length, Length},  {u"12345", Length, Length}};
+    const std::tuple<const char16_t*, uint32_t, uint32_t> rows[] = {
+        {u"1234", 0, 0},          {u"1237", Old, 0},     {u"0123", Old, 0},
+        {u"12a4", Old, New},      {u"\x0661\x0662\x0663\x0664", Old, New},
+        {u"123", Length, Length}, {u"", Length, Length}, {u"12345", Length, Length}};
     // clang-format on
-    for (auto r : rows) {
-        EXPECT_EQ(CheckPin(r.pin, false), r.oldPin);
-        EXPECT_EQ(CheckPin(r.pin, true), r.newPin);
+    for (const auto& r : rows) {
+        const auto& [pin, oldRule, newRule] = r;
+        EXPECT_EQ(CheckPin(pin, false), oldRule) << &r - rows;
+        EXPECT_EQ(CheckPin(pin, true), newRule) << &r - rows;
     }
     EXPECT_EQ(CheckPin(nullptr, false), 0u) << "a missing control is not checked";
 }
