@@ -68,6 +68,21 @@ TEST(TreeRules, ItemsAndOrderPerModel) {
     }
 }
 
+// The tree's shape: each item of the full model as its level, its kind (Heading, List, UpDown,
+// Check) and an up-down's range. Their names are checked through the real tree.
+TEST(TreeRules, LevelsKindsAndRangesOfTheFullModel) {
+    std::string shape;
+    for (uint16_t id : Ids({true, true})) {
+        const TreeItemSpec& s = *FindTreeItemSpec(id);
+        shape += std::to_string(s.level) + "HLUC"[static_cast<int>(s.kind)];
+        if (s.kind == TreeItemKind::UpDown)
+            shape += "(" + std::to_string(s.low) + "," + std::to_string(s.high) + ")";
+        shape += ' ';
+    }
+    EXPECT_EQ(shape, "1H 2L 3H 4L 4L 4L 3L 2L 3U(-5,5) 3U(-5,5) 3U(-5,5) 3U(-5,5) 2L "
+                     "1H 2U(-6,6) 2U(0,5) 2U(0,5) 2C ");
+}
+
 TEST(TreeRules, ListEntriesByModel) {
     const std::tuple<uint16_t, TreeFeatures, std::vector<uint16_t>> cases[] = {
         {2, {true, false}, {104, 144, 138, 108}},
