@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace cv;
@@ -118,21 +119,16 @@ TEST(Devmode, RepairRulesAtTheirBoundaries) {
         }
     }
     // Values between the whole numbers above, and bits rather than a range.
-    const struct {
-        double angle;
-        uint32_t effects;
-        double wantAngle;
-        uint32_t wantEffects;
-    } others[] = {{-180.5, 9, 0, 0},
-                  {180.5, 5, 0, 5},
-                  {std::numeric_limits<double>::quiet_NaN(), 0x80000001u, 0, 0}};
-    for (const auto& o : others) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::tuple<double, uint32_t, double, uint32_t> others[] = {
+        {-180.5, 9, 0, 0}, {180.5, 5, 0, 5}, {nan, 0x80000001u, 0, 0}};
+    for (const auto& [angle, effects, wantAngle, wantEffects] : others) {
         PluginDevmode dm = DefaultDevmode();
-        dm.firstWatermark.angle = o.angle;
-        dm.firstWatermark.effects = o.effects;
+        dm.firstWatermark.angle = angle;
+        dm.firstWatermark.effects = effects;
         validatePluginDevmode(&dm);
-        EXPECT_EQ(dm.firstWatermark.angle, o.wantAngle) << o.angle;
-        EXPECT_EQ(dm.firstWatermark.effects, o.wantEffects) << o.effects;
+        EXPECT_EQ(dm.firstWatermark.angle, wantAngle) << angle;
+        EXPECT_EQ(dm.firstWatermark.effects, wantEffects) << effects;
     }
     EXPECT_FALSE(validatePluginDevmode(nullptr));
     EXPECT_FALSE(ValidateWatermark(nullptr));
@@ -218,8 +214,7 @@ TEST(WatermarkRecord, DecodeTakesStoredBytesOverTheDefaultsAndRepairs) {
     // 600 bytes end inside the face name: every field from pointSize (byte 652) on is default.
     ASSERT_TRUE(DecodeWatermark(kRegistryBinary, &stored, 600, &wm));
     EXPECT_EQ(std::memcmp(wm.text, stored.text, 254), 0);
-    WatermarkSettings defaults{};
-    ResetWatermark(&defaults);
+    const WatermarkSettings defaults = DefaultWatermark();
     EXPECT_EQ(FirstDifference(&wm.pointSize, &defaults.pointSize, sizeof wm - 652), -1);
     ASSERT_TRUE(DecodeWatermark(kRegistryBinary, "Q", 1, &wm));
     EXPECT_EQ(std::u16string(wm.name), u"Q") << "its second byte comes from the defaults";
