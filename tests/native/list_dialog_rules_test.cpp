@@ -127,25 +127,21 @@ TEST(VariableText, InsertAppendsTheVariableOfEachDescriptionCutToTheField) {
 TEST(VariableText, AddGoesToTheEndOrReplacesTheSelection) {
     const VariableTexts table = English();
     const std::u16string text120(120, u't');
-    const struct {
-        const char16_t* text;
-        uint32_t start, end;
-        const char16_t* description;
-        bool replace;
-        std::u16string result;
-    } rows[] = {
-        // Only a caret, in the middle of the text: the variable still goes to the end.
-        {u"User: ", 3, 3, u"Page number", false, u"User: %pagenumber%"},
-        {u"abcdef", 2, 4, u"Percent (%) symbol", true, u"%%"},
-        {text120.c_str(), 0, 0, u"Page number", false, text120 + u"%pagenu"},
-        {u"abc", 1, 1, u"No such variable", false, u"abc"},
-        {u"abc", 0, 3, u"No such variable", true, u""},
-        {nullptr, 0, 0, u"Time (standard format)", false, u"%time%"},
-    };
-    for (const auto& r : rows) {
-        const AddedVariable added = AddVariable(r.text, r.start, r.end, r.description, table);
-        EXPECT_EQ(added.replaceSelection, r.replace) << &r - rows;
-        EXPECT_EQ(Text(added.text), r.result) << &r - rows;
+    // The edit's text and selection, the description chosen, and what is added.
+    const std::tuple<const char16_t*, uint32_t, uint32_t, const char16_t*, bool, std::u16string>
+        rows[] = {
+            // Only a caret, in the middle of the text: the variable still goes to the end.
+            {u"User: ", 3, 3, u"Page number", false, u"User: %pagenumber%"},
+            {u"abcdef", 2, 4, u"Percent (%) symbol", true, u"%%"},
+            {text120.c_str(), 0, 0, u"Page number", false, text120 + u"%pagenu"},
+            {u"abc", 1, 1, u"No such variable", false, u"abc"},
+            {u"abc", 0, 3, u"No such variable", true, u""},
+            {nullptr, 0, 0, u"Time (standard format)", false, u"%time%"},
+        };
+    for (const auto& [text, start, end, description, replace, result] : rows) {
+        const AddedVariable added = AddVariable(text, start, end, description, table);
+        EXPECT_EQ(added.replaceSelection, replace) << start << "-" << end;
+        EXPECT_EQ(Text(added.text), result) << start << "-" << end;
     }
 }
 

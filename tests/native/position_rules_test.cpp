@@ -140,55 +140,47 @@ TEST(PositionText, ShownAndConvertedOffsetsStayWithinTheLimits) {
 // An accepted text has no replacement; a refused one is replaced by the last value as shown.
 TEST(PositionFilter, EditKeepsOnlyAcceptedText) {
     // The read is cut to 10 characters; an emptied edit takes the last value at once.
+    // The text, in millimetres, the last value, the last value then and the replacement.
     // clang-format off
-    const struct {
-        const char16_t* text;
-        bool millimetres;
-        double last, newLast;
-        const char16_t* replacement;
-    } rows[] = {{u"1.5", false, 0.0, 1.5, u""}, {u"-", false, 3.0, 0.0, u""},
-                {u"-9999.9", false, 3.0, -9999.9, u""}, {u"10000", true, 1.0, 10000.0, u""},
-                {u"0.12345678x", false, 1.0, 0.12345678, u""}, {u"1..5", false, 2.0, 2.0, u"2.0"},
-                {u"1-", false, 3.0, 3.0, u"3.0"}, {u"", false, 1.25, 1.2, u"1.2"},
-                {u"10000", false, 1.0, 1.0, u"1.0"}, {u"-9999.95", false, 4.0, 4.0, u"4.0"},
-                {u"12345678901", true, 5.0, 5.0, u"5.0"},
-                {u"253997.5", true, 253997.46, 253997.4, u"253997.4"},
-                {u"x", false, 20000.0, 0.0, u"0.0"}};
+    const std::tuple<const char16_t*, bool, double, double, const char16_t*> rows[] = {
+        {u"1.5", false, 0.0, 1.5, u""}, {u"-", false, 3.0, 0.0, u""},
+        {u"-9999.9", false, 3.0, -9999.9, u""}, {u"10000", true, 1.0, 10000.0, u""},
+        {u"0.12345678x", false, 1.0, 0.12345678, u""}, {u"1..5", false, 2.0, 2.0, u"2.0"},
+        {u"", false, 1.25, 1.2, u"1.2"}, {u"10000", false, 1.0, 1.0, u"1.0"},
+        {u"-9999.95", false, 4.0, 4.0, u"4.0"}, {u"12345678901", true, 5.0, 5.0, u"5.0"},
+        {u"253997.5", true, 253997.46, 253997.4, u"253997.4"}, {u"x", false, 20000.0, 0.0, u"0.0"}};
     // clang-format on
-    for (const auto& r : rows) {
-        const OffsetFilter f = FilterOffsetText(r.text, r.millimetres, r.last);
-        EXPECT_EQ(f.accepted, !*r.replacement) << &r - rows;
-        EXPECT_EQ(f.lastValue, r.newLast) << &r - rows;
-        EXPECT_EQ(std::u16string(f.replacement), r.replacement) << &r - rows;
+    for (const auto& [text, millimetres, last, newLast, replacement] : rows) {
+        const OffsetFilter f = FilterOffsetText(text, millimetres, last);
+        EXPECT_EQ(f.accepted, !*replacement) << last;
+        EXPECT_EQ(f.lastValue, newLast) << last;
+        EXPECT_EQ(std::u16string(f.replacement), replacement) << last;
         if (!f.accepted) {
             // Setting the replacement notifies again; that round must end the exchange.
-            const OffsetFilter again = FilterOffsetText(f.replacement, r.millimetres, f.lastValue);
-            EXPECT_TRUE(again.accepted) << &r - rows;
-            EXPECT_EQ(again.lastValue, f.lastValue) << &r - rows;
+            const OffsetFilter again = FilterOffsetText(f.replacement, millimetres, f.lastValue);
+            EXPECT_TRUE(again.accepted) << last;
+            EXPECT_EQ(again.lastValue, f.lastValue) << last;
         }
     }
 }
 
 // The up arrow sends -1 and raises the value; a step out of the limits changes nothing.
 TEST(PositionStep, UpDownMovesByATenthOfAnInchOrAMillimetre) {
+    // The text, in millimetres, the arrow's delta, then the value and text shown (none: no step).
     // clang-format off
-    const struct {
-        const char16_t* text;
-        bool millimetres;
-        int32_t delta;
-        double value;
-        const char16_t* shown;
-    } rows[] = {{u"1.0", false, -1, 1.1, u"1.1"}, {u"1.0", true, -1, 2.0, u"2.0"},
-                {u"1.0", false, 1, 0.9, u"0.9"}, {u"1.0", false, 0, 0.9, u"0.9"},
-                {u"-", true, -1, 1.0, u"1.0"}, {u"-9999.9", false, 1, 0.0, u""},
-                {u"9999.9", false, -1, 0.0, u""}, {u"253997.4", true, -1, 0.0, u""},
-                {u"253996.46", true, -1, 253997.4, u"253997.4"}, {u"1.0x", false, -1, 0.0, u""}};
+    const std::tuple<const char16_t*, bool, int32_t, double, const char16_t*> rows[] = {
+        {u"1.0", false, -1, 1.1, u"1.1"}, {u"1.0", true, -1, 2.0, u"2.0"},
+        {u"1.0", false, 1, 0.9, u"0.9"}, {u"1.0", false, 0, 0.9, u"0.9"},
+        {u"-", true, -1, 1.0, u"1.0"}, {u"-9999.9", false, 1, 0.0, u""},
+        {u"9999.9", false, -1, 0.0, u""}, {u"253997.4", true, -1, 0.0, u""},
+        {u"253996.46", true, -1, 253997.4, u"253997.4"}, {u"1.0x", false, -1, 0.0, u""}};
     // clang-format on
     for (const auto& r : rows) {
-        const OffsetStep s = StepOffset(r.text, r.millimetres, r.delta);
-        EXPECT_EQ(s.changed, *r.shown != 0) << &r - rows;
-        EXPECT_EQ(s.value, r.value) << &r - rows;
-        EXPECT_EQ(std::u16string(s.text), r.shown) << &r - rows;
+        const auto& [text, millimetres, delta, value, shown] = r;
+        const OffsetStep s = StepOffset(text, millimetres, delta);
+        EXPECT_EQ(std::make_tuple(s.changed, s.value, std::u16string(s.text)),
+                  std::make_tuple(*shown != 0, value, std::u16string(shown)))
+            << &r - rows;
     }
 }
 
