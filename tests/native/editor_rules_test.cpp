@@ -61,7 +61,7 @@ TEST(EditorText, IntegerValueAndItsText) {
     // A text, how many of its characters are read, and their value.
     const std::tuple<const char16_t*, size_t, int32_t> values[] = {
         {u" 12", 4, 12}, {u"-12x", 4, -12}, {u"+7", 4, 7}, {u"12345", 4, 1234}, {u"", 4, 0},
-        {u"x1", 4, 0}, {u"- 5", 4, 0}, {u"\x3000\t5", 4, 5}, {u"  12", 3, 1},
+        {u"x1", 4, 0}, {u"- 5", 4, 0}, {u"\x3000\t5", 4, 5}, {u"  12", 3, 1}, {u"\x0661", 4, 0},
         {u"99999999999", 20, INT32_MAX}, {u"-99999999999", 20, INT32_MIN},
         {u"-2147483648", 20, INT32_MIN}};
     // clang-format on
