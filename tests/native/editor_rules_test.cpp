@@ -1,7 +1,7 @@
 #include "watermark/editor_rules.h"
 #include "watermark/watermark_resource.h"
 
-#include "ui/bounded_string.h"
+#include "test_text.h"
 #include "ui/text_case.h"
 
 #include <gtest/gtest.h>
@@ -10,21 +10,11 @@
 #include <cstring>
 #include <set>
 #include <string>
-#include <vector>
+#include <tuple>
 
 using namespace cv;
 
 namespace {
-
-template <size_t N> std::u16string Text(const char16_t (&units)[N]) {
-    return std::u16string(units, BoundedLength(units, N));
-}
-
-WatermarkSettings Defaults() {
-    WatermarkSettings wm{};
-    ResetWatermark(&wm);
-    return wm;
-}
 
 // A store and dynamic-text check with fixed answers that records what OK asked, in order.
 struct FakeServices : EditorServices {
@@ -66,31 +56,17 @@ EditorControls Filled() {
 
 } // namespace
 
-TEST(EditorText, NumericTextAndIntegerValue) {
-    const struct {
-        const char16_t* text;
-        bool unsignedOk, signedOk;
-    } numeric[] = {{u"", true, true},        {u"123", true, true},  {u"-5", false, true},
-                   {u"-", false, false},     {u"5-", false, false}, {u"+5", false, false},
-                   {u"\x0661", false, false}};
-    for (const auto& r : numeric) {
-        EXPECT_EQ(IsNumericText(r.text, false), r.unsignedOk) << &r - numeric;
-        EXPECT_EQ(IsNumericText(r.text, true), r.signedOk) << &r - numeric;
-    }
-    EXPECT_FALSE(IsNumericText(nullptr, true));
-
+TEST(EditorText, IntegerValueAndItsText) {
     // clang-format off
-    const struct {
-        const char16_t* text;
-        size_t chars;
-        int32_t value;
-    } values[] = {{u" 12", 4, 12}, {u"-12x", 4, -12}, {u"+7", 4, 7}, {u"12345", 4, 1234},
-                  {u"", 4, 0}, {u"x1", 4, 0}, {u"- 5", 4, 0}, {u"\x3000\t5", 4, 5}, {u"  12", 3, 1},
-                  {u"99999999999", 20, INT32_MAX}, {u"-99999999999", 20, INT32_MIN},
-                  {u"-2147483648", 20, INT32_MIN}};
+    // A text, how many of its characters are read, and their value.
+    const std::tuple<const char16_t*, size_t, int32_t> values[] = {
+        {u" 12", 4, 12}, {u"-12x", 4, -12}, {u"+7", 4, 7}, {u"12345", 4, 1234}, {u"", 4, 0},
+        {u"x1", 4, 0}, {u"- 5", 4, 0}, {u"\x3000\t5", 4, 5}, {u"  12", 3, 1}, {u"\x0661", 4, 0},
+        {u"99999999999", 20, INT32_MAX}, {u"-99999999999", 20, INT32_MIN},
+        {u"-2147483648", 20, INT32_MIN}};
     // clang-format on
-    for (const auto& r : values)
-        EXPECT_EQ(IntegerValue(r.text, r.chars), r.value) << &r - values;
+    for (const auto& [text, chars, value] : values)
+        EXPECT_EQ(IntegerValue(text, chars), value) << value;
     EXPECT_EQ(IntegerValue(nullptr, 4), 0);
 
     char16_t text[kNumberTextCapacity];
@@ -102,62 +78,63 @@ TEST(EditorText, NumericTextAndIntegerValue) {
 }
 
 // A refused text is replaced by the last value (a damaged one by the default); an accepted one
-// has no replacement. The angle edit holds 4 characters, intensity 3, the size combo 4.
-TEST(EditorFilters, AngleRangeFirstThenDigits) {
+// has no replacement, and a replacement is accepted in turn. The angle edit holds 4 characters,
+// intensity 3, the size combo 4; the range is checked before the digits (only the angle takes a
+// minus sign, but then a digit after it).
+TEST(EditorFilters, RangeAndDigitsOfAngleIntensityAndFontSize) {
+    enum Edit { Angle, Intensity, Size };
+    const auto filter = [](Edit edit, const char16_t* text, double last) {
+        if (edit == Angle) {
+            const AngleFilter f = FilterAngleText(text, last);
+            return std::make_tuple(f.accepted, f.lastAngle, Text(f.replacement));
+        }
+        const NumberFilter f =
+            (edit == Size ? FilterPointSizeText : FilterIntensityText)(text, uint32_t(last));
+        return std::make_tuple(f.accepted, double(f.lastValue), Text(f.replacement));
+    };
+    const double nan = std::nan("");
+    // clang-format off
     const struct {
+        Edit edit;
         const char16_t* text;
         double last, newLast;
         const char16_t* replacement;
     } rows[] = {
-        {u"-180", 30, -180, u""},    {u"180", 30, 180, u""},       {u"-5", 30, -5, u""},
-        {u"-1805", 30, -180, u""},   {u"181", 30, 30, u"30"},      {u"-181", 30, 30, u"30"},
-        {u"", 30, 30, u"30"},        {u"-", 30, 30, u"30"},        {u" 5", 30, 30, u"30"},
-        {u"12a", 45.5, 45.5, u"46"}, {u"x", -30.5, -30.5, u"-31"}, {u"x", -180, -180, u"-180"},
-        {u"x", 180, 180, u"180"},    {u"x", 200, 0, u"0"},         {u"x", std::nan(""), 0, u"0"}};
+        {Angle, u"-180", 30, -180, u""},     {Angle, u"180", 30, 180, u""},
+        {Angle, u"-1805", 30, -180, u""},    {Angle, u"181", 30, 30, u"30"},
+        {Angle, u"-181", 30, 30, u"30"},     {Angle, u"", 30, 30, u"30"},
+        {Angle, u"-", 30, 30, u"30"},        {Angle, u" 5", 30, 30, u"30"},
+        {Angle, u"\x0661", 30, 30, u"30"},   {Angle, u"12a", 45.5, 45.5, u"46"},
+        {Angle, u"x", -30.5, -30.5, u"-31"}, {Angle, u"x", -180, -180, u"-180"},
+        {Angle, u"x", 180, 180, u"180"},     {Angle, u"x", 200, 0, u"0"},
+        {Angle, u"x", nan, 0, u"0"},         {Intensity, u"1", 50, 1, u""},
+        {Intensity, u"100", 50, 100, u""},   {Intensity, u"1000", 50, 100, u""},
+        {Intensity, u"0", 50, 50, u"50"},    {Intensity, u"101", 50, 50, u"50"},
+        {Intensity, u"5 ", 50, 50, u"50"},   {Intensity, u"+5", 50, 50, u"50"},
+        {Intensity, u"x", 0, 100, u"100"},   {Intensity, u"x", 250, 100, u"100"},
+        {Size, u"1", 72, 1, u""},            {Size, u"500", 72, 500, u""},
+        {Size, u"501", 72, 72, u"72"},       {Size, u"0", 13, 13, u"13"},
+        {Size, u"12a", 13, 13, u"13"},       {Size, u"5-", 13, 13, u"13"},
+        {Size, u"0100x", 13, 100, u""},      {Size, u"x", 0, 72, u"72"},
+        {Size, u"x", 1000, 72, u"72"}};
+    // clang-format on
     for (const auto& r : rows) {
-        const AngleFilter f = FilterAngleText(r.text, r.last);
-        EXPECT_EQ(f.accepted, !*r.replacement) << &r - rows;
-        EXPECT_EQ(f.lastAngle, r.newLast) << &r - rows;
-        EXPECT_EQ(Text(f.replacement), r.replacement) << &r - rows;
-        if (!f.accepted) {
-            EXPECT_TRUE(FilterAngleText(f.replacement, f.lastAngle).accepted);
-        }
-    }
-}
-
-TEST(EditorFilters, IntensityAndFontSize) {
-    const struct {
-        bool size;
-        const char16_t* text;
-        uint32_t last, newLast;
-        const char16_t* replacement;
-    } rows[] = {{false, u"1", 50, 1, u""},      {false, u"100", 50, 100, u""},
-                {false, u"1000", 50, 100, u""}, {false, u"0", 50, 50, u"50"},
-                {false, u"101", 50, 50, u"50"}, {false, u"5 ", 50, 50, u"50"},
-                {false, u"x", 0, 100, u"100"},  {false, u"x", 250, 100, u"100"},
-                {true, u"1", 72, 1, u""},       {true, u"500", 72, 500, u""},
-                {true, u"501", 72, 72, u"72"},  {true, u"0", 13, 13, u"13"},
-                {true, u"12a", 13, 13, u"13"},  {true, u"0100x", 13, 100, u""},
-                {true, u"x", 0, 72, u"72"},     {true, u"x", 1000, 72, u"72"}};
-    for (const auto& r : rows) {
-        auto filter = r.size ? FilterPointSizeText : FilterIntensityText;
-        const NumberFilter f = filter(r.text, r.last);
-        EXPECT_EQ(f.accepted, !*r.replacement) << &r - rows;
-        EXPECT_EQ(f.lastValue, r.newLast) << &r - rows;
-        EXPECT_EQ(Text(f.replacement), r.replacement) << &r - rows;
-        if (!f.accepted) {
-            EXPECT_TRUE(filter(f.replacement, f.lastValue).accepted);
+        EXPECT_EQ(filter(r.edit, r.text, r.last),
+                  std::make_tuple(!*r.replacement, r.newLast, std::u16string(r.replacement)))
+            << &r - rows;
+        if (*r.replacement) {
+            EXPECT_TRUE(std::get<0>(filter(r.edit, r.replacement, r.newLast))) << &r - rows;
         }
     }
 }
 
 TEST(EditorOk, EnabledOnlyWithANameAndATextThatAreNotBlank) {
-    EXPECT_TRUE(EditorOkEnabled(u"a", u"b"));
-    EXPECT_FALSE(EditorOkEnabled(u"   ", u"b"));
-    EXPECT_FALSE(EditorOkEnabled(u"a", u""));
-    EXPECT_FALSE(EditorOkEnabled(u"a", u"\t\x3000"));
-    EXPECT_FALSE(EditorOkEnabled(nullptr, u"b"));
-    EXPECT_FALSE(EditorOkEnabled(u"a", nullptr));
+    const char16_t* const none = nullptr;
+    const std::tuple<const char16_t*, const char16_t*, bool> rows[] = {
+        {u"a", u"b", true},         {u"   ", u"b", false}, {u"a", u"", false},
+        {u"a", u"\t\x3000", false}, {none, u"b", false},   {u"a", none, false}};
+    for (const auto& r : rows)
+        EXPECT_EQ(EditorOkEnabled(std::get<0>(r), std::get<1>(r)), std::get<2>(r)) << &r - rows;
     EXPECT_FALSE(HasControlCharacters(nullptr));
     // Both ends of the C0 and C1 ranges, and the characters just outside them.
     for (const char16_t* text : {u"a\x1F", u"a\x7F", u"a\x9F"})
@@ -166,77 +143,66 @@ TEST(EditorOk, EnabledOnlyWithANameAndATextThatAreNotBlank) {
         EXPECT_FALSE(HasControlCharacters(text)) << int(text[1]);
 }
 
-// Each value as stored, then as the editor opens it.
-TEST(EditorOpen, DamagedRecordOpensRepaired) {
+// Each record as stored, then as the editor opens it: repaired (the offsets within the limits of
+// their units, the size within 1 to 500), and the controls it fills. Flags: italic, bold,
+// underline, strikeout, outline, dynamic.
+TEST(EditorOpen, ControlsShowTheRecordRepaired) {
     const double nan = std::nan("");
+    constexpr uint8_t In = Inches, Mm = Millimeters;
     const struct {
-        double angle, wantAngle, offset, wantOffset;
-        uint16_t intensity, wantIntensity;
-        uint32_t pointSize, wantSize;
+        double angle, offset;
+        uint16_t intensity;
+        uint32_t pointSize;
         uint8_t units;
-    } rows[] = {{200, 0, 1e6, 0, 0, 100, 0, 72, Inches},
-                {-180, -180, 10000, 10000, 250, 100, 501, 72, Millimeters},
-                {nan, 0, nan, 0, 1, 1, 500, 500, Inches},
-                {180, 180, -9999.9, -9999.9, 100, 100, 1, 1, Inches},
-                {45.5, 45.5, 10000, 0, 101, 100, 4000000000u, 72, Inches}};
+        uint32_t style, effects;
+        double wantAngle, wantOffset;
+        uint16_t wantIntensity;
+        uint32_t wantSize;
+        int32_t sizeItem;
+        const char16_t* angleText;
+        const char* flags;
+    } rows[] = {
+        // clang-format off
+        {200, 10000, 0, 0, In, BoldItalic, Strikeout | Outline, 0, 0, 100, 72, 32, u"0", "110111"},
+        {-180, 10000, 250, 501, Mm, Italic, Underline, -180, 10000, 100, 72, 32, u"-180", "101000"},
+        {nan, nan, 1, 500, In, Bold, 0, 0, 0, 1, 500, -1, u"0", "010000"},
+        {180, -9999.9, 100, 1, In, Regular, 0, 180, -9999.9, 100, 1, -1, u"180", "000000"},
+        {-30.5, 0.25, 40, 8, In, Regular, 0, -30.5, 0.25, 40, 8, 0, u"-31", "000000"},
+        // clang-format on
+    };
     for (const auto& r : rows) {
-        WatermarkSettings wm = Defaults();
+        WatermarkSettings wm = DefaultWatermark();
         wm.angle = r.angle;
         wm.intensity = r.intensity;
         wm.pointSize = r.pointSize;
-        wm.verticalOffset = r.offset;
-        wm.horizontalOffset = r.offset;
+        wm.verticalOffset = wm.horizontalOffset = r.offset;
         wm.units = r.units;
+        wm.fontStyle = r.style;
+        wm.effects = r.effects;
+        wm.isDynamic = r.effects & Strikeout ? 1 : 0;
+        const WatermarkSettings before = wm;
         const EditorStart s = OpenEditor(&wm);
-        EXPECT_EQ(wm.angle, r.wantAngle) << &r - rows;
-        EXPECT_EQ(wm.intensity, r.wantIntensity) << &r - rows;
-        EXPECT_EQ(wm.pointSize, r.wantSize) << &r - rows;
-        EXPECT_EQ(wm.verticalOffset, r.wantOffset) << &r - rows;
+        EXPECT_EQ(std::tie(wm.angle, wm.intensity, wm.pointSize, wm.verticalOffset),
+                  std::tie(r.wantAngle, r.wantIntensity, r.wantSize, r.wantOffset))
+            << &r - rows;
         EXPECT_EQ(wm.horizontalOffset, r.wantOffset) << &r - rows;
-        EXPECT_EQ(s.editAngle, r.wantAngle) << &r - rows;
-        EXPECT_EQ(s.editIntensity, r.wantIntensity) << &r - rows;
-        EXPECT_EQ(s.editPointSize, r.wantSize) << &r - rows;
+        EXPECT_EQ(std::tie(s.editAngle, s.editIntensity, s.editPointSize),
+                  std::tie(wm.angle, wm.intensity, wm.pointSize))
+            << &r - rows;
+        EXPECT_EQ(s.sizeItem, r.sizeItem) << &r - rows;
+        EXPECT_EQ(IntegerValue(s.sizeText, 9), int32_t(r.wantSize)) << &r - rows;
+        EXPECT_EQ(IntegerValue(s.intensityText, 4), r.wantIntensity) << &r - rows;
+        EXPECT_EQ(Text(s.angleText), r.angleText) << &r - rows;
+        EXPECT_EQ(s.angle, IntegerValue(s.angleText, 4)) << &r - rows;
+        std::string flags;
+        for (bool f : {s.italic, s.bold, s.underline, s.strikeout, s.outline, s.dynamic})
+            flags += f ? '1' : '0';
+        EXPECT_EQ(flags, r.flags) << &r - rows;
+        if (&r == std::end(rows) - 1) {
+            EXPECT_EQ(std::memcmp(&before, &wm, sizeof wm), 0) << "a sound record is not changed";
+        }
     }
-
-    WatermarkSettings sound = Defaults();
-    sound.angle = 45.5;
-    sound.pointSize = 13;
-    sound.verticalOffset = 0.25;
-    WatermarkSettings before = sound;
-    OpenEditor(&sound);
-    EXPECT_EQ(std::memcmp(&before, &sound, sizeof sound), 0) << "a sound record is not changed";
     EXPECT_EQ(OpenEditor(nullptr).editPointSize, 0u);
-}
-
-TEST(EditorOpen, ControlsShowTheRecord) {
-    WatermarkSettings wm = Defaults();
-    wm.angle = -30.5;
-    wm.pointSize = 13;
-    wm.intensity = 40;
-    wm.fontStyle = BoldItalic;
-    wm.effects = Strikeout | Outline;
-    wm.isDynamic = 1;
-    EditorStart s = OpenEditor(&wm);
-    EXPECT_EQ(s.angle, -31);
-    EXPECT_EQ(Text(s.angleText), u"-31");
-    EXPECT_EQ(s.sizeItem, -1);
-    EXPECT_EQ(Text(s.sizeText), u"13");
-    EXPECT_EQ(Text(s.intensityText), u"40");
-    EXPECT_TRUE(s.strikeout && s.outline && !s.underline);
-    EXPECT_TRUE(s.italic && s.bold && s.dynamic);
-
-    wm.pointSize = 72;
-    wm.fontStyle = Italic;
-    wm.effects = Underline;
-    wm.isDynamic = 0;
-    s = OpenEditor(&wm);
-    EXPECT_EQ(s.sizeItem, 32);
-    EXPECT_EQ(FontSizeIndex(8), 0);
-    EXPECT_EQ(FontSizeIndex(74), -1);
-    EXPECT_TRUE(s.italic && !s.bold && s.underline && !s.strikeout && !s.outline && !s.dynamic);
-    wm.fontStyle = Bold;
-    s = OpenEditor(&wm);
-    EXPECT_TRUE(!s.italic && s.bold);
 }
 
 TEST(EditorRead, RecordFromTheControls) {
@@ -248,10 +214,7 @@ TEST(EditorRead, RecordFromTheControls) {
     c.bold = true;
     c.angleText = u"-45";
     c.intensityText = u"40";
-    c.position.verticalOffset = 1.5;
-    c.position.horizontalOffset = -2.0;
-    c.position.units = Millimeters;
-    c.position.position = TopRight;
+    c.position.position = TopRight; // the position dialog's values, which its own rules apply
     WatermarkSettings wm{};
     ASSERT_TRUE(ReadEditorControls(c, &wm));
     EXPECT_EQ(Text(wm.name), u"Draft");
@@ -261,11 +224,7 @@ TEST(EditorRead, RecordFromTheControls) {
     EXPECT_EQ(wm.fontStyle, uint32_t(Bold));
     EXPECT_EQ(wm.angle, -45.0);
     EXPECT_EQ(wm.intensity, 40);
-    EXPECT_EQ(wm.verticalOffset, 1.5);
-    EXPECT_EQ(wm.horizontalOffset, -2.0);
-    EXPECT_EQ(wm.units, Millimeters);
     EXPECT_EQ(wm.position, uint32_t(TopRight));
-    EXPECT_EQ(wm.charSet, 0u);
     c.intensityText = u"-7";
     ReadEditorControls(c, &wm);
     EXPECT_EQ(wm.intensity, 0);
@@ -369,7 +328,7 @@ TEST(EditorOk, ChecksInOrderWithMessageAndFocus) {
         mode.addMode = !r.own;
         mode.ownName = r.own;
         mode.noneText = u"(None)";
-        WatermarkSettings saved = Defaults();
+        WatermarkSettings saved = DefaultWatermark();
         const EditorOkResult result = ConfirmEditor(c, mode, services, &saved);
         EXPECT_EQ(result.messageId, r.message) << &r - rows;
         EXPECT_EQ(result.focus, r.focus) << &r - rows;

@@ -1,6 +1,6 @@
 #include "watermark/list_dialog_rules.h"
 
-#include "ui/bounded_string.h"
+#include "test_text.h"
 
 #include <gtest/gtest.h>
 
@@ -8,14 +8,11 @@
 #include <map>
 #include <regex>
 #include <string>
+#include <tuple>
 
 using namespace cv;
 
 namespace {
-
-template <size_t N> std::u16string Text(const char16_t (&units)[N]) {
-    return std::u16string(units, BoundedLength(units, N));
-}
 
 // The module's English string table, read from its resource script (numbered lines
 // `    161, L"%Username%"`), so the table's numbers are checked against the texts they denote.
@@ -57,27 +54,8 @@ VariableTexts English() {
 
 } // namespace
 
-TEST(VariableTable, OffersTheTwelveVariablesWithTheirDescriptions) {
-    static const char16_t* const pairs[kVariableCount][2] = {
-        {u"%Username%", u"User name"},           {u"%dateshort%", u"Date (short format)"},
-        {u"%datelong%", u"Date (long format)"},  {u"%dateddmmyyyy%", u"Date (dd/mm/yyyy format)"},
-        {u"%time%", u"Time (standard format)"},  {u"%timemil%", u"Time (military format)"},
-        {u"%timehrmn%", u"Time (hh:mm format)"}, {u"%pagenumber%", u"Page number"},
-        {u"%hostname%", u"Host/computer name"},  {u"%printer%", u"Printer name"},
-        {u"%modelname%", u"Printer model name"}, {u"%%", u"Percent (%) symbol"},
-    };
-    const VariableTexts table = English();
-    for (size_t i = 0; i < kVariableCount; ++i) {
-        EXPECT_EQ(Text(table.entries[i].variable), pairs[i][0]) << i;
-        EXPECT_EQ(Text(table.entries[i].description), pairs[i][1]) << i;
-    }
-}
-
 TEST(VariableText, DescriptionsMatchWithoutRegardToCase) {
-    const struct {
-        const char16_t *a, *b;
-        bool equal;
-    } rows[] = {
+    const std::tuple<const char16_t*, const char16_t*, bool> rows[] = {
         {u"Page number", u"PAGE NUMBER", true},
         {u"\x00C4rger \x00DE", u"\x00E4RGER \x00FE", true},     // Latin-1
         {u"\x00D7", u"\x00F7", false},                          // not a letter pair
@@ -89,13 +67,12 @@ TEST(VariableText, DescriptionsMatchWithoutRegardToCase) {
         {u"\x0399\x03A3\x0386\x038F", u"\x03B9\x03C2\x03AC\x03CE", true}, // Greek, final sigma
         {u"\x0414\x0410\x0422\x0410 \x0401", u"\x0434\x0430\x0442\x0430 \x0451", true}, // Cyrillic
         {u"\x00DF", u"SS", false},
-        {u"Page", u"Page number", false},
-        {u"Page number", u"Page", false},
+        {u"Page", u"Page number", false}, // and the other way round, as every row
         {u"", u"", true},
     };
-    for (const auto& r : rows) {
-        EXPECT_EQ(EqualIgnoringCase(r.a, r.b), r.equal) << &r - rows;
-        EXPECT_EQ(EqualIgnoringCase(r.b, r.a), r.equal) << &r - rows;
+    for (const auto& [a, b, equal] : rows) {
+        EXPECT_EQ(EqualIgnoringCase(a, b), equal) << int(a[0]);
+        EXPECT_EQ(EqualIgnoringCase(b, a), equal) << int(a[0]);
     }
     EXPECT_FALSE(EqualIgnoringCase(nullptr, u""));
     EXPECT_FALSE(EqualIgnoringCase(u"", nullptr));
@@ -104,17 +81,29 @@ TEST(VariableText, DescriptionsMatchWithoutRegardToCase) {
         EXPECT_EQ(FoldCase(c), c) << int(c);
 }
 
-TEST(VariableText, InsertAppendsTheVariableCutToTheField) {
+// Each description of the table inserts its variable, without regard to case; what is inserted
+// is cut to the field.
+TEST(VariableText, InsertAppendsTheVariableOfEachDescriptionCutToTheField) {
+    static const char16_t* const pairs[kVariableCount][2] = {
+        {u"%Username%", u"User name"},           {u"%dateshort%", u"Date (short format)"},
+        {u"%datelong%", u"Date (long format)"},  {u"%dateddmmyyyy%", u"Date (dd/mm/yyyy format)"},
+        {u"%time%", u"Time (standard format)"},  {u"%timemil%", u"Time (military format)"},
+        {u"%timehrmn%", u"Time (hh:mm format)"}, {u"%pagenumber%", u"Page number"},
+        {u"%hostname%", u"Host/computer name"},  {u"%printer%", u"Printer name"},
+        {u"%modelname%", u"Printer model name"}, {u"%%", u"Percent (%) symbol"},
+    };
     const VariableTexts table = English();
-    char16_t text[kWatermarkNameCapacity] = u"Page ";
+    char16_t text[kWatermarkNameCapacity];
+    for (const auto& pair : pairs) {
+        BoundedCopyText(text, u"Page ");
+        EXPECT_TRUE(InsertVariableText(text, pair[1], table));
+        EXPECT_EQ(Text(text), u"Page " + std::u16string(pair[0]));
+    }
     EXPECT_TRUE(InsertVariableText(text, u"page NUMBER", table));
-    EXPECT_EQ(Text(text), u"Page %pagenumber%");
-    EXPECT_TRUE(InsertVariableText(text, u"Percent (%) symbol", table));
-    EXPECT_EQ(Text(text), u"Page %pagenumber%%%");
+    EXPECT_EQ(Text(text), u"Page %%%pagenumber%");
     EXPECT_FALSE(InsertVariableText(text, u"Page", table));
     EXPECT_FALSE(InsertVariableText(text, nullptr, table));
-    EXPECT_EQ(Text(text), u"Page %pagenumber%%%");
-
+    EXPECT_EQ(Text(text), u"Page %%%pagenumber%");
     std::u16string full(125, u'x');
     BoundedCopyText(text, full.c_str());
     InsertVariableText(text, u"Host/computer name", table);
@@ -138,42 +127,36 @@ TEST(VariableText, InsertAppendsTheVariableCutToTheField) {
 TEST(VariableText, AddGoesToTheEndOrReplacesTheSelection) {
     const VariableTexts table = English();
     const std::u16string text120(120, u't');
-    const struct {
-        const char16_t* text;
-        uint32_t start, end;
-        const char16_t* description;
-        bool replace;
-        std::u16string result;
-    } rows[] = {
-        // Only a caret, in the middle of the text: the variable still goes to the end.
-        {u"User: ", 3, 3, u"Page number", false, u"User: %pagenumber%"},
-        {u"abcdef", 2, 4, u"Percent (%) symbol", true, u"%%"},
-        {text120.c_str(), 0, 0, u"Page number", false, text120 + u"%pagenu"},
-        {u"abc", 1, 1, u"No such variable", false, u"abc"},
-        {u"abc", 0, 3, u"No such variable", true, u""},
-        {nullptr, 0, 0, u"Time (standard format)", false, u"%time%"},
-    };
-    for (const auto& r : rows) {
-        const AddedVariable added = AddVariable(r.text, r.start, r.end, r.description, table);
-        EXPECT_EQ(added.replaceSelection, r.replace) << &r - rows;
-        EXPECT_EQ(Text(added.text), r.result) << &r - rows;
+    // The edit's text and selection, the description chosen, and what is added.
+    const std::tuple<const char16_t*, uint32_t, uint32_t, const char16_t*, bool, std::u16string>
+        rows[] = {
+            // Only a caret, in the middle of the text: the variable still goes to the end.
+            {u"User: ", 3, 3, u"Page number", false, u"User: %pagenumber%"},
+            {u"abcdef", 2, 4, u"Percent (%) symbol", true, u"%%"},
+            {text120.c_str(), 0, 0, u"Page number", false, text120 + u"%pagenu"},
+            {u"abc", 1, 1, u"No such variable", false, u"abc"},
+            {u"abc", 0, 3, u"No such variable", true, u""},
+            {nullptr, 0, 0, u"Time (standard format)", false, u"%time%"},
+        };
+    for (const auto& [text, start, end, description, replace, result] : rows) {
+        const AddedVariable added = AddVariable(text, start, end, description, table);
+        EXPECT_EQ(added.replaceSelection, replace) << start << "-" << end;
+        EXPECT_EQ(Text(added.text), result) << start << "-" << end;
     }
 }
 
 TEST(WatermarkLists, SelectedNameAndRemovableItems) {
     const std::u16string n127(127, u'n'), n128(128, u'n');
-    const struct {
-        const char16_t* selected;
-        std::u16string name; // after taking it: an unusable selection leaves the name alone
-    } rows[] = {{u"Draft", u"Draft"},
-                {n127.c_str(), n127},
-                {n128.c_str(), u"Before"},
-                {u"", u"Before"},
-                {nullptr, u"Before"}};
-    for (const auto& r : rows) {
+    // A selection, and the name after taking it: an unusable selection leaves the name alone.
+    const std::pair<const char16_t*, std::u16string> rows[] = {{u"Draft", u"Draft"},
+                                                               {n127.c_str(), n127},
+                                                               {n128.c_str(), u"Before"},
+                                                               {u"", u"Before"},
+                                                               {nullptr, u"Before"}};
+    for (const auto& [selected, taken] : rows) {
         char16_t name[kWatermarkNameCapacity] = u"Before";
-        EXPECT_EQ(TakeSelectedName(r.selected, name), r.name != u"Before") << &r - rows;
-        EXPECT_EQ(Text(name), r.name) << &r - rows;
+        EXPECT_EQ(TakeSelectedName(selected, name), taken != u"Before") << taken.size();
+        EXPECT_EQ(Text(name), taken);
     }
     EXPECT_TRUE(RemovableItem(0) && RemovableItem(127));
     EXPECT_FALSE(RemovableItem(128));

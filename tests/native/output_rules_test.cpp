@@ -1,11 +1,12 @@
 #include "output/output_resource.h"
 #include "output/output_rules.h"
-#include "ui/bounded_string.h"
+#include "test_text.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace cv;
@@ -20,24 +21,13 @@ std::vector<uint32_t> Offered(bool fax, bool hold) {
     return std::vector<uint32_t>(codes, codes + OfferedDestinations(f, codes));
 }
 
-PluginDevmode DefaultDevmode() {
-    PluginDevmode dm{};
-    defaultPluginDevmode(&dm);
-    return dm;
-}
-
-std::u16string Text(const char16_t* units, size_t capacity) {
-    return std::u16string(units, BoundedLength(units, capacity));
-}
-template <size_t N> std::u16string Text(const char16_t (&units)[N]) { return Text(units, N); }
-
 TEST(OutputDestinations, ListFollowsThePrintersFeaturesInFixedOrder) {
     EXPECT_EQ(Offered(false, false), (std::vector<uint32_t>{DestPrinter}));
     EXPECT_EQ(Offered(true, false), (std::vector<uint32_t>{DestPrinter, DestFax}));
     EXPECT_EQ(Offered(false, true), (std::vector<uint32_t>{DestPrinter, DestConfidential,
-                                                          DestReserve, DestRepeat, DestVerify}));
+                                                           DestReserve, DestRepeat, DestVerify}));
     EXPECT_EQ(Offered(true, true), (std::vector<uint32_t>{DestPrinter, DestFax, DestConfidential,
-                                                         DestReserve, DestRepeat, DestVerify}));
+                                                          DestReserve, DestRepeat, DestVerify}));
 }
 
 TEST(OutputDestinations, CodesOutOfRangeUseNoFieldAndShowAsPrinter) {
@@ -51,22 +41,19 @@ TEST(OutputDestinations, CodesOutOfRangeUseNoFieldAndShowAsPrinter) {
 }
 
 TEST(OutputChecks, PinRuleDependsOnThePrintersDigits) {
-    struct {
-        const char16_t* pin;
-        uint32_t oldPin, newPin;
-    } rows[] = {
-        {u"1234", 0, 0},
-        {u"1237", IDS_PIN_DIGITS_1_6, 0},
-        {u"0123", IDS_PIN_DIGITS_1_6, 0},
-        {u"12a4", IDS_PIN_DIGITS_1_6, IDS_PIN_DIGITS_0_9},
-        {u"\x0661\x0662\x0663\x0664", IDS_PIN_DIGITS_1_6, IDS_PIN_DIGITS_0_9}, // Arabic digits
-        {u"123", IDS_PIN_LENGTH, IDS_PIN_LENGTH},
-        {u"", IDS_PIN_LENGTH, IDS_PIN_LENGTH},
-        {u"12345", IDS_PIN_LENGTH, IDS_PIN_LENGTH}, // pasted past the field: never stored cut
-    };
-    for (auto r : rows) {
-        EXPECT_EQ(CheckPin(r.pin, false), r.oldPin);
-        EXPECT_EQ(CheckPin(r.pin, true), r.newPin);
+    // Arabic digits are not digits; a PIN pasted past the field is never stored cut.
+    constexpr uint32_t Old = IDS_PIN_DIGITS_1_6, New = IDS_PIN_DIGITS_0_9, Length = IDS_PIN_LENGTH;
+    // A PIN and its problem for a printer of the old digits rule and of the new.
+    // clang-format off
+    const std::tuple<const char16_t*, uint32_t, uint32_t> rows[] = {
+        {u"1234", 0, 0},          {u"1237", Old, 0},     {u"0123", Old, 0},
+        {u"12a4", Old, New},      {u"\x0661\x0662\x0663\x0664", Old, New},
+        {u"123", Length, Length}, {u"", Length, Length}, {u"12345", Length, Length}};
+    // clang-format on
+    for (const auto& r : rows) {
+        const auto& [pin, oldRule, newRule] = r;
+        EXPECT_EQ(CheckPin(pin, false), oldRule) << &r - rows;
+        EXPECT_EQ(CheckPin(pin, true), newRule) << &r - rows;
     }
     EXPECT_EQ(CheckPin(nullptr, false), 0u) << "a missing control is not checked";
 }
@@ -85,6 +72,7 @@ TEST(OutputChecks, UserNameRule) {
 TEST(OutputChecks, LeaveChecksRunInOrderAndNameTheFieldToFix) {
     using F = OutputField;
     const uint32_t Held = DestConfidential;
+    // clang-format off
     const struct {
         OutputEntries e; // destination, user name, PIN, keep, recipient, fax number, station, cover
         bool faxCard;
@@ -108,6 +96,7 @@ TEST(OutputChecks, LeaveChecksRunInOrderAndNameTheFieldToFix) {
         // Without a fax card the fax fields are not looked at.
         {{DestFax, u"", u"", 0, u"", u"", u""}, 0, 0, 0, F::None},
     };
+    // clang-format on
     for (const auto& r : rows) {
         OutputFeatures f;
         f.faxCard = r.faxCard;
@@ -157,8 +146,8 @@ TEST(OutputWrite, FaxTakesRecipientStationAndCoverOnlyWhenSent) {
     BoundedCopyText(cover.comments, u"Hi");
     cover.coverFlags = CoverSender | CoverComments;
 
-    OutputEntries e{DestFax, nullptr, nullptr, false, u"Bob", u"555-0100", u"Front desk", false,
-                    true};
+    OutputEntries e{DestFax,     nullptr,       nullptr, false, u"Bob",
+                    u"555-0100", u"Front desk", false,   true};
     OutputWrites w = WriteOutputEntries(&dm, e, cover);
     EXPECT_TRUE(w.faxInfo && !w.lastUserName);
     EXPECT_EQ(Text(dm.fax.recipientFax), u"555-0100");

@@ -8,6 +8,7 @@
 #include <limits>
 #include <random>
 #include <string>
+#include <tuple>
 
 using namespace cv;
 
@@ -24,19 +25,16 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 } // namespace
 
 TEST(PositionRadios, AnchorCodesAndTheirButtons) {
-    // clang-format off
-    const struct {
-        uint32_t code;
-        uint8_t vertical, horizontal;
-    } rows[] = {{0, 1, 1}, {1, 2, 0}, {2, 0, 0}, {3, 1, 0}, {4, 2, 1}, {5, 0, 1}, {6, 2, 2},
-                {7, 0, 2}, {8, 1, 2}};
-    // clang-format on
-    for (const auto& r : rows) {
+    // An anchor code and its vertical and horizontal radio.
+    const std::tuple<uint32_t, uint8_t, uint8_t> rows[] = {{0, 1, 1}, {1, 2, 0}, {2, 0, 0},
+                                                           {3, 1, 0}, {4, 2, 1}, {5, 0, 1},
+                                                           {6, 2, 2}, {7, 0, 2}, {8, 1, 2}};
+    for (const auto& [code, vertical, horizontal] : rows) {
         AnchorRadios radios{9, 9};
-        ASSERT_TRUE(RadiosForAnchor(r.code, &radios)) << r.code;
-        EXPECT_EQ(radios.vertical, r.vertical) << r.code;
-        EXPECT_EQ(radios.horizontal, r.horizontal) << r.code;
-        EXPECT_EQ(AnchorFromRadios({r.vertical, r.horizontal}), r.code);
+        ASSERT_TRUE(RadiosForAnchor(code, &radios)) << code;
+        EXPECT_EQ(radios.vertical, vertical) << code;
+        EXPECT_EQ(radios.horizontal, horizontal) << code;
+        EXPECT_EQ(AnchorFromRadios({vertical, horizontal}), code);
     }
     AnchorRadios untouched{1, 1};
     EXPECT_FALSE(RadiosForAnchor(9, &untouched));
@@ -55,20 +53,17 @@ TEST(PositionText, DecimalTextAndItsValue) {
     // Refused texts are never valued, but for a few that read as wcstod reads them. U+00B2 is a
     // superscript two, which some runtimes class as a digit; U+0661 an Arabic-Indic one.
     // clang-format off
-    const struct {
-        const char16_t* text;
-        bool decimal;
-        double value;
-    } rows[] = {{u"1.5", true, 1.5}, {u"-1.5", true, -1.5}, {u"-", true, 0.0}, {u".", true, 0.0},
-                {u"5.", true, 5.0}, {u"-.5", true, -0.5}, {u"9999.9", true, 9999.9},
-                {u"253997.46", true, 253997.46}, {u"", false, 0.0}, {u"1..5", false, 1.0},
-                {u"1-5", false, 1.0}, {u" 1", false, kNaN}, {u"+1", false, kNaN},
-                {u"\xFF11", false, kNaN}, {u"\x00B2", false, kNaN}, {u"\x0661", false, kNaN}};
+    const std::tuple<const char16_t*, bool, double> rows[] = {
+        {u"1.5", true, 1.5}, {u"-1.5", true, -1.5}, {u"-", true, 0.0}, {u".", true, 0.0},
+        {u"5.", true, 5.0}, {u"-.5", true, -0.5}, {u"9999.9", true, 9999.9},
+        {u"253997.46", true, 253997.46}, {u"", false, 0.0}, {u"1..5", false, 1.0},
+        {u"1-5", false, 1.0}, {u" 1", false, kNaN}, {u"+1", false, kNaN},
+        {u"\xFF11", false, kNaN}, {u"\x00B2", false, kNaN}, {u"\x0661", false, kNaN}};
     // clang-format on
-    for (const auto& r : rows) {
-        EXPECT_EQ(IsDecimalText(r.text), r.decimal) << &r - rows;
-        if (!std::isnan(r.value)) {
-            EXPECT_EQ(DecimalValue(r.text), r.value) << &r - rows;
+    for (const auto& [text, decimal, value] : rows) {
+        EXPECT_EQ(IsDecimalText(text), decimal) << value;
+        if (!std::isnan(value)) {
+            EXPECT_EQ(DecimalValue(text), value);
         }
     }
     EXPECT_FALSE(IsDecimalText(nullptr));
@@ -83,17 +78,15 @@ TEST(PositionText, OneDecimalAsTheRuntimePrintsIt) {
     // 0.05 and 9999.95 are stored just above a twentieth, 0.15 just below; 0.25, 0.75 and
     // -1.25 are exactly halfway and go to the even digit.
     // clang-format off
-    const struct {
-        double value;
-        const char16_t* text;
-    } rows[] = {{0.0, u"0.0"}, {-0.0, u"-0.0"}, {-0.04, u"-0.0"}, {0.05, u"0.1"}, {0.15, u"0.1"},
-                {0.25, u"0.2"}, {0.75, u"0.8"}, {-1.25, u"-1.2"}, {2.5, u"2.5"}, {1.1, u"1.1"},
-                {10.0 / 25.4, u"0.4"}, {9999.95, u"10000.0"}, {253997.46, u"253997.5"},
-                {1e-300, u"0.0"}, {0.04999999999999999, u"0.0"},
-                {4503599627370497.0, u"4503599627370497.0"}, {1e18, u"1000000000000000000.0"}};
+    const std::pair<double, const char16_t*> rows[] = {
+        {0.0, u"0.0"}, {-0.0, u"-0.0"}, {-0.04, u"-0.0"}, {0.05, u"0.1"}, {0.15, u"0.1"},
+        {0.25, u"0.2"}, {0.75, u"0.8"}, {-1.25, u"-1.2"}, {2.5, u"2.5"}, {1.1, u"1.1"},
+        {10.0 / 25.4, u"0.4"}, {9999.95, u"10000.0"}, {253997.46, u"253997.5"},
+        {1e-300, u"0.0"}, {0.04999999999999999, u"0.0"},
+        {4503599627370497.0, u"4503599627370497.0"}, {1e18, u"1000000000000000000.0"}};
     // clang-format on
-    for (const auto& r : rows)
-        EXPECT_EQ(Formatted(r.value), r.text) << r.value;
+    for (const auto& [value, text] : rows)
+        EXPECT_EQ(Formatted(value), text) << value;
 
     char16_t text[kOffsetTextCapacity] = u"x";
     for (double bad : {kNaN, std::numeric_limits<double>::infinity(), 9223372036854775808.0}) {
@@ -120,23 +113,26 @@ TEST(PositionText, OneDecimalAgreesWithTheCLibrary) {
         check(std::ldexp(spread(random), -40));
 }
 
-TEST(PositionText, ShownOffsetsStayWithinTheLimits) {
-    // "253997.5" would be refused; the last three are damaged records.
+// A stored offset as the dialog shows it (the last three damaged), and one converted at a switch
+// of units (9999.9 inches are 253997.46 millimetres): the value and its text stay within the
+// limits, as "253997.5" would not.
+TEST(PositionText, ShownAndConvertedOffsetsStayWithinTheLimits) {
+    // Converted or shown, the value, in (or to) millimetres, then the value and text shown.
     // clang-format off
-    const struct {
-        double value;
-        bool millimetres;
-        double shown;
-        const char16_t* text;
-    } rows[] = {{1.25, false, 1.2, u"1.2"}, {9999.9, false, 9999.9, u"9999.9"},
-                {-9999.9, false, -9999.9, u"-9999.9"}, {253997.46, true, 253997.4, u"253997.4"},
-                {20000.0, false, 0.0, u"0.0"}, {1e300, true, 0.0, u"0.0"},
-                {kNaN, false, 0.0, u"0.0"}};
+    const std::tuple<bool, double, bool, double, const char16_t*> rows[] = {
+        {false, 1.25, false, 1.2, u"1.2"},       {false, 9999.9, false, 9999.9, u"9999.9"},
+        {false, -9999.9, false, -9999.9, u"-9999.9"},
+        {false, 253997.46, true, 253997.4, u"253997.4"},
+        {false, 20000.0, false, 0.0, u"0.0"},    {false, 1e300, true, 0.0, u"0.0"},
+        {false, kNaN, false, 0.0, u"0.0"},       {true, 1.5, true, 38.1, u"38.1"},
+        {true, 10.0, false, 0.4, u"0.4"},        {true, 9999.9, true, 253997.4, u"253997.4"},
+        {true, -9999.9, true, -253997.4, u"-253997.4"}, {true, 253997.4, false, 9999.9, u"9999.9"}};
     // clang-format on
-    for (const auto& r : rows) {
-        const ShownOffset s = ShowOffset(r.value, r.millimetres);
-        EXPECT_EQ(s.value, r.shown) << r.value;
-        EXPECT_EQ(std::u16string(s.text), r.text) << r.value;
+    for (const auto& [converted, value, millimetres, shown, text] : rows) {
+        const ShownOffset s =
+            converted ? ConvertOffset(value, millimetres) : ShowOffset(value, millimetres);
+        EXPECT_EQ(s.value, shown) << value;
+        EXPECT_EQ(std::u16string(s.text), text) << value;
     }
     EXPECT_FALSE(OffsetWithinLimits(kNaN, true));
 }
@@ -144,74 +140,47 @@ TEST(PositionText, ShownOffsetsStayWithinTheLimits) {
 // An accepted text has no replacement; a refused one is replaced by the last value as shown.
 TEST(PositionFilter, EditKeepsOnlyAcceptedText) {
     // The read is cut to 10 characters; an emptied edit takes the last value at once.
+    // The text, in millimetres, the last value, the last value then and the replacement.
     // clang-format off
-    const struct {
-        const char16_t* text;
-        bool millimetres;
-        double last, newLast;
-        const char16_t* replacement;
-    } rows[] = {{u"1.5", false, 0.0, 1.5, u""}, {u"-", false, 3.0, 0.0, u""},
-                {u"-9999.9", false, 3.0, -9999.9, u""}, {u"10000", true, 1.0, 10000.0, u""},
-                {u"0.12345678x", false, 1.0, 0.12345678, u""}, {u"1..5", false, 2.0, 2.0, u"2.0"},
-                {u"1-", false, 3.0, 3.0, u"3.0"}, {u"", false, 1.25, 1.2, u"1.2"},
-                {u"10000", false, 1.0, 1.0, u"1.0"}, {u"-9999.95", false, 4.0, 4.0, u"4.0"},
-                {u"12345678901", true, 5.0, 5.0, u"5.0"},
-                {u"253997.5", true, 253997.46, 253997.4, u"253997.4"},
-                {u"x", false, 20000.0, 0.0, u"0.0"}};
+    const std::tuple<const char16_t*, bool, double, double, const char16_t*> rows[] = {
+        {u"1.5", false, 0.0, 1.5, u""}, {u"-", false, 3.0, 0.0, u""},
+        {u"-9999.9", false, 3.0, -9999.9, u""}, {u"10000", true, 1.0, 10000.0, u""},
+        {u"0.12345678x", false, 1.0, 0.12345678, u""}, {u"1..5", false, 2.0, 2.0, u"2.0"},
+        {u"", false, 1.25, 1.2, u"1.2"}, {u"10000", false, 1.0, 1.0, u"1.0"},
+        {u"-9999.95", false, 4.0, 4.0, u"4.0"}, {u"12345678901", true, 5.0, 5.0, u"5.0"},
+        {u"253997.5", true, 253997.46, 253997.4, u"253997.4"}, {u"x", false, 20000.0, 0.0, u"0.0"}};
     // clang-format on
-    for (const auto& r : rows) {
-        const OffsetFilter f = FilterOffsetText(r.text, r.millimetres, r.last);
-        EXPECT_EQ(f.accepted, !*r.replacement) << &r - rows;
-        EXPECT_EQ(f.lastValue, r.newLast) << &r - rows;
-        EXPECT_EQ(std::u16string(f.replacement), r.replacement) << &r - rows;
+    for (const auto& [text, millimetres, last, newLast, replacement] : rows) {
+        const OffsetFilter f = FilterOffsetText(text, millimetres, last);
+        EXPECT_EQ(f.accepted, !*replacement) << last;
+        EXPECT_EQ(f.lastValue, newLast) << last;
+        EXPECT_EQ(std::u16string(f.replacement), replacement) << last;
         if (!f.accepted) {
             // Setting the replacement notifies again; that round must end the exchange.
-            const OffsetFilter again = FilterOffsetText(f.replacement, r.millimetres, f.lastValue);
-            EXPECT_TRUE(again.accepted) << &r - rows;
-            EXPECT_EQ(again.lastValue, f.lastValue) << &r - rows;
+            const OffsetFilter again = FilterOffsetText(f.replacement, millimetres, f.lastValue);
+            EXPECT_TRUE(again.accepted) << last;
+            EXPECT_EQ(again.lastValue, f.lastValue) << last;
         }
     }
 }
 
 // The up arrow sends -1 and raises the value; a step out of the limits changes nothing.
 TEST(PositionStep, UpDownMovesByATenthOfAnInchOrAMillimetre) {
+    // The text, in millimetres, the arrow's delta, then the value and text shown (none: no step).
     // clang-format off
-    const struct {
-        const char16_t* text;
-        bool millimetres;
-        int32_t delta;
-        double value;
-        const char16_t* shown;
-    } rows[] = {{u"1.0", false, -1, 1.1, u"1.1"}, {u"1.0", true, -1, 2.0, u"2.0"},
-                {u"1.0", false, 1, 0.9, u"0.9"}, {u"1.0", false, 0, 0.9, u"0.9"},
-                {u"-", true, -1, 1.0, u"1.0"}, {u"-9999.9", false, 1, 0.0, u""},
-                {u"9999.9", false, -1, 0.0, u""}, {u"253997.4", true, -1, 0.0, u""},
-                {u"253996.46", true, -1, 253997.4, u"253997.4"}, {u"1.0x", false, -1, 0.0, u""}};
+    const std::tuple<const char16_t*, bool, int32_t, double, const char16_t*> rows[] = {
+        {u"1.0", false, -1, 1.1, u"1.1"}, {u"1.0", true, -1, 2.0, u"2.0"},
+        {u"1.0", false, 1, 0.9, u"0.9"}, {u"1.0", false, 0, 0.9, u"0.9"},
+        {u"-", true, -1, 1.0, u"1.0"}, {u"-9999.9", false, 1, 0.0, u""},
+        {u"9999.9", false, -1, 0.0, u""}, {u"253997.4", true, -1, 0.0, u""},
+        {u"253996.46", true, -1, 253997.4, u"253997.4"}, {u"1.0x", false, -1, 0.0, u""}};
     // clang-format on
     for (const auto& r : rows) {
-        const OffsetStep s = StepOffset(r.text, r.millimetres, r.delta);
-        EXPECT_EQ(s.changed, *r.shown != 0) << &r - rows;
-        EXPECT_EQ(s.value, r.value) << &r - rows;
-        EXPECT_EQ(std::u16string(s.text), r.shown) << &r - rows;
-    }
-}
-
-TEST(PositionUnits, SwitchConvertsAndStaysWithinTheLimits) {
-    // 9999.9 inches are 253997.46 millimetres, which would show as 253997.5.
-    // clang-format off
-    const struct {
-        double value;
-        bool toMillimetres;
-        double converted;
-        const char16_t* text;
-    } rows[] = {{1.0, true, 25.4, u"25.4"}, {25.4, false, 1.0, u"1.0"}, {10.0, false, 0.4, u"0.4"},
-                {1.5, true, 38.1, u"38.1"}, {9999.9, true, 253997.4, u"253997.4"},
-                {-9999.9, true, -253997.4, u"-253997.4"}, {253997.4, false, 9999.9, u"9999.9"}};
-    // clang-format on
-    for (const auto& r : rows) {
-        const ShownOffset s = ConvertOffset(r.value, r.toMillimetres);
-        EXPECT_EQ(s.value, r.converted) << r.value;
-        EXPECT_EQ(std::u16string(s.text), r.text) << r.value;
+        const auto& [text, millimetres, delta, value, shown] = r;
+        const OffsetStep s = StepOffset(text, millimetres, delta);
+        EXPECT_EQ(std::make_tuple(s.changed, s.value, std::u16string(s.text)),
+                  std::make_tuple(*shown != 0, value, std::u16string(shown)))
+            << &r - rows;
     }
 }
 

@@ -1,5 +1,7 @@
 #include "watermark/preview_geometry.h"
 
+#include "test_text.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -12,12 +14,6 @@ using namespace cv;
 
 namespace {
 
-WatermarkSettings Record() {
-    WatermarkSettings wm{};
-    ResetWatermark(&wm);
-    return wm;
-}
-
 constexpr PreviewRect kPage = {0, 0, 200, 260}; // centre (100, 130)
 
 } // namespace
@@ -26,13 +22,13 @@ constexpr PreviewRect kPage = {0, 0, 200, 260}; // centre (100, 130)
 TEST(PreviewGeometry, RoundingAndMulDiv) {
     const double inf = std::numeric_limits<double>::infinity();
     const std::pair<double, int32_t> rounded[] = {
-        {2.5, 3},   {-2.5, -3}, {2.4999, 2},        {-0.5, -1},          {-0.4, 0},
-        {NAN, 0},   {1e300, INT32_MAX}, {-1e300, INT32_MIN}, {-inf, INT32_MIN}};
+        {2.5, 3}, {-2.5, -3},         {2.4999, 2},         {-0.5, -1},       {-0.4, 0},
+        {NAN, 0}, {1e300, INT32_MAX}, {-1e300, INT32_MIN}, {-inf, INT32_MIN}};
     for (const auto& r : rounded)
         EXPECT_EQ(RoundToNearest(r.first), r.second) << r.first;
     // As Windows' MulDiv: -1 for a zero divisor or a result out of range.
     const std::tuple<int32_t, int32_t, int32_t, int32_t> products[] = {
-        {255, 50, 100, 128}, {-255, 50, 100, -128}, {255, 1, 100, 3}, {5, 1, -2, -3},
+        {255, 50, 100, 128}, {-255, 50, 100, -128}, {255, 1, 100, 3},     {5, 1, -2, -3},
         {720, 96, 720, 96},  {7, 3, 0, -1},         {INT32_MAX, 2, 1, -1}};
     for (const auto& [a, b, c, want] : products)
         EXPECT_EQ(MulDivRound(a, b, c), want) << a << " * " << b << " / " << c;
@@ -51,114 +47,74 @@ TEST(PreviewGeometry, FadedColour) {
 }
 
 TEST(PreviewGeometry, Font) {
-    WatermarkSettings wm = Record();
-    EXPECT_EQ(MakePreviewFont(wm, 96).height, -19); // 96 px * 0.195 = 18.72
+    WatermarkSettings wm = DefaultWatermark();
+    EXPECT_EQ(MakePreviewFont(wm, 96).height, -19);  // 96 px * 0.195 = 18.72
     EXPECT_EQ(MakePreviewFont(wm, 120).height, -23); // 120 px * 0.195 = 23.4
     for (uint32_t points : {1u, 0u, 0xFFFFFFFFu}) {
         wm.pointSize = points;
         EXPECT_EQ(MakePreviewFont(wm, 96).height, -1) << points;
     }
 
-    // Each style and effect on its own, then all at once.
-    const struct {
-        uint32_t style, effects;
-        int32_t weight;
-        int italic, underline, strikeOut;
-        bool outline;
-    } looks[] = {
-        {Regular, 0, 400, 0, 0, 0, false},         {Italic, 0, 400, 1, 0, 0, false},
-        {Bold, 0, 700, 0, 0, 0, false},            {Regular, Strikeout, 400, 0, 0, 1, false},
-        {Regular, Underline, 400, 0, 1, 0, false}, {Regular, Outline, 400, 0, 0, 0, true}};
-    for (const auto& l : looks) {
-        wm = Record();
-        wm.fontStyle = l.style;
-        wm.effects = l.effects;
+    // Each style and effect on its own, then all at once: the weight, italic, underline,
+    // strike-out and outline.
+    const std::tuple<uint32_t, uint32_t, std::tuple<int32_t, int, int, int, bool>> looks[] = {
+        {Regular, 0, {400, 0, 0, 0, false}},
+        {Italic, 0, {400, 1, 0, 0, false}},
+        {Bold, 0, {700, 0, 0, 0, false}},
+        {Regular, Strikeout, {400, 0, 0, 1, false}},
+        {Regular, Underline, {400, 0, 1, 0, false}},
+        {Regular, Outline, {400, 0, 0, 0, true}},
+        {BoldItalic, Strikeout | Underline | Outline, {700, 1, 1, 1, true}}};
+    for (const auto& [style, effects, look] : looks) {
+        wm.fontStyle = style;
+        wm.effects = effects;
         const PreviewFont f = MakePreviewFont(wm, 96);
-        EXPECT_EQ(std::make_tuple(f.weight, int(f.italic), int(f.underline), int(f.strikeOut),
-                                  f.outline),
-                  std::make_tuple(l.weight, l.italic, l.underline, l.strikeOut, l.outline))
-            << &l - looks;
+        EXPECT_EQ(
+            std::make_tuple(f.weight, int(f.italic), int(f.underline), int(f.strikeOut), f.outline),
+            look)
+            << style << " " << effects;
     }
-    wm = Record();
-    wm.fontStyle = BoldItalic;
-    wm.effects = Strikeout | Underline | Outline;
     wm.charSet = 0x1A2;
     wm.angle = 45;
     PreviewFont f = MakePreviewFont(wm, 96);
-    EXPECT_EQ(std::make_tuple(f.weight, int(f.italic), int(f.underline), int(f.strikeOut),
-                              f.outline, int(f.charSet), f.escapement),
-              std::make_tuple(700, 1, 1, 1, true, 0xA2, 450));
+    EXPECT_EQ(std::make_pair(int(f.charSet), f.escapement), std::make_pair(0xA2, 450));
 
     EXPECT_EQ(PreviewEscapement(-30.25), -303); // -302.5, away from zero
     EXPECT_EQ(PreviewEscapement(-30.27), -303);
     EXPECT_EQ(PreviewEscapement(180.0), 1800);
 
     // A face name of the full 64 units is cut to what LOGFONTW holds.
-    for (char16_t& c : wm.faceName) c = u'F';
+    for (char16_t& c : wm.faceName)
+        c = u'F';
     f = MakePreviewFont(wm, 96);
     EXPECT_EQ(std::u16string(f.faceName), std::u16string(31, u'F'));
 }
 
-// Offsets in pixels of the preview: R(dpi * offset * 0.195), then millimetres R(px / 25.4);
-// horizontal ones at the horizontal resolution. NaN is 0, and what no int32_t holds saturates.
-TEST(PreviewGeometry, Offsets) {
-    const struct {
-        uint32_t units;
-        double vertical, horizontal;
-        int32_t dpiX, dpiY, wantVertical, wantHorizontal;
-    } rows[] = {{Millimeters, 10, -10, 96, 96, 7, -7},
-                {Inches, 1, 0.5, 120, 96, 19, 12},
-                {Inches, NAN, 1e300, 96, 96, 0, INT32_MAX}};
-    for (const auto& r : rows) {
-        WatermarkSettings wm = Record();
-        wm.units = r.units;
-        wm.verticalOffset = r.vertical;
-        wm.horizontalOffset = r.horizontal;
-        const PreviewOffsets o = MakePreviewOffsets(wm, r.dpiX, r.dpiY);
-        EXPECT_EQ(std::make_pair(o.vertical, o.horizontal),
-                  std::make_pair(r.wantVertical, r.wantHorizontal)) << &r - rows;
-    }
-}
-
-TEST(PreviewGeometry, AnchorsWithoutRotation) {
-    const int32_t w = 60, h = 20;
-    struct {
-        uint32_t position;
-        int32_t x, y;
-    } const cases[] = {
-        {TopLeft, 0, 0},       {CenterLeft, 0, 120},   {BottomLeft, 0, 240},
-        {TopCenter, 70, 0},    {TopRight, 140, 0},     {BottomCenter, 70, 240},
-        {CenterRight, 140, 120}, {BottomRight, 140, 240}, {Center, 70, 120},
-        {42, 70, 120}, // a code the record should not hold places like Center
-    };
-    for (const auto& c : cases) {
-        const PreviewPoint p = AnchorTextOrigin(c.position, 0.0, w, h, kPage);
-        EXPECT_EQ(p.x, c.x) << "position " << c.position;
-        EXPECT_EQ(p.y, c.y) << "position " << c.position;
-    }
-    // Odd extents: the half is rounded away from zero like every other value.
-    EXPECT_EQ(AnchorTextOrigin(BottomCenter, 0.0, 61, 21, kPage).x, 100 - 31);
-    EXPECT_EQ(AnchorTextOrigin(CenterRight, 0.0, 61, 21, kPage).y, 130 - 11);
-    // A page whose corner is not at the origin, with an odd size that truncates its centre.
+// The top left of a box of w x h for each anchor: unrotated; without extent, on its anchor's
+// point, but Center Right's, which is the centre (one of height alone, zero-width characters, is
+// placed by the rule; a negative extent, which GDI never measures, counts as none); with odd
+// extents, whose half is rounded away from zero like every other value; on a page whose corner
+// is not at the origin, with an odd size that truncates its centre; upright at 90 degrees.
+TEST(PreviewGeometry, AnchorsWithoutRotationOrExtent) {
     const PreviewRect shifted = {-5, 3, 100, 104}; // cx = 52 + -5 = 47, cy = 50 + 3 = 53
-    const PreviewPoint p = AnchorTextOrigin(Center, 0.0, 10, 4, shifted);
-    EXPECT_EQ(p.x, 42);
-    EXPECT_EQ(p.y, 51);
-}
-
-// A text without extent sits on its anchor's point, but Center Right's, which is the centre. One
-// of height alone (zero-width characters) is placed by the rule; a negative extent, which GDI
-// never measures, counts as none.
-TEST(PreviewGeometry, TextWithoutExtent) {
     const struct {
         uint32_t position;
         double angle;
         int32_t w, h, x, y;
-    } rows[] = {{BottomCenter, 30, 0, 0, 100, 260}, {CenterRight, 30, 0, 0, 100, 130},
-                {BottomRight, 30, 0, 0, 200, 260},  {CenterRight, 0, 0, 20, 200, 120},
-                {BottomRight, 0, 1, 1, 199, 259},   {BottomRight, 0, -8, -8, 200, 260}};
+        PreviewRect page = kPage;
+    } rows[] = {
+        {TopLeft, 0, 60, 20, 0, 0},          {CenterLeft, 0, 60, 20, 0, 120},
+        {BottomLeft, 0, 60, 20, 0, 240},     {TopCenter, 0, 60, 20, 70, 0},
+        {TopRight, 0, 60, 20, 140, 0},       {BottomCenter, 0, 60, 20, 70, 240},
+        {CenterRight, 0, 60, 20, 140, 120},  {BottomRight, 0, 60, 20, 140, 240},
+        {Center, 0, 60, 20, 70, 120},        {42, 0, 60, 20, 70, 120}, // a code no record holds
+        {BottomCenter, 30, 0, 0, 100, 260},  {CenterRight, 30, 0, 0, 100, 130},
+        {BottomRight, 30, 0, 0, 200, 260},   {CenterRight, 0, 0, 20, 200, 120},
+        {BottomRight, 0, 1, 1, 199, 259},    {BottomRight, 0, -8, -8, 200, 260},
+        {BottomCenter, 0, 61, 21, 69, 239},  {CenterRight, 0, 61, 21, 139, 119},
+        {Center, 0, 10, 4, 42, 51, shifted}, {Center, 90, 60, 20, 90, 160}};
     for (const auto& r : rows) {
-        const PreviewPoint p = AnchorTextOrigin(r.position, r.angle, r.w, r.h, kPage);
+        const PreviewPoint p = AnchorTextOrigin(r.position, r.angle, r.w, r.h, r.page);
         EXPECT_EQ(std::make_pair(p.x, p.y), std::make_pair(r.x, r.y)) << &r - rows;
     }
 }
@@ -172,49 +128,57 @@ TEST(PreviewGeometry, RotatedAnchorsLandOnTheirPoint) {
         double u, v;   // named point in the text box: along the baseline, downward
         double px, py; // the same point of the page
     } const anchors[] = {
-        {TopLeft, 0, 0, 0, 0},          {CenterLeft, 0, h / 2, 0, 130},
-        {BottomLeft, 0, h, 0, 260},     {TopCenter, w / 2, 0, 100, 0},
-        {TopRight, w, 0, 200, 0},       {BottomCenter, w / 2, h, 100, 260},
-        {CenterRight, w, h / 2, 200, 130}, {BottomRight, w, h, 200, 260},
+        {TopLeft, 0, 0, 0, 0},
+        {CenterLeft, 0, h / 2, 0, 130},
+        {BottomLeft, 0, h, 0, 260},
+        {TopCenter, w / 2, 0, 100, 0},
+        {TopRight, w, 0, 200, 0},
+        {BottomCenter, w / 2, h, 100, 260},
+        {CenterRight, w, h / 2, 200, 130},
+        {BottomRight, w, h, 200, 260},
         {Center, w / 2, h / 2, 100, 130},
     };
     for (double angle = -180; angle <= 180; angle += 7.5) {
         const double t = angle * 3.141592653589793 / 180;
         for (const Anchor& a : anchors) {
-            const PreviewPoint o = AnchorTextOrigin(a.position, angle, int32_t(w), int32_t(h), kPage);
+            const PreviewPoint o =
+                AnchorTextOrigin(a.position, angle, int32_t(w), int32_t(h), kPage);
             const double x = o.x + a.u * std::cos(t) + a.v * std::sin(t);
             const double y = o.y - a.u * std::sin(t) + a.v * std::cos(t);
             EXPECT_NEAR(x, a.px, 1.51) << "position " << a.position << " angle " << angle;
             EXPECT_NEAR(y, a.py, 1.51) << "position " << a.position << " angle " << angle;
         }
     }
-    // Upright at 90 degrees the centred text runs upward from below the centre.
-    const PreviewPoint up = AnchorTextOrigin(Center, 90, 60, 20, kPage);
-    EXPECT_EQ(up.x, 90);
-    EXPECT_EQ(up.y, 160);
 }
 
+// The text's origin is its anchor's point moved by the offsets in pixels of the preview:
+// R(dpi * offset * 0.195), then for millimetres R(px / 25.4); horizontal ones at the horizontal
+// resolution, positive vertical ones upward. NaN is 0; offsets and pages at the ends of the
+// range saturate instead of overflowing.
 TEST(PreviewGeometry, OriginWithOffsets) {
-    WatermarkSettings wm = Record();
-    wm.position = TopLeft;
-    wm.units = Millimeters;
-    wm.verticalOffset = 1;    // R(18.72) = 19, R(19 / 25.4) = 1: just above the top edge
-    wm.horizontalOffset = 10; // R(187.2) = 187, R(187 / 25.4) = 7
-    PreviewPoint p = PreviewTextOrigin(wm, kPage, 60, 20, 96, 96);
-    EXPECT_EQ(p.x, 7);
-    EXPECT_EQ(p.y, -1);
-    wm.units = Inches;
-    wm.horizontalOffset = -0.5; // 19 px up, where the painter's clipping cuts the text
-    p = PreviewTextOrigin(wm, kPage, 60, 20, 96, 96);
-    EXPECT_EQ(p.x, -9); // R(-9.36)
-    EXPECT_EQ(p.y, -19);
-
-    // Offsets and pages at the ends of the range saturate instead of overflowing.
-    wm.position = BottomRight;
-    wm.verticalOffset = -1e300;
-    wm.horizontalOffset = 1e300;
     const PreviewRect huge = {INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
-    p = PreviewTextOrigin(wm, huge, 60, 20, 96, 96);
-    EXPECT_EQ(p.x, INT32_MAX);
-    EXPECT_EQ(p.y, INT32_MAX);
+    const struct {
+        uint32_t position;
+        uint8_t units;
+        double vertical, horizontal;
+        int32_t dpiX, dpiY, x, y;
+        PreviewRect page = kPage;
+    } rows[] = {
+        // R(18.72) = 19, R(19 / 25.4) = 1: just above the top edge; R(187.2) = 187, R(187 / 25.4) =
+        // 7
+        {TopLeft, Millimeters, 1, 10, 96, 96, 7, -1},
+        {TopLeft, Millimeters, 10, -10, 96, 96, -7, -7},
+        {TopLeft, Inches, 1, -0.5, 96, 96, -9, -19}, // R(-9.36); the painter's clipping cuts it
+        {TopLeft, Inches, 1, 0.5, 120, 96, 12, -19},
+        {TopLeft, Inches, NAN, 1e300, 96, 96, INT32_MAX, 0},
+        {BottomRight, Inches, -1e300, 1e300, 96, 96, INT32_MAX, INT32_MAX, huge}};
+    for (const auto& r : rows) {
+        WatermarkSettings wm = DefaultWatermark();
+        wm.position = r.position;
+        wm.units = r.units;
+        wm.verticalOffset = r.vertical;
+        wm.horizontalOffset = r.horizontal;
+        const PreviewPoint p = PreviewTextOrigin(wm, r.page, 60, 20, r.dpiX, r.dpiY);
+        EXPECT_EQ(std::make_pair(p.x, p.y), std::make_pair(r.x, r.y)) << &r - rows;
+    }
 }

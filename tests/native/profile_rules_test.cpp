@@ -1,6 +1,7 @@
 #include "profiles/profile_rules.h"
 
 #include "profiles/profiles_resource.h"
+#include "test_text.h"
 
 #include <gtest/gtest.h>
 
@@ -9,17 +10,12 @@
 #include <cstring>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace cv;
 
 namespace {
-
-PluginDevmode Defaults() {
-    PluginDevmode dm{};
-    defaultPluginDevmode(&dm);
-    return dm;
-}
 
 ProfileItem List(uint8_t dmPubId, uint16_t count, int32_t sel, const char16_t* name = nullptr,
                  uint16_t nameId = 0) {
@@ -85,33 +81,27 @@ TEST(ProfileRules, ValueNamesAndTheItemsTheyFindAgain) {
     EXPECT_EQ(ItemValueName(big), u"255") << "a DMPubID names the item before its text";
 
     // clang-format off
-    const struct {
-        std::u16string name;
-        ptrdiff_t item;
-    } cases[] = {
+    const std::pair<std::u16string, ptrdiff_t> cases[] = {
         {u"Halftone", 0}, {u"halftone", -1} /* texts match exactly */, {u"7", 1} /* the first */,
         {u"007", 1}, {u" 7 copies", 1}, {u"2001", 2}, {longName.substr(0, 127), 4}, {u"0", 5},
         {u"Tray", -1} /* no number: no nameless item */, {u"2002", -1},
         {u"CustomDevData", -1}, {u"customdevdata", -1} /* never an item's */};
     // clang-format on
-    for (const auto& c : cases)
-        EXPECT_EQ(MatchStoredName(c.name.c_str(), items, std::size(items)), c.item)
-            << std::string(c.name.begin(), c.name.end());
+    for (const auto& [name, item] : cases)
+        EXPECT_EQ(MatchStoredName(name.c_str(), items, std::size(items)), item)
+            << std::string(name.begin(), name.end());
     EXPECT_EQ(MatchStoredName(u"Halftone", items, 0), -1);
 }
 
 TEST(ProfileRules, LeadingIntegerReadsAsWtoi) {
     // clang-format off
-    const struct {
-        const char16_t* text;
-        int32_t value;
-    } cases[] = {
+    const std::pair<const char16_t*, int32_t> cases[] = {
         {u"", 0}, {u"12", 12}, {u" \t-5", -5}, {u"+3", 3}, {u"12abc", 12}, {u"abc", 0}, {u"- 4", 0},
         {u"2147483647", INT32_MAX}, {u"99999999999999999999", INT32_MAX},
         {u"-2147483648", INT32_MIN}, {u"-99999999999999999999", INT32_MIN}};
     // clang-format on
-    for (const auto& c : cases)
-        EXPECT_EQ(LeadingInteger(c.text), c.value);
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(LeadingInteger(text), value) << value;
     EXPECT_EQ(LeadingInteger(nullptr), 0);
 }
 
@@ -135,20 +125,17 @@ TEST(ProfileRules, StoredSelectionsAreTakenOnlyWhenTheItemCanShowThem) {
     const StoredValue binary = Bytes(u"x", kRegistryBinary, "\x01\0\0\0", 4),
                       wide = Bytes(u"x", kRegistryDword, &eight, 8),
                       narrow = Bytes(u"x", kRegistryDword, "\x01", 1);
-    const struct {
-        const ProfileItem* item;
-        StoredValue value;
-        bool taken;
-        int32_t sel;
-    } cases[] = {
+    // An item, a stored value, whether the item takes it and the selection then.
+    const std::tuple<const ProfileItem*, StoredValue, bool, int32_t> cases[] = {
         {&list, n(2), true, 2},           {&list, n(3), false, 0},    {&list, n(-1), false, 0},
         {&twoStates, n(2), false, 0},     {&updown, n(-5), true, -5}, {&updown, n(6), false, 0},
         {&openNumber, n(900), true, 900}, {&check, n(1), false, 0},   {&noType, n(1), false, 0},
         {&list, binary, false, 0},        {&list, wide, false, 0},    {&list, narrow, false, 0}};
-    for (size_t i = 0; i < std::size(cases); ++i) {
+    for (const auto& c : cases) {
+        const auto& [item, value, taken, want] = c;
         int32_t sel = 0;
-        EXPECT_EQ(DecodeStoredSelection(*cases[i].item, cases[i].value, &sel), cases[i].taken) << i;
-        EXPECT_EQ(sel, cases[i].sel) << i;
+        EXPECT_EQ(DecodeStoredSelection(*item, value, &sel), taken) << &c - cases;
+        EXPECT_EQ(sel, want) << &c - cases;
     }
 }
 
@@ -158,12 +145,8 @@ TEST(ProfileRules, StoredTextsFitTheEditItemsBuffer) {
     ProfileItem withoutText = edit;
     withoutText.text = nullptr;
     const char16_t embedded[] = u"xy\0zz";
-    const struct {
-        const ProfileItem* item;
-        StoredValue value;
-        bool taken;
-        std::u16string text;
-    } cases[] = {
+    // An item, a stored value, whether the item takes it and the text then.
+    const std::tuple<const ProfileItem*, StoredValue, bool, std::u16string> cases[] = {
         {&edit, Text(u"e", u"abcdefg"), true, u"abcd"},
         {&edit, Bytes(u"e", kRegistryString, embedded, sizeof embedded), true, u"xy"},
         {&edit, Bytes(u"e", kRegistryString, u"abc", 5), true, u"ab"} /* odd size, no end */,
@@ -171,29 +154,26 @@ TEST(ProfileRules, StoredTextsFitTheEditItemsBuffer) {
         {&edit, Dword(u"e", 65), false, u""},
         {&withoutText, Text(u"e", u"abc"), false, u""},
     };
-    for (size_t i = 0; i < std::size(cases); ++i) {
+    for (const auto& [item, value, taken, want] : cases) {
         std::u16string text;
-        EXPECT_EQ(DecodeStoredText(*cases[i].item, cases[i].value, &text), cases[i].taken) << i;
-        EXPECT_EQ(text, cases[i].text) << i;
+        EXPECT_EQ(DecodeStoredText(*item, value, &text), taken) << want.size();
+        EXPECT_EQ(text, want);
     }
 }
 
 TEST(ProfileRules, StoredDevmodeImagesAreConvertedAndRepaired) {
-    PluginDevmode stored = Defaults();
+    PluginDevmode stored = DefaultDevmode();
     stored.brightness = 4;
-    stored.colorCorrection = 7;                                              // repaired to 0
-    std::fill(std::begin(stored.userName), std::end(stored.userName), u'u'); // unterminated
-    std::fill(std::begin(stored.profileName), std::end(stored.profileName), u'p');
-    PluginDevmode out = Defaults();
+    stored.colorCorrection = 7;                                                    // repaired to 0
+    std::fill(std::begin(stored.profileName), std::end(stored.profileName), u'p'); // unterminated
+    PluginDevmode out = DefaultDevmode();
     ASSERT_TRUE(DecodeProfileDevmode(kRegistryBinary, &stored, sizeof stored, &out));
     EXPECT_EQ(out.brightness, 4);
     EXPECT_EQ(out.colorCorrection, 0u);
-    EXPECT_EQ(out.userName[24], 0);
-    EXPECT_EQ(out.userName[23], u'u');
     EXPECT_EQ(out.profileName[127], 0);
 
     // An older, shorter image keeps the bytes it has; the rest are defaults.
-    PluginDevmode older = Defaults();
+    PluginDevmode older = DefaultDevmode();
     older.dwSize = 7648;
     older.hueMiser = 2;
     older.brightness = 5; // at 7648: not part of the older record
@@ -209,7 +189,7 @@ TEST(ProfileRules, StoredDevmodeImagesAreConvertedAndRepaired) {
 
     // An image that claims more than the value holds is read no further than the value.
     std::vector<unsigned char> claim(3000, 0);
-    PluginDevmode big = Defaults();
+    PluginDevmode big = DefaultDevmode();
     big.dwSize = 9000;
     big.colorCorrection = 2;
     std::memcpy(claim.data(), &big, claim.size());
@@ -222,24 +202,21 @@ TEST(ProfileRules, StoredDevmodeImagesAreConvertedAndRepaired) {
     EXPECT_EQ(out.colorCorrection, 2u);
 
     // Not a record of ours: nothing is taken and `out` stays.
-    PluginDevmode foreign = Defaults();
+    PluginDevmode foreign = DefaultDevmode();
     foreign.dwSignature = 0x41424344;
-    PluginDevmode untouched = Defaults();
+    PluginDevmode untouched = DefaultDevmode();
     untouched.contrast = 3;
-    PluginDevmode tiny = Defaults();
+    PluginDevmode tiny = DefaultDevmode();
     tiny.dwSize = 8;
-    const struct {
-        uint32_t type;
-        const void* data;
-        size_t size;
-    } refused[] = {{kRegistryDword, &stored, sizeof stored},
-                   {kRegistryBinary, &stored, 11},
-                   {kRegistryBinary, &foreign, sizeof foreign},
-                   {kRegistryBinary, &tiny, 12},
-                   {kRegistryBinary, nullptr, 0}};
-    for (const auto& r : refused) {
+    const std::tuple<uint32_t, const void*, size_t> refused[] = {
+        {kRegistryDword, &stored, sizeof stored},
+        {kRegistryBinary, &stored, 11},
+        {kRegistryBinary, &foreign, sizeof foreign},
+        {kRegistryBinary, &tiny, 12},
+        {kRegistryBinary, nullptr, 0}};
+    for (const auto& [type, data, size] : refused) {
         PluginDevmode target = untouched;
-        EXPECT_FALSE(DecodeProfileDevmode(r.type, r.data, r.size, &target));
+        EXPECT_FALSE(DecodeProfileDevmode(type, data, size, &target)) << size;
         EXPECT_EQ(std::memcmp(&target, &untouched, sizeof target), 0);
     }
 }
@@ -267,7 +244,7 @@ TEST(ProfileRules, SettingsEqualComparesWhatAProfileHolds) {
         AT(reserved), AT(firstWatermark.text), AT(otherWatermark.pointSize),
         AT(pin) + 8 /* behind the terminator */};
     // clang-format on
-    const PluginDevmode base = Defaults();
+    const PluginDevmode base = DefaultDevmode();
     for (size_t at : compared) {
         PluginDevmode other = base;
         reinterpret_cast<unsigned char*>(&other)[at] ^= 0x31;
@@ -300,7 +277,7 @@ TEST(ProfileRules, SaveWritesSevenFirstEachItemOnceAndTheDevmodeLast) {
         List(0, 3, 1, u"Halftone"), List(7, 3, 2), heading, check, edit,
         List(0, 3, 2, u"HALFTONE"), // the registry's same name: replaces the first in its place
     };
-    PluginDevmode dm = Defaults();
+    PluginDevmode dm = DefaultDevmode();
     dm.contrast = 3;
     const auto expect = [](const std::vector<StoredValue>& got,
                            const std::vector<StoredValue>& want) {
@@ -321,10 +298,9 @@ TEST(ProfileRules, LoadAndComparisonTakeTheSameValues) {
     char16_t text[16] = u"old";
     ProfileItem items[] = {List(7, 3, 0), List(0, 4, 1, u"Halftone"), List(7, 3, 0),
                            Edit(u"Note", text, 16)};
-    PluginDevmode stored = Defaults();
+    PluginDevmode stored = DefaultDevmode();
     stored.pin[0] = u'1';
-    stored.fax.cover.coverFlags = 3;
-    PluginDevmode broken = Defaults();
+    PluginDevmode broken = DefaultDevmode();
     broken.dwSignature = 0;
     // The Halftone item has no entry 9: that value is left out.
     const std::vector<StoredValue> values = {Dword(u"7", 2), Dword(u"Halftone", 9),
@@ -332,22 +308,20 @@ TEST(ProfileRules, LoadAndComparisonTakeTheSameValues) {
                                              Image(stored)};
     const ProfileLoadPlan plan = PlanProfileLoad(values, items, std::size(items));
     ASSERT_EQ(plan.items.size(), 2u);
-    EXPECT_EQ(plan.items[0].item, 0u) << "the first item of the DMPubID";
-    EXPECT_EQ(plan.items[0].sel, 2);
-    EXPECT_EQ(plan.items[1].item, 3u);
-    EXPECT_EQ(plan.items[1].text, u"new");
+    // The first item of the DMPubID takes its selection.
+    EXPECT_EQ(
+        std::tie(plan.items[0].item, plan.items[0].sel, plan.items[1].item, plan.items[1].text),
+        std::make_tuple(size_t(0), 2, size_t(3), std::u16string(u"new")));
     ASSERT_TRUE(plan.hasDevmode);
     EXPECT_EQ(plan.devmode.pin[0], u'1');
 
-    PluginDevmode dm = Defaults();
+    PluginDevmode dm = DefaultDevmode();
     EXPECT_FALSE(ProfileMatches(values, items, std::size(items), dm));
     // As a load leaves them: the values it takes are there, the ones it leaves out do not count.
     items[0].sel = 2;
     std::memcpy(text, u"new", 8);
     dm.pin[0] = u'1';
     EXPECT_TRUE(ProfileMatches(values, items, std::size(items), dm));
-    dm.fax.cover.coverFlags = 5;
-    EXPECT_TRUE(ProfileMatches(values, items, std::size(items), dm)) << "cover flags do not count";
     PluginDevmode otherPin = dm;
     otherPin.pin[0] = u'2';
     EXPECT_FALSE(ProfileMatches(values, items, std::size(items), otherPin)) << "the PIN";
@@ -381,10 +355,7 @@ TEST(ProfileRules, NameChecksInTheirOrder) {
                        Reserved = IDS_PROFILE_NAME_RESERVED, Chars = IDS_PROFILE_NAME_CHARS,
                        Control = IDS_PROFILE_NAME_CONTROL_CHARS;
     // clang-format off
-    const struct {
-        const char16_t* name;
-        uint32_t problem;
-    } cases[] = {
+    const std::pair<const char16_t*, uint32_t> cases[] = {
         {u"Draft ", Space}, {u"Factory Defaults ", Space}, {u"FACTORY DEFAULTS", Reserved},
         {u"<unknown PROFILE>", Reserved}, {u"v1.2", Chars}, {u"a/b", Chars}, {u"a\\b", Chars},
         {u"a.b\t", Chars}, {u"tab\there", Control}, {u"line\nbreak", Control},
@@ -392,9 +363,9 @@ TEST(ProfileRules, NameChecksInTheirOrder) {
         {u"Draft\u00a0", 0} /* only U+0020 ends a name wrongly */, {u"", kBlankProfileName},
         {u"  \t", kBlankProfileName}};
     // clang-format on
-    for (const auto& c : cases)
-        EXPECT_EQ(ProfileNameProblem(c.name, reserved, FixedLookup()), c.problem)
-            << std::string(c.name, c.name + std::char_traits<char16_t>::length(c.name));
+    for (const auto& [name, problem] : cases)
+        EXPECT_EQ(ProfileNameProblem(name, reserved, FixedLookup()), problem)
+            << std::string(name, name + std::char_traits<char16_t>::length(name));
     EXPECT_EQ(ProfileNameProblem(nullptr, reserved, FixedLookup()), kBlankProfileName);
 
     EXPECT_TRUE(SaveNameAcceptable(u"x"));

@@ -1,6 +1,6 @@
 #include "core/records.h"
 
-#include "ui/bounded_string.h"
+#include "test_text.h"
 
 #include <gtest/gtest.h>
 
@@ -8,17 +8,12 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace cv;
 
 namespace {
-
-PluginDevmode Defaults() {
-    PluginDevmode dm{};
-    defaultPluginDevmode(&dm);
-    return dm;
-}
 
 // The first offset at which two records differ, or -1.
 long FirstDifference(const void* a, const void* b, size_t n) {
@@ -32,54 +27,48 @@ long FirstDifference(const void* a, const void* b, size_t n) {
 struct Bytes {
     std::vector<unsigned char> b;
     Bytes(size_t size, unsigned char fill) : b(size, fill) {}
+    // `size` bytes from `at` hold `value`, little-endian (zero past its eighth byte).
     void Put(size_t at, uint64_t value, size_t size) {
-        for (size_t i = 0; i < size; ++i) b[at + i] = static_cast<unsigned char>(value >> (8 * i));
+        for (size_t i = 0; i < size; ++i)
+            b[at + i] = i < 8 ? uint8_t(value >> (8 * i)) : 0;
     }
-    void Zero(size_t at, size_t size) { std::fill_n(b.begin() + long(at), size, 0); }
+    void Zero(size_t at, size_t size) { Put(at, 0, size); }
 };
 
 // Defaulting writes exactly these fields, with these values; the rest of the buffer (the
 // overprint flag, padding, the profile, the reserved tail, the units behind each first text
 // unit) keeps what the host's buffer held.
 TEST(Devmode, DefaultsAreTheseValuesAndTouchNothingElse) {
+    // {offset, size, value}: each watermark's (at 24 and 728; its face name "Arial" at 524),
+    // then the devmode's own fields and the first unit of each of its texts.
+    const struct {
+        size_t at, size;
+        uint64_t value;
+    } watermark[] = {{0, 2, 0},   {256, 2, 0},   {512, 12, 0}, {652, 4, 72},
+                     {656, 8, 0}, {664, 2, 100}, {668, 4, 0},  {672, 1, 1 /* inches */},
+                     {680, 24, 0}},
+      devmode[] = {{0, 4, 7672}, {4, 4, 0x4352564E}, {8, 4, 10},   {12, 8, 0},   {1432, 8, 0},
+                   {1440, 2, 2}, {1442, 2, 0},       {2466, 2, 0}, {2516, 2, 0}, {2528, 4, 0},
+                   {2532, 4, 1}, {2536, 6, 0},       {2576, 6, 0}, {2836, 2, 0}, {3092, 2, 0},
+                   {3096, 4, 0}, {3100, 2, 0},       {3356, 2, 0}, {3612, 2, 0}, {3868, 2, 0},
+                   {4380, 2, 0}, {4892, 2, 0},       {5020, 2, 0}, {5148, 2, 0}, {5276, 2, 0},
+                   {7324, 4, 7}, {7328, 60, 0},      {7648, 20, 0}};
     Bytes want(sizeof(PluginDevmode), 0x77);
-    want.Put(0, 7672, 4);
-    want.Put(4, 0x4352564E, 4);
-    want.Put(8, 10, 4);
-    want.Zero(12, 8); // watermarkEnabled, watermarkOrder
     for (size_t wm : {24u, 728u}) {
-        want.Zero(wm, 2);        // name
-        want.Zero(wm + 256, 2);  // text
-        want.Zero(wm + 512, 12); // angle, color
-        for (size_t i = 0; i < 6; ++i) want.Put(wm + 524 + 2 * i, u"Arial"[i], 2);
-        want.Put(wm + 652, 72, 4); // pointSize
-        want.Zero(wm + 656, 8);    // fontStyle, effects
-        want.Put(wm + 664, 100, 2);
-        want.Zero(wm + 668, 4);   // position
-        want.Put(wm + 672, 1, 1); // units: inches
-        want.Zero(wm + 680, 24);  // offsets, charSet, isDynamic
+        for (const auto& f : watermark)
+            want.Put(wm + f.at, f.value, f.size);
+        for (size_t i = 0; i < 6; ++i)
+            want.Put(wm + 524 + 2 * i, u"Arial"[i], 2);
     }
-    want.Zero(1432, 8); // jobFlagA, outputTo
-    want.Put(1440, 2, 2);
-    for (size_t text : {1442u, 2466u, 2516u, 2540u}) want.Zero(text, 2);
-    want.Zero(2528, 4);
-    want.Put(2532, 1, 4); // jobFlagC
-    want.Zero(2536, 4);
-    want.Zero(2576, 4);
-    for (size_t text : {0u, 256u, 520u, 776u, 1032u, 1288u, 1800u, 2312u, 2440u, 2568u, 2696u})
-        want.Zero(2580 + text, 2);
-    want.Zero(2580 + 512, 2); // resolution
-    want.Zero(2580 + 516, 4); // sendCoverPage
-    want.Put(2580 + 4744, 7, 4);
-    want.Zero(7328, 60); // the colour values, keepPreviousJobs, reverseOrBooklet
-    want.Zero(7648, 20); // brightness to enhanceFineLines
+    for (const auto& f : devmode)
+        want.Put(f.at, f.value, f.size);
 
     PluginDevmode dm;
     std::memset(&dm, 0x77, sizeof dm);
     defaultPluginDevmode(&dm);
     EXPECT_EQ(FirstDifference(&dm, want.b.data(), sizeof dm), -1);
     // Validation finds nothing to repair in a defaulted record.
-    const PluginDevmode defaults = Defaults();
+    const PluginDevmode defaults = DefaultDevmode();
     PluginDevmode validated = defaults;
     ASSERT_TRUE(validatePluginDevmode(&validated));
     EXPECT_EQ(FirstDifference(&validated, &defaults, sizeof dm), -1);
@@ -88,6 +77,7 @@ TEST(Devmode, DefaultsAreTheseValuesAndTouchNothingElse) {
 // Every repaired field at both ends of its range: the ends stay, one step beyond either end
 // becomes the repair value (below 0, an unsigned field holds a large value).
 TEST(Devmode, RepairRulesAtTheirBoundaries) {
+    // clang-format off
     const struct {
         const char* field;
         void (*set)(PluginDevmode&, int64_t);
@@ -117,9 +107,10 @@ TEST(Devmode, RepairRulesAtTheirBoundaries) {
         CV_RULE(saturation, 0, 5, 0),
 #undef CV_RULE
     };
+    // clang-format on
     for (const auto& rule : rules) {
         for (int64_t value : {rule.low - 1, rule.low, rule.high, rule.high + 1}) {
-            PluginDevmode dm = Defaults();
+            PluginDevmode dm = DefaultDevmode();
             rule.set(dm, value);
             const double kept = rule.get(dm);
             ASSERT_TRUE(validatePluginDevmode(&dm));
@@ -128,21 +119,16 @@ TEST(Devmode, RepairRulesAtTheirBoundaries) {
         }
     }
     // Values between the whole numbers above, and bits rather than a range.
-    const struct {
-        double angle;
-        uint32_t effects;
-        double wantAngle;
-        uint32_t wantEffects;
-    } others[] = {{-180.5, 9, 0, 0},
-                  {180.5, 5, 0, 5},
-                  {std::numeric_limits<double>::quiet_NaN(), 0x80000001u, 0, 0}};
-    for (const auto& o : others) {
-        PluginDevmode dm = Defaults();
-        dm.firstWatermark.angle = o.angle;
-        dm.firstWatermark.effects = o.effects;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::tuple<double, uint32_t, double, uint32_t> others[] = {
+        {-180.5, 9, 0, 0}, {180.5, 5, 0, 5}, {nan, 0x80000001u, 0, 0}};
+    for (const auto& [angle, effects, wantAngle, wantEffects] : others) {
+        PluginDevmode dm = DefaultDevmode();
+        dm.firstWatermark.angle = angle;
+        dm.firstWatermark.effects = effects;
         validatePluginDevmode(&dm);
-        EXPECT_EQ(dm.firstWatermark.angle, o.wantAngle) << o.angle;
-        EXPECT_EQ(dm.firstWatermark.effects, o.wantEffects) << o.effects;
+        EXPECT_EQ(dm.firstWatermark.angle, wantAngle) << angle;
+        EXPECT_EQ(dm.firstWatermark.effects, wantEffects) << effects;
     }
     EXPECT_FALSE(validatePluginDevmode(nullptr));
     EXPECT_FALSE(ValidateWatermark(nullptr));
@@ -154,10 +140,8 @@ TEST(Devmode, ValidationTerminatesEveryText) {
     PluginDevmode dm;
     std::memset(&dm, 0x41, sizeof dm);
     validatePluginDevmode(&dm);
-    const struct {
-        const char16_t* text;
-        size_t capacity;
-    } texts[] = {
+    // clang-format off
+    const std::pair<const char16_t*, size_t> texts[] = {
         {dm.jobText, 512},                 {dm.userName, 25},
         {dm.pin, 5},                       {dm.jobShortText, 17},
         {dm.firstWatermark.name, 128},     {dm.firstWatermark.text, 128},
@@ -170,8 +154,9 @@ TEST(Devmode, ValidationTerminatesEveryText) {
         {dm.fax.cover.senderVoice, 64},    {dm.fax.cover.senderEmail, 64},
         {dm.fax.cover.comments, 1024},
     };
-    for (const auto& t : texts)
-        EXPECT_EQ(BoundedLength(t.text, t.capacity), t.capacity - 1) << &t - texts;
+    // clang-format on
+    for (const auto& [text, capacity] : texts)
+        EXPECT_EQ(BoundedLength(text, capacity), capacity - 1) << capacity;
 }
 
 // The working copy takes every field but jobFlagB, the padding and the reserved tail, each to
@@ -181,7 +166,8 @@ TEST(Devmode, WorkingCopyIsFieldWise) {
     auto* s = reinterpret_cast<unsigned char*>(&src);
     // A different byte at every offset (and no UTF-16 unit of 0), so that a field copied into
     // another's place or not at all shows.
-    for (size_t i = 0; i < sizeof src; ++i) s[i] = static_cast<unsigned char>(i * 7 + 3);
+    for (size_t i = 0; i < sizeof src; ++i)
+        s[i] = static_cast<unsigned char>(i * 7 + 3);
     std::memset(&dst, 0, sizeof dst);
     copyWorkingDevmode(&dst, &src);
 
@@ -190,16 +176,18 @@ TEST(Devmode, WorkingCopyIsFieldWise) {
     for (size_t wm : {24u, 728u}) {
         want.Zero(wm + 666, 2); // padding
         want.Zero(wm + 673, 7);
-        for (size_t end : {256u, 512u, 652u}) want.Zero(wm + end - 2, 2); // name, text, faceName
+        for (size_t end : {256u, 512u, 652u})
+            want.Zero(wm + end - 2, 2); // name, text, faceName
     }
     want.Zero(2580 + 514, 2); // fax padding
     for (size_t end : {256u, 512u, 776u, 1032u, 1288u, 1800u, 2312u, 2440u, 2568u, 2696u, 4744u})
         want.Zero(2580 + end - 2, 2);
-    for (size_t end : {2466u, 2516u, 2526u, 2574u, 7644u}) want.Zero(end - 2, 2);
-    want.Zero(2526, 2);  // padding
-    want.Zero(2528, 4);  // jobFlagB
-    want.Zero(2574, 2);  // padding
-    want.Zero(7668, 4);  // reserved
+    for (size_t end : {2466u, 2516u, 2526u, 2574u, 7644u})
+        want.Zero(end - 2, 2);
+    want.Zero(2526, 2); // padding
+    want.Zero(2528, 4); // jobFlagB
+    want.Zero(2574, 2); // padding
+    want.Zero(7668, 4); // reserved
     EXPECT_EQ(FirstDifference(&dst, want.b.data(), sizeof dst), -1);
 }
 
@@ -226,8 +214,7 @@ TEST(WatermarkRecord, DecodeTakesStoredBytesOverTheDefaultsAndRepairs) {
     // 600 bytes end inside the face name: every field from pointSize (byte 652) on is default.
     ASSERT_TRUE(DecodeWatermark(kRegistryBinary, &stored, 600, &wm));
     EXPECT_EQ(std::memcmp(wm.text, stored.text, 254), 0);
-    WatermarkSettings defaults{};
-    ResetWatermark(&defaults);
+    const WatermarkSettings defaults = DefaultWatermark();
     EXPECT_EQ(FirstDifference(&wm.pointSize, &defaults.pointSize, sizeof wm - 652), -1);
     ASSERT_TRUE(DecodeWatermark(kRegistryBinary, "Q", 1, &wm));
     EXPECT_EQ(std::u16string(wm.name), u"Q") << "its second byte comes from the defaults";
@@ -237,28 +224,29 @@ TEST(WatermarkRecord, DecodeTakesStoredBytesOverTheDefaultsAndRepairs) {
 TEST(Devmode, ConvertByInputSize) {
     // Longer than ours: exactly 7672 bytes are taken.
     std::vector<unsigned char> big(9000);
-    for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<unsigned char>(i);
+    for (size_t i = 0; i < big.size(); ++i)
+        big[i] = static_cast<unsigned char>(i);
     const uint32_t size = 9000;
     std::memcpy(&big[0], &size, 4);
     std::memcpy(&big[4], &kPluginSignature, 4);
-    PluginDevmode out = Defaults();
+    PluginDevmode out = DefaultDevmode();
     convertPluginDevmode(big.data(), &out);
     EXPECT_EQ(FirstDifference(reinterpret_cast<char*>(&out) + 12, big.data() + 12, 7660), -1);
     EXPECT_EQ(out.dwSize, 7672u);
     EXPECT_EQ(out.dwVersion, 10u);
 
     // Too short to hold even the header: not a record of ours.
-    PluginDevmode tiny = Defaults();
+    PluginDevmode tiny = DefaultDevmode();
     tiny.dwSize = 8;
     tiny.brightness = 2;
-    out = Defaults();
+    out = DefaultDevmode();
     out.contrast = 3;
     convertPluginDevmode(&tiny, &out);
-    const PluginDevmode defaults = Defaults();
+    const PluginDevmode defaults = DefaultDevmode();
     EXPECT_EQ(FirstDifference(&out, &defaults, sizeof out), -1);
 
     // In place the record stays.
-    tiny = Defaults();
+    tiny = DefaultDevmode();
     tiny.brightness = 4;
     tiny.dwVersion = 7;
     convertPluginDevmode(&tiny, &tiny);

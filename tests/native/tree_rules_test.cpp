@@ -1,10 +1,13 @@
 #include "treeoptions/tree_rules.h"
 
+#include "test_text.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace cv;
@@ -53,52 +56,35 @@ FakeTree FullTree() {
 } // namespace
 
 TEST(TreeRules, ItemsAndOrderPerModel) {
-    const struct {
-        TreeFeatures features;
-        std::vector<uint16_t> ids;
-    } cases[] = {
+    const std::pair<TreeFeatures, std::vector<uint16_t>> cases[] = {
         {{true, true}, {1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 16, 17, 18, 19, 21}},
         {{true, false}, {1, 2, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14}},
         {{false, true}, {16, 17, 18, 20, 21}},
         {{false, false}, {}},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Ids(c.features), c.ids);
-        EXPECT_EQ(CountTreeItems(c.features), c.ids.size());
+    for (const auto& [features, ids] : cases) {
+        EXPECT_EQ(Ids(features), ids);
+        EXPECT_EQ(CountTreeItems(features), ids.size());
     }
 }
 
-// The tree's shape and what each item shows; which field each one writes is checked below.
-TEST(TreeRules, LevelsNamesKindsAndRanges) {
-    std::vector<uint16_t> missing, levels, names;
-    std::string kinds;
-    std::vector<int32_t> ranges;
-    for (uint16_t id = 1; id <= 22; ++id) {
-        const TreeItemSpec* s = FindTreeItemSpec(id);
-        if (!s) {
-            missing.push_back(id);
-            continue;
-        }
-        levels.push_back(s->level);
-        names.push_back(s->nameId);
-        kinds += "HLUC"[static_cast<int>(s->kind)];
-        if (s->kind == TreeItemKind::UpDown) ranges.insert(ranges.end(), {s->low, s->high});
+// The tree's shape: each item of the full model as its level, its kind (Heading, List, UpDown,
+// Check) and an up-down's range. Their names are checked through the real tree.
+TEST(TreeRules, LevelsKindsAndRangesOfTheFullModel) {
+    std::string shape;
+    for (uint16_t id : Ids({true, true})) {
+        const TreeItemSpec& s = *FindTreeItemSpec(id);
+        shape += std::to_string(s.level) + "HLUC"[static_cast<int>(s.kind)];
+        if (s.kind == TreeItemKind::UpDown)
+            shape += "(" + std::to_string(s.low) + "," + std::to_string(s.high) + ")";
+        shape += ' ';
     }
-    EXPECT_EQ(missing, (std::vector<uint16_t>{3, 15, 22}));
-    EXPECT_EQ(levels,
-              (std::vector<uint16_t>{1, 2, 3, 4, 4, 4, 3, 2, 3, 3, 3, 3, 2, 1, 2, 2, 2, 2, 2}));
-    EXPECT_EQ(names, (std::vector<uint16_t>{214, 215, 219, 216, 217, 218, 220, 221, 223, 26, 224,
-                                            25, 222, 233, 229, 230, 231, 234, 232}));
-    EXPECT_EQ(kinds, "HLHLLLLLUUUULHUUUCC");
-    EXPECT_EQ(ranges, (std::vector<int32_t>{-5, 5, -5, 5, -5, 5, -5, 5, -6, 6, 0, 5, 0, 5}));
+    EXPECT_EQ(shape, "1H 2L 3H 4L 4L 4L 3L 2L 3U(-5,5) 3U(-5,5) 3U(-5,5) 3U(-5,5) 2L "
+                     "1H 2U(-6,6) 2U(0,5) 2U(0,5) 2C ");
 }
 
 TEST(TreeRules, ListEntriesByModel) {
-    const struct {
-        uint16_t id;
-        TreeFeatures features;
-        std::vector<uint16_t> entries;
-    } cases[] = {
+    const std::tuple<uint16_t, TreeFeatures, std::vector<uint16_t>> cases[] = {
         {2, {true, false}, {104, 144, 138, 108}},
         {5, {true, false}, {104, 139, 140, 141, 144}},
         {6, {true, true}, {104, 139, 140, 141, 144, 1233}},
@@ -107,19 +93,17 @@ TEST(TreeRules, ListEntriesByModel) {
         {14, {true, true}, {104, 144, 105}},
         {17, {true, true}, {}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.id);
-        const TreeItemSpec& s = *FindTreeItemSpec(c.id);
+    for (const auto& [id, features, want] : cases) {
+        const TreeItemSpec& s = *FindTreeItemSpec(id);
         std::vector<uint16_t> entries;
-        for (size_t i = 0; i < TreeEntryCount(s, c.features); ++i)
+        for (size_t i = 0; i < TreeEntryCount(s, features); ++i)
             entries.push_back(TreeEntryString(s, i));
-        EXPECT_EQ(entries, c.entries);
+        EXPECT_EQ(entries, want) << id;
     }
 }
 
 TEST(TreeRules, StartFromTheStoredNumbersAndManualStates) {
-    PluginDevmode dm{};
-    defaultPluginDevmode(&dm);
+    PluginDevmode dm = DefaultDevmode();
     dm.colorCorrection = 2; // Auto
     dm.rgbImages = 5;       // kept as it is, whatever the entries
     dm.cmykGraphics = 3;
@@ -128,17 +112,13 @@ TEST(TreeRules, StartFromTheStoredNumbersAndManualStates) {
     dm.cyanBalance = -4;
     dm.brightness = -6;
     dm.enhanceFineLines = 1;
-    const struct {
-        uint16_t id;
-        int32_t sel;
-        bool disabled;
-    } cases[] = {{2, 2, false},  {5, 5, true},    {8, 3, true},   {9, 1, false}, {10, -4, false},
-                 {13, 0, false}, {17, -6, false}, {21, 1, false}, {14, 0, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.id);
-        const TreeItemSpec& s = *FindTreeItemSpec(c.id);
-        EXPECT_EQ(TreeInitialSelection(s, dm), c.sel);
-        EXPECT_EQ(TreeInitiallyDisabled(s, dm), c.disabled);
+    // The item, its selection and whether it starts disabled.
+    const std::tuple<uint16_t, int32_t, bool> cases[] = {
+        {2, 2, false},  {5, 5, true},    {8, 3, true},   {9, 1, false}, {10, -4, false},
+        {13, 0, false}, {17, -6, false}, {21, 1, false}, {14, 0, false}};
+    for (const auto& [id, sel, disabled] : cases) {
+        EXPECT_EQ(TreeInitialSelection(*FindTreeItemSpec(id), dm), sel) << id;
+        EXPECT_EQ(TreeInitiallyDisabled(*FindTreeItemSpec(id), dm), disabled) << id;
     }
     dm.colorCorrection = 3;
     dm.colorBalance = 0;
@@ -149,30 +129,28 @@ TEST(TreeRules, StartFromTheStoredNumbersAndManualStates) {
 // What one change writes, at the stored offsets, into every devmode it is given; the rest of
 // each record stays as it was. Only the quality up-downs ask for the items to be read again.
 TEST(TreeRules, ChangesWriteTheirFieldsIntoEveryTarget) {
-    const struct {
-        uint16_t id;
-        int32_t sel;
-        std::vector<size_t> offsets; // all set to sel
-    } cases[] = {{5, 4, {7332}},   {6, 5, {7336}},   {7, 1, {7340}},   {8, 2, {7344, 7348, 7352}},
-                 {10, -3, {7360}}, {11, 4, {7368}},  {12, -5, {7364}}, {13, 5, {7372}},
-                 {14, 2, {7376}},  {17, -6, {7648}}, {18, 5, {7652}},  {19, 3, {7656}},
-                 {20, 1, {7660}},  {21, 1, {7664}},  {99, 1, {}},      {1, 1, {}} /* a heading */};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.id);
+    // The item, the selection, and the offsets then set to it.
+    const std::tuple<uint16_t, int32_t, std::vector<size_t>> cases[] = {
+        {5, 4, {7332}},   {6, 5, {7336}},   {7, 1, {7340}},   {8, 2, {7344, 7348, 7352}},
+        {10, -3, {7360}}, {11, 4, {7368}},  {12, -5, {7364}}, {13, 5, {7372}},
+        {14, 2, {7376}},  {17, -6, {7648}}, {18, 5, {7652}},  {19, 3, {7656}},
+        {20, 1, {7660}},  {21, 1, {7664}},  {99, 1, {}},      {1, 1, {}} /* a heading */};
+    for (const auto& [id, sel, offsets] : cases) {
+        SCOPED_TRACE(id);
         PluginDevmode job{};
         std::memset(&job, 0x11, sizeof job);
         PluginDevmode work = job, before = job;
         FakeTree tree = FullTree();
         PluginDevmode* targets[] = {&job, nullptr, &work};
-        const bool reinit = c.id >= 17 && c.id <= 19;
-        EXPECT_EQ(TreeSelectionChanged(c.id, c.sel, tree, targets, 3),
+        const bool reinit = id >= 17 && id <= 19;
+        EXPECT_EQ(TreeSelectionChanged(id, sel, tree, targets, 3),
                   reinit ? kTreeActionReinitItems : kTreeActionNone);
-        for (size_t at : c.offsets)
-            std::memcpy(reinterpret_cast<unsigned char*>(&before) + at, &c.sel, 4);
+        for (size_t at : offsets)
+            std::memcpy(reinterpret_cast<unsigned char*>(&before) + at, &sel, 4);
         EXPECT_EQ(std::memcmp(&job, &before, sizeof job), 0) << "sel at the offsets, nothing else";
         EXPECT_EQ(std::memcmp(&work, &job, sizeof job), 0) << "every target alike";
-        if (tree.items.count(c.id)) {
-            EXPECT_EQ(tree.items[c.id].changed, reinit);
+        if (tree.items.count(id)) {
+            EXPECT_EQ(tree.items[id].changed, reinit);
         }
     }
 }
@@ -180,27 +158,24 @@ TEST(TreeRules, ChangesWriteTheirFieldsIntoEveryTarget) {
 // The two controllers: their dependents' current selections go in first, their marks turn
 // with Manual, and the host is asked to re-read every item.
 TEST(TreeRules, ControllersCopyAndEnableTheirDependents) {
-    const struct {
-        uint16_t controller;
-        int32_t sel;
-        bool enabled;
-    } cases[] = {{2, 3, true}, {2, 2, false}, {2, 0, false}, {9, 1, true}, {9, 0, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.controller) + " to " + std::to_string(c.sel));
+    // The controller, its new selection and whether its dependents are then enabled.
+    const std::tuple<uint16_t, int32_t, bool> cases[] = {
+        {2, 3, true}, {2, 2, false}, {2, 0, false}, {9, 1, true}, {9, 0, false}};
+    for (const auto& [controller, sel, enabled] : cases) {
+        SCOPED_TRACE(std::to_string(controller) + " to " + std::to_string(sel));
         FakeTree tree = FullTree();
         const std::map<uint16_t, int32_t> current{{5, 1},   {6, 2},  {7, 3},   {8, 4},
                                                   {10, -1}, {11, 2}, {12, -3}, {13, 4}};
         for (const auto& [id, sel] : current) {
             tree.items[id].sel = sel;
-            tree.items[id].disabled = c.enabled;
+            tree.items[id].disabled = enabled;
         }
         PluginDevmode dm{};
         PluginDevmode* targets[] = {&dm};
-        EXPECT_EQ(TreeSelectionChanged(c.controller, c.sel, tree, targets, 1),
-                  kTreeActionReinitItems);
+        EXPECT_EQ(TreeSelectionChanged(controller, sel, tree, targets, 1), kTreeActionReinitItems);
         using V = std::vector<int32_t>;
-        const bool color = c.controller == 2;
-        EXPECT_EQ(color ? dm.colorCorrection : dm.colorBalance, static_cast<uint32_t>(c.sel));
+        const bool color = controller == 2;
+        EXPECT_EQ(color ? dm.colorCorrection : dm.colorBalance, static_cast<uint32_t>(sel));
         const V copied =
             color ? V{int32_t(dm.rgbImages), int32_t(dm.rgbText), int32_t(dm.rgbGraphics),
                       int32_t(dm.cmykGraphics)}
@@ -208,7 +183,7 @@ TEST(TreeRules, ControllersCopyAndEnableTheirDependents) {
         const V want = color ? V{1, 2, 3, 0} : V{-1, 2, -3, 4}; // the CMYK item is not copied
         EXPECT_EQ(copied, want);
         for (int32_t id : color ? V{5, 6, 7, 8} : V{10, 11, 12, 13}) {
-            EXPECT_EQ(tree.items[id].disabled, !c.enabled) << id;
+            EXPECT_EQ(tree.items[id].disabled, !enabled) << id;
             EXPECT_TRUE(tree.items[id].changed) << id;
         }
         EXPECT_FALSE(tree.items[color ? 10 : 5].changed);
@@ -292,8 +267,6 @@ TEST(TreeRules, BookletIndexByTextElseTheFallback) {
         t.texts = c.entries;
         EXPECT_EQ(BookletIndex(c.bookletText, c.entries.size(), t), c.index);
     }
-    EXPECT_TRUE(ReverseOrBooklet(true, 0));
-    EXPECT_TRUE(ReverseOrBooklet(false, 1));
-    EXPECT_FALSE(ReverseOrBooklet(false, 0));
-    EXPECT_FALSE(ReverseOrBooklet(false, 2));
+    EXPECT_TRUE(ReverseOrBooklet(true, 0) && ReverseOrBooklet(false, 1));
+    EXPECT_FALSE(ReverseOrBooklet(false, 0) || ReverseOrBooklet(false, 2));
 }

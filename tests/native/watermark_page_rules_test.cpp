@@ -1,10 +1,11 @@
 #include "watermark/watermark_page_rules.h"
 
-#include "ui/bounded_string.h"
+#include "test_text.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <tuple>
 #include <string>
 
 using namespace cv;
@@ -20,8 +21,7 @@ struct FakeStore final : WatermarkLookup {
         Add(u"Other");
     }
     void Add(const char16_t* name) {
-        WatermarkSettings wm{};
-        ResetWatermark(&wm);
+        WatermarkSettings wm = DefaultWatermark();
         BoundedCopyText(wm.name, name);
         BoundedCopyText(wm.text, (u"T-" + std::u16string(name)).c_str());
         wm.angle = 33;
@@ -43,14 +43,10 @@ struct FakeStore final : WatermarkLookup {
 std::u16string Str(const char16_t* text) {
     return text ? std::u16string(text) : u"<none>";
 }
-template <size_t N> std::u16string Str(const char16_t (&units)[N]) {
-    return std::u16string(units, BoundedLength(units, N));
-}
 
 PluginDevmode Devmode(uint32_t enabled, uint32_t order, const char16_t* first,
                       const char16_t* other) {
-    PluginDevmode dm{};
-    defaultPluginDevmode(&dm);
+    PluginDevmode dm = DefaultDevmode();
     dm.watermarkEnabled = enabled;
     dm.watermarkOrder = order;
     BoundedCopyText(dm.firstWatermark.name, first);
@@ -66,30 +62,19 @@ const OrderRadios kFirstOther{false, false, false, true};
 } // namespace
 
 TEST(WatermarkPageRules, EachOrderHasItsRadioCaptionsAndEnabledControls) {
-    // clang-format off
-    const struct {
-        uint32_t state;
-        int radio;
-        bool selection, secondList;
-        uint32_t first, second;
-    } rows[] = {{0, 1155, false, false, 93, 92}, {1, 1154, true, false, 91, 92},
-                {2, 1048, true, true, 94, 95}, {3, 1047, true, true, 93, 92},
-                {0xFFFFFFFF, 1155, false, false, 93, 92}};
-    // clang-format on
-    for (const auto& r : rows) {
-        const OrderLook look = LookOfOrder(r.state);
-        EXPECT_EQ(look.radio, r.radio) << r.state;
-        EXPECT_EQ(look.selection, r.selection) << r.state;
-        EXPECT_EQ(look.secondList, r.secondList) << r.state;
-        EXPECT_EQ(look.firstCaption, r.first) << r.state;
-        EXPECT_EQ(look.secondCaption, r.second) << r.state;
-    }
-    const struct {
-        int id;
-        int32_t state;
-    } radios[] = {{1155, 0}, {1154, 1}, {1048, 2}, {1047, 3}, {1153, -1}};
-    for (const auto& r : radios)
-        EXPECT_EQ(OrderOfRadio(r.id), r.state) << r.id;
+    // The radio, whether the selection and the second list are enabled, the two captions.
+    const auto look = [](uint32_t state) {
+        const OrderLook l = LookOfOrder(state);
+        return std::make_tuple(l.radio, l.selection, l.secondList, l.firstCaption, l.secondCaption);
+    };
+    EXPECT_EQ(look(0), std::make_tuple(1155, false, false, 93u, 92u));
+    EXPECT_EQ(look(1), std::make_tuple(1154, true, false, 91u, 92u));
+    EXPECT_EQ(look(2), std::make_tuple(1048, true, true, 94u, 95u));
+    EXPECT_EQ(look(3), std::make_tuple(1047, true, true, 93u, 92u));
+    EXPECT_EQ(look(0xFFFFFFFF), look(0));
+    for (const auto& [id, state] :
+         {std::pair{1155, 0}, {1154, 1}, {1048, 2}, {1047, 3}, {1153, -1}})
+        EXPECT_EQ(OrderOfRadio(id), state) << id;
     EXPECT_EQ(WrittenOrder(kFirstOther), 3u);
     EXPECT_EQ(WrittenOrder(OrderRadios{}), 1u) << "no radio checked writes All Pages";
     EXPECT_EQ(WrittenOrder(OrderRadios{false, true, true, true}), 1u);
@@ -129,25 +114,37 @@ TEST(WatermarkPageRules, ADevmodeShowsItsChoiceOrNoWatermarksWhenANameIsGone) {
     EXPECT_EQ(store.lookups, 0) << "empty names, and names of a devmode that is off";
 }
 
-TEST(WatermarkPageRules, LeavingNeedsAWatermarkInAListThatCounts) {
-    const ListPick none{-1, nullptr}, zero{0, nullptr}, draft{1, u"Draft"};
+// Which list the user must correct before leaving, and whether an edit of "Draft" changes the
+// job: only the lists that count for the order, and there only a watermark (index 0 is "(None)")
+// of the whole name in the same letter case.
+TEST(WatermarkPageRules, LeavingAndEditingLookOnlyAtTheListsThatCount) {
+    using P = LeaveProblem;
+    const ListPick none{-1, nullptr}, zero{0, nullptr}, draft{1, u"Draft"}, other{2, u"Other"};
     const struct {
         const char* what;
         OrderRadios radios;
         ListPick first, second;
         LeaveProblem problem;
+        bool editTouches;
     } rows[] = {
-        {"no watermarks", kNone, none, none, LeaveProblem::None},
-        {"all, first unselected", kAll, none, draft, LeaveProblem::FirstList},
-        {"all, (None)", kAll, zero, draft, LeaveProblem::FirstList},
-        {"all, second never looked at", kAll, draft, none, LeaveProblem::None},
-        {"first/other, both (None)", kFirstOther, zero, zero, LeaveProblem::SecondList},
-        {"odd/even, second unselected", kOddEven, draft, none, LeaveProblem::SecondList},
-        {"odd/even, (None) then one", kOddEven, zero, draft, LeaveProblem::None},
-        {"first/other, one then (None)", kFirstOther, draft, zero, LeaveProblem::None},
+        {"no watermarks", kNone, draft, draft, P::None, false},
+        {"all, first unselected", kAll, none, draft, P::FirstList, false},
+        {"all, (None)", kAll, zero, draft, P::FirstList, false},
+        {"all, second never looked at", kAll, draft, none, P::None, true},
+        {"all, second ignored", kAll, other, draft, P::None, false},
+        {"first/other, both (None)", kFirstOther, zero, zero, P::SecondList, false},
+        {"odd/even, second unselected", kOddEven, draft, none, P::SecondList, true},
+        {"odd/even, (None) then one", kOddEven, zero, draft, P::None, true},
+        {"first/other, one then (None)", kFirstOther, draft, zero, P::None, true},
+        {"first/other, not chosen", kFirstOther, other, zero, P::None, false},
+        {"(None) at index 0", kFirstOther, ListPick{0, u"Draft"}, zero, P::SecondList, false},
+        {"letter case counts", kFirstOther, ListPick{1, u"draft"}, zero, P::None, false},
     };
-    for (const auto& r : rows)
+    for (const auto& r : rows) {
         EXPECT_EQ(CheckLeave(r.radios, r.first, r.second), r.problem) << r.what;
+        EXPECT_EQ(EditTouchesChoice(r.radios, r.first, r.second, u"Draft"), r.editTouches)
+            << r.what;
+    }
 }
 
 TEST(WatermarkPageRules, WritingCopiesTheChosenRecordsOrTurnsWatermarksOff) {
@@ -180,64 +177,37 @@ TEST(WatermarkPageRules, WritingCopiesTheChosenRecordsOrTurnsWatermarksOff) {
         EXPECT_EQ(dm.watermarkEnabled, r.enabled) << r.what;
         EXPECT_EQ(dm.watermarkOrder, r.order) << r.what;
         EXPECT_EQ(dm.watermarkOverPage, r.placement) << r.what;
-        EXPECT_EQ(Str(dm.firstWatermark.text), r.firstText) << r.what;
-        EXPECT_EQ(Str(dm.otherWatermark.text), r.otherText) << r.what;
+        EXPECT_EQ(Text(dm.firstWatermark.text), r.firstText) << r.what;
+        EXPECT_EQ(Text(dm.otherWatermark.text), r.otherText) << r.what;
         for (const WatermarkSettings* wm : {&dm.firstWatermark, &dm.otherWatermark}) {
-            const std::u16string text = Str(wm->text);
+            const std::u16string text = Text(wm->text);
             // A copy is the whole stored record; "(None)" or a failed read leaves the defaults.
             EXPECT_EQ(wm->angle, text.empty() ? 0.0 : 33.0) << r.what;
-            EXPECT_EQ(Str(wm->name), text.empty() ? u"" : text.substr(2)) << r.what;
+            EXPECT_EQ(Text(wm->name), text.empty() ? u"" : text.substr(2)) << r.what;
         }
     }
 }
 
-TEST(WatermarkPageRules, AnEditOfAChosenWatermarkChangesTheJob) {
-    const ListPick zero{0, nullptr}, draft{1, u"Draft"}, other{2, u"Other"};
-    const struct {
-        const char* what;
-        OrderRadios radios;
-        ListPick first, second;
-        bool touches;
-    } rows[] = {
-        {"first list", kAll, draft, zero, true},
-        {"second list", kOddEven, other, draft, true},
-        {"second list ignored for all pages", kAll, other, draft, false},
-        {"no watermarks", kNone, draft, draft, false},
-        {"not chosen", kFirstOther, other, zero, false},
-        {"(None) at index 0", kFirstOther, ListPick{0, u"Draft"}, zero, false},
-        {"letter case counts", kFirstOther, ListPick{1, u"draft"}, zero, false},
-    };
-    for (const auto& r : rows)
-        EXPECT_EQ(EditTouchesChoice(r.radios, r.first, r.second, u"Draft"), r.touches) << r.what;
-}
-
 TEST(WatermarkPageRules, ListsSelectTheSameWatermarkAgainByItsWholeName) {
-    const struct {
-        ListPick noted;
-        const char16_t* selected;
-    } renames[] = {
+    // The pick noted before the dialog and the name selected again after it.
+    const std::pair<ListPick, const char16_t*> renames[] = {
         {ListPick{-1, nullptr}, nullptr},  {ListPick{0, u"Draft"}, nullptr},
         {ListPick{1, u"Draft"}, u"Final"}, {ListPick{2, u"Draft 2"}, u"Draft 2"},
         {ListPick{3, u"draft"}, u"draft"},
     };
-    for (const auto& r : renames)
-        EXPECT_EQ(Str(ReselectAfterRename(r.noted, u"Draft", u"Final")), Str(r.selected))
-            << Str(r.noted.text).size();
+    for (const auto& [noted, selected] : renames)
+        EXPECT_EQ(Str(ReselectAfterRename(noted, u"Draft", u"Final")), Str(selected))
+            << noted.index;
 
     FakeStore store;
-    const struct {
-        ListPick noted;
-        const char16_t* selected;
-        bool changed;
-    } removals[] = {
+    const std::tuple<ListPick, const char16_t*, bool> removals[] = {
         {ListPick{-1, nullptr}, nullptr, false},
         {ListPick{0, u"Gone"}, nullptr, false},
         {ListPick{1, u"Other"}, u"Other", false},
-        {ListPick{2, u"Gone"}, nullptr, true},
-    };
-    for (const auto& r : removals) {
-        const Reselection got = ReselectAfterRemove(r.noted, store);
-        EXPECT_EQ(Str(got.name), Str(r.selected)) << r.noted.index;
-        EXPECT_EQ(got.changed, r.changed) << r.noted.index;
+        {ListPick{2, u"Gone"}, nullptr, true}};
+    for (const auto& [noted, selected, changed] : removals) {
+        const Reselection got = ReselectAfterRemove(noted, store);
+        EXPECT_EQ(Str(got.name), Str(selected)) << noted.index;
+        EXPECT_EQ(got.changed, changed) << noted.index;
     }
 }
