@@ -30,6 +30,7 @@ TEST(DevModeCall, ReachesTheRecordLogicAndRefusesTheRest) {
         EXPECT_EQ(call(mode, nullptr, nullptr), E_FAIL) << mode;
         EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER)) << mode;
     }
+    SetLastError(0);
     EXPECT_EQ(plugin->DevMode(OEMDM_SIZE, nullptr), E_FAIL);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
 

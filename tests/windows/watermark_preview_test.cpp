@@ -138,6 +138,7 @@ TEST_F(Preview, FramedWhitePageWithTheTextWhereItsAnchorPutsIt) {
 
     // No printer: nothing at all is painted.
     canvas.Fill(kSentinel);
+    wm = Record(u"DRAFT", cv::Center);
     EXPECT_FALSE(cv::PaintWatermarkPreview(canvas.dc(), canvas.control(), &wm, nullptr));
     EXPECT_EQ(canvas.At(0, 0), kSentinel);
 }
