@@ -13,60 +13,47 @@ using cv::PluginDevmode;
 
 namespace {
 
-struct DevModeCall : ::testing::Test {
+TEST(DevModeCall, ReachesTheRecordLogicAndRefusesTheRest) {
     ComPtr<IPrintOemUI2> plugin{PluginDll::Get().CreatePlugin()};
+    ASSERT_TRUE(plugin.get());
     OEMDMPARAM param{};
-    void SetUp() override {
-        ASSERT_TRUE(plugin.get());
-        param.cbSize = sizeof param;
-    }
-    HRESULT Call(DWORD mode, void* in, void* out) {
+    param.cbSize = sizeof param;
+    const auto call = [&](DWORD mode, void* in, void* out) {
         param.pOEMDMIn = in;
         param.pOEMDMOut = out;
-        return plugin->DevMode(mode, &param);
-    }
-};
-
-TEST_F(DevModeCall, SizeDefaultAndRefusals) {
-    EXPECT_EQ(Call(OEMDM_SIZE, nullptr, nullptr), S_OK);
-    EXPECT_EQ(param.cbBufSize, 7672u);
-    PluginDevmode out{};
-    ASSERT_EQ(Call(OEMDM_DEFAULT, nullptr, &out), S_OK);
-    EXPECT_EQ(out.dwSize, 7672u);
-    EXPECT_EQ(out.dwSignature, 0x4352564Eu);
-
-    for (DWORD mode : {DWORD(0), DWORD(5)}) {
         SetLastError(0);
-        EXPECT_EQ(Call(mode, nullptr, &out), E_FAIL) << mode;
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER)) << mode;
+        return plugin->DevMode(mode, &param);
+    };
+    EXPECT_EQ(call(OEMDM_SIZE, nullptr, nullptr), S_OK);
+    EXPECT_EQ(param.cbBufSize, 7672u);
+    for (DWORD mode : {DWORD(0), DWORD(5)}) {
+        EXPECT_EQ(call(mode, nullptr, nullptr), E_FAIL) << mode;
+        EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER)) << mode;
     }
     SetLastError(0);
     EXPECT_EQ(plugin->DevMode(OEMDM_SIZE, nullptr), E_FAIL);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-}
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
 
-TEST_F(DevModeCall, NullRecordsAreAcceptedAndLeftAlone) {
-    PluginDevmode dm, before;
-    std::memset(&dm, 0x5A, sizeof dm);
-    before = dm;
-    EXPECT_EQ(Call(OEMDM_DEFAULT, nullptr, nullptr), S_OK);
-    EXPECT_EQ(Call(OEMDM_CONVERT, nullptr, &dm), S_OK);
-    EXPECT_EQ(Call(OEMDM_MERGE, &dm, nullptr), S_OK);
-    EXPECT_EQ(Call(OEMDM_MERGE, nullptr, &dm), S_OK);
-    EXPECT_EQ(std::memcmp(&dm, &before, sizeof dm), 0);
-}
+    // Null records are accepted and nothing is written.
+    PluginDevmode in, out;
+    std::memset(&out, 0x5A, sizeof out);
+    in = out;
+    EXPECT_EQ(call(OEMDM_DEFAULT, nullptr, nullptr), S_OK);
+    EXPECT_EQ(call(OEMDM_CONVERT, nullptr, &out), S_OK);
+    EXPECT_EQ(call(OEMDM_MERGE, &out, nullptr), S_OK);
+    EXPECT_EQ(call(OEMDM_MERGE, nullptr, &out), S_OK);
+    EXPECT_EQ(std::memcmp(&out, &in, sizeof out), 0);
 
-// Convert takes the record as it is; merge repairs it too.
-TEST_F(DevModeCall, ConvertAndMergeReachTheRecordLogic) {
-    PluginDevmode in{}, out{};
-    cv::defaultPluginDevmode(&in);
+    // Convert takes the record as it is; merge repairs it too.
+    ASSERT_EQ(call(OEMDM_DEFAULT, nullptr, &in), S_OK);
+    EXPECT_EQ(in.dwSignature, 0x4352564Eu);
     in.jobSelector = 9;
     in.contrast = 4;
     out.dwSignature = cv::kPluginSignature;
-    ASSERT_EQ(Call(OEMDM_CONVERT, &in, &out), S_OK);
+    ASSERT_EQ(call(OEMDM_CONVERT, &in, &out), S_OK);
     EXPECT_EQ(out.jobSelector, 9);
     EXPECT_EQ(out.contrast, 4);
-    ASSERT_EQ(Call(OEMDM_MERGE, &in, &out), S_OK);
+    ASSERT_EQ(call(OEMDM_MERGE, &in, &out), S_OK);
     EXPECT_EQ(out.jobSelector, 2);
     EXPECT_EQ(out.contrast, 4);
 }

@@ -42,7 +42,7 @@ struct SystemDynamicText : ::testing::Test {
     }
 };
 
-TEST_F(SystemDynamicText, ValuesComeFromTheSystem) {
+TEST_F(SystemDynamicText, ValuesComeFromTheSystemAndFitExactlyOrNotAtAll) {
     wchar_t user[256] = {}, computer[MAX_COMPUTERNAME_LENGTH + 1] = {};
     DWORD size = 256;
     ASSERT_TRUE(GetUserNameW(user, &size));
@@ -60,11 +60,9 @@ TEST_F(SystemDynamicText, ValuesComeFromTheSystem) {
     EXPECT_EQ(Expand(u"%printer%|%modelname%|%pagenumber%|100%%"),
               printer.printerName() + L"|" + printer.driverName() + L"|1|100%");
     EXPECT_EQ(Expand(u"%bogus% tail", cv::ExpansionMode::Validate), L"<failed>");
-}
 
-// A value is taken when it and its terminator exactly fill the buffer, and refused, never cut,
-// one unit short of that.
-TEST_F(SystemDynamicText, ValuesFitExactlyOrNotAtAll) {
+    // A value is taken when it and its terminator exactly fill the buffer, and refused, never
+    // cut, one unit short of that.
     cv::DynamicTextPlatform& p = cv::SystemDynamicTextPlatform();
     void* handle = printer.handle();
     const std::function<size_t(char16_t*, size_t)> reads[] = {

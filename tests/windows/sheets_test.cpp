@@ -58,10 +58,12 @@ bool IsHeapBlock(HANDLE heap, const void* block) {
     return found;
 }
 
+// Which pages a model gets, and what every document sheet starts with: a context in the sheet's
+// heap holding the job's working copy, and a printer sheet beside it with its own.
 TEST(DocumentSheet, PagesFollowThePrinterModel) {
     ModelPrinter fax(L"Fax",
                      PpdFeature("FaxCard", {"TRUE", "Yes", "False", "Xrue", "Tru", "Truer"}) +
-                                 PpdFeature("HasNewPin", {"False"}));
+                         PpdFeature("HasNewPin", {"False"}));
     ModelPrinter hold(L"Hold", PpdFeature("HasPrintandHold", {"False"}));
     ModelPrinter plain(L"Plain", PpdFeature("FaxCard", {"False", "true"}));
     ASSERT_TRUE(fax.ok() && hold.ok() && plain.ok()) << fax.error << hold.error << plain.error;
@@ -75,14 +77,25 @@ TEST(DocumentSheet, PagesFollowThePrinterModel) {
         // A fax card reading True in any case brings the page; HasNewPin picks its template,
         // whatever option that feature has selected.
         {fax, "TRUE", {IDD_OUTPUT_OPTIONS_NEWPIN, IDD_WATERMARK, IDD_PROFILES, IDD_ABOUT_DOC}},
-        {fax, "Yes", withoutOutput}, {fax, "Xrue", withoutOutput},
-        {fax, "Tru", withoutOutput}, {fax, "Truer", withoutOutput},
+        {fax, "Yes", withoutOutput},
+        {fax, "Xrue", withoutOutput},
+        {fax, "Tru", withoutOutput},
+        {fax, "Truer", withoutOutput},
         {fax, "False", withoutOutput},
         // Print and hold brings it whatever its selection; without HasNewPin: template 128.
         {hold, nullptr, {IDD_OUTPUT_OPTIONS, IDD_WATERMARK, IDD_PROFILES, IDD_ABOUT_DOC}},
         {plain, "False", withoutOutput},
         {plain, "true", {IDD_OUTPUT_OPTIONS, IDD_WATERMARK, IDD_PROFILES, IDD_ABOUT_DOC}},
     };
+    cv::PluginDevmode job{};
+    cv::defaultPluginDevmode(&job);
+    job.watermarkOrder = 3;
+    job.outputTo = 4;
+    job.jobFlagB = 1; // not part of the working copy
+    std::vector<unsigned char> incoming = cvhost::MakeIncomingDevmode(&job, sizeof job);
+    SheetOptions options, printerSheet;
+    options.incoming = reinterpret_cast<const DEVMODEW*>(incoming.data());
+    printerSheet.kind = SheetKind::Printer;
     for (const auto& c : cases) {
         SCOPED_TRACE(Narrow(c.printer.printerName) + " FaxCard " + (c.faxCard ? c.faxCard : "-"));
         auto driver = OpenDriver(c.printer.printerName);
@@ -92,84 +105,45 @@ TEST(DocumentSheet, PagesFollowThePrinterModel) {
         }
         PropertySheetHost host(*driver);
         std::wstring why;
-        ASSERT_TRUE(host.Init(SheetOptions{}, &why)) << Narrow(why);
+        ASSERT_TRUE(host.Init(options, &why)) << Narrow(why);
         EXPECT_EQ(Templates(host), c.pages);
         ASSERT_FALSE(host.Pages().empty());
         // The last page's addition (About) is the sheet's result.
         EXPECT_EQ(host.initResult, reinterpret_cast<ULONG_PTR>(host.Pages().back().handle));
         EXPECT_EQ(host.headerResult, 1u);
         EXPECT_EQ(host.headerTitle, L"In-Box UI Page");
+        SheetContext* ctx = ContextOf(host);
+        ASSERT_NE(ctx, nullptr);
+        EXPECT_TRUE(IsHeapBlock(host.Heap(), ctx)) << "the context lives in the sheet's heap";
+        EXPECT_EQ(ctx->uiParam, &host.Param());
+        EXPECT_EQ(ctx->coreUI, static_cast<IPrintCoreUI2*>(&driver->CoreUI()));
+        EXPECT_EQ(ctx->watermark.orderWork, 3u);
+        EXPECT_EQ(ctx->dm.outputTo, 4u);
+        EXPECT_EQ(ctx->dm.jobFlagB, 0u);
         const HANDLE actCtx = host.Pages().front().record.hActCtx;
         EXPECT_NE(actCtx, nullptr);
         for (const auto& page : host.Pages()) {
-            EXPECT_EQ(page.record.lParam, static_cast<LPARAM>(host.Info().UserData));
+            EXPECT_EQ(page.record.lParam, reinterpret_cast<LPARAM>(ctx));
             EXPECT_EQ(page.record.hInstance, driver->PluginModule());
             EXPECT_EQ(page.record.dwFlags, static_cast<DWORD>(PSP_USEFUSIONCONTEXT));
             EXPECT_EQ(page.record.hActCtx, actCtx) << "one context, made once";
             EXPECT_TRUE(page.contextActivated) << "the context from resource 2 must be usable";
         }
+
+        PropertySheetHost device(*driver);
+        ASSERT_TRUE(device.Init(printerSheet, &why)) << Narrow(why);
+        EXPECT_EQ(Templates(device), (std::vector<WORD>{IDD_ABOUT_PRINTER}));
+        ASSERT_NE(ContextOf(device), nullptr);
+        EXPECT_NE(ContextOf(device), ctx);
+        EXPECT_EQ(ContextOf(device)->dm.dwSize, 0u) << "no working copy in the printer sheet";
+        device.Finish();
+        EXPECT_EQ(device.destroyResult, 0u);
+        EXPECT_TRUE(device.setResults.empty());
+        host.Finish();
+        EXPECT_EQ(host.destroyCall, S_OK);
+        EXPECT_EQ(host.destroyResult, 1u);
+        EXPECT_TRUE(host.setResults.empty()) << "nothing changed: the host is not told";
     }
-}
-
-TEST(DocumentSheet, ContextComesFromTheSheetsHeapAndIsNotThePrinterSheets) {
-    ModelPrinter printer(L"Context", FullModel());
-    ASSERT_TRUE(printer.ok()) << printer.error;
-    auto driver = OpenDriver(printer.printerName);
-    ASSERT_TRUE(driver);
-
-    cv::PluginDevmode job{};
-    cv::defaultPluginDevmode(&job);
-    job.watermarkOrder = 3;
-    job.outputTo = 4;
-    job.jobFlagB = 1; // not part of the working copy
-    std::vector<unsigned char> incoming = cvhost::MakeIncomingDevmode(&job, sizeof job);
-    SheetOptions options;
-    options.incoming = reinterpret_cast<const DEVMODEW*>(incoming.data());
-
-    // The Advanced tree asks first, as the driver builds its own pages before the plug-in's.
-    OEMCUIPPARAM count{};
-    count.cbSize = sizeof count;
-    count.poemuiobj = driver->CoreUI().UIObject();
-    count.hPrinter = driver->Printer();
-    EXPECT_EQ(driver->Plugin()->CommonUIProp(OEMCUIP_DOCPROP, &count), S_OK);
-
-    PropertySheetHost host(*driver);
-    std::wstring why;
-    ASSERT_TRUE(host.Init(options, &why)) << Narrow(why);
-    SheetContext* ctx = ContextOf(host);
-    ASSERT_NE(ctx, nullptr);
-    const HANDLE heap = host.Heap();
-    EXPECT_TRUE(IsHeapBlock(heap, ctx)) << "the context lives in the sheet's heap";
-    EXPECT_EQ(ctx->uiParam, &host.Param());
-    EXPECT_EQ(ctx->coreUI, static_cast<IPrintCoreUI2*>(&driver->CoreUI()));
-    EXPECT_EQ(ctx->watermark.orderWork, 3u);
-    EXPECT_EQ(ctx->dm.outputTo, 4u);
-    EXPECT_EQ(ctx->dm.jobFlagB, 0u);
-
-    // A printer sheet of the same object: the About page and a context of its own, while the
-    // document sheet keeps its context, which a new INIT reuses.
-    SheetOptions printerSheet;
-    printerSheet.kind = SheetKind::Printer;
-    PropertySheetHost device(*driver);
-    ASSERT_TRUE(device.Init(printerSheet, &why)) << Narrow(why);
-    EXPECT_EQ(Templates(device), (std::vector<WORD>{IDD_ABOUT_PRINTER}));
-    ASSERT_NE(ContextOf(device), nullptr);
-    EXPECT_NE(ContextOf(device), ctx);
-    EXPECT_EQ(ContextOf(device)->dm.dwSize, 0u) << "no working copy in the printer sheet";
-    EXPECT_EQ(host.CallPlugin(PROPSHEETUI_REASON_INIT, host.Info().lParamInit), S_OK);
-    EXPECT_EQ(ContextOf(host), ctx);
-    device.Finish();
-    EXPECT_EQ(device.destroyResult, 0u);
-    EXPECT_TRUE(device.setResults.empty());
-
-    host.Finish();
-    EXPECT_EQ(host.destroyCall, S_OK);
-    EXPECT_EQ(host.destroyResult, 1u);
-    EXPECT_TRUE(host.setResults.empty()) << "nothing changed: the host is not told";
-    // The next sheet of the same object makes a new context in its own heap.
-    PropertySheetHost next(*driver);
-    ASSERT_TRUE(next.Init(SheetOptions{}, &why)) << Narrow(why);
-    EXPECT_TRUE(IsHeapBlock(next.Heap(), ContextOf(next)));
 }
 
 TEST(SheetUi, EveryPageShowsWithItsContextWithoutHelpAndReadOnlyDisablesIt) {
@@ -218,40 +192,47 @@ TEST(SheetUi, EveryPageShowsWithItsContextWithoutHelpAndReadOnlyDisablesIt) {
 }
 
 // --- The protocol's edges, with a bare plug-in object and a recording pfnComPropSheet ----------
+// What the host's own sheets show (the pages' parameters, the results of INIT and DESTROY, the
+// change told to compstui) is left to the tests above.
 
 struct ComPropSheetCall {
-    HANDLE sheet;
-    UINT function;
-    LPARAM lParam1, lParam2;
     WORD pageTemplate;
-    LPARAM pageParam;
     DWORD pageFlags;
 };
 std::vector<ComPropSheetCall> comPropSheetCalls;
 
-LONG_PTR CALLBACK RecordingComPropSheet(HANDLE sheet, UINT function, LPARAM lParam1,
-                                        LPARAM lParam2) {
-    ComPropSheetCall call{sheet, function, lParam1, lParam2, 0, 0};
-    if (function == CPSFUNC_ADD_PROPSHEETPAGEW && lParam1) {
-        const auto* page = reinterpret_cast<const PROPSHEETPAGEW*>(lParam1);
-        call.pageTemplate = static_cast<WORD>(reinterpret_cast<ULONG_PTR>(page->pszTemplate));
-        call.pageParam = page->lParam;
-        call.pageFlags = page->dwFlags;
-    }
-    comPropSheetCalls.push_back(call);
+LONG_PTR CALLBACK RecordingComPropSheet(HANDLE, UINT function, LPARAM lParam1, LPARAM) {
+    const auto* page = reinterpret_cast<const PROPSHEETPAGEW*>(lParam1);
+    if (function == CPSFUNC_ADD_PROPSHEETPAGEW && page)
+        comPropSheetCalls.push_back(
+            {static_cast<WORD>(reinterpret_cast<ULONG_PTR>(page->pszTemplate)), page->dwFlags});
     return 40 + static_cast<LONG_PTR>(comPropSheetCalls.size());
 }
+
+// A sheet's parameter block on a heap of its own, with a default job devmode.
+struct SheetParam {
+    HANDLE heap = HeapCreate(0, 0, 0);
+    cv::PluginDevmode dm{};
+    OEMUIPSPARAM param{};
+    SheetParam() {
+        cv::defaultPluginDevmode(&dm);
+        param.cbSize = sizeof param;
+        param.hOEMHeap = heap;
+        param.pOEMDM = &dm;
+    }
+    ~SheetParam() { HeapDestroy(heap); }
+    LPARAM lParam() { return reinterpret_cast<LPARAM>(&param); }
+};
 
 struct BareSheet : ::testing::Test {
     ComPtr<IPrintOemUI2> plugin{PluginDll::Get().CreatePlugin()};
     PROPSHEETUI_INFO info{};
-    HANDLE sheetHandle = reinterpret_cast<HANDLE>(0x5EE7);
     void SetUp() override {
         ASSERT_TRUE(plugin.get());
         comPropSheetCalls.clear();
         info.cbSize = sizeof info;
         info.Version = PROPSHEETUI_INFO_VERSION;
-        info.hComPropSheet = sheetHandle;
+        info.hComPropSheet = reinterpret_cast<HANDLE>(0x5EE7);
         info.pfnComPropSheet = &RecordingComPropSheet;
     }
     HRESULT Call(bool document, WORD reason, LPARAM lParam) {
@@ -261,7 +242,8 @@ struct BareSheet : ::testing::Test {
     }
 };
 
-// Versions other than 0x0100 are refused in entry_test; here the reasons the host seldom sends.
+// Versions other than 0x0100 are refused in entry_test; here the reasons the host seldom sends,
+// and a document sheet without the core driver.
 TEST_F(BareSheet, AnswersTheSimpleReasons) {
     for (const bool document : {true, false}) {
         SCOPED_TRACE(document ? "document" : "printer");
@@ -282,44 +264,13 @@ TEST_F(BareSheet, AnswersTheSimpleReasons) {
         EXPECT_EQ(info.Result, 1u);
         EXPECT_TRUE(comPropSheetCalls.empty());
     }
-}
-
-TEST_F(BareSheet, WithoutTheCoreDriverTheFeaturePagesStayAwayAndChangesAreReported) {
     // No PublishDriverInterface: the printer's features cannot be asked, so no Output Options.
-    HANDLE heap = HeapCreate(0, 0, 0);
-    ASSERT_NE(heap, nullptr);
-    cv::PluginDevmode dm{};
-    cv::defaultPluginDevmode(&dm);
-    OEMUIPSPARAM param{};
-    param.cbSize = sizeof param;
-    param.hOEMHeap = heap;
-    param.pOEMDM = &dm;
-    param.dwFlags = DM_NOPERMISSION;
-    info.lParamInit = reinterpret_cast<LPARAM>(&param);
+    SheetParam sheet;
+    info.lParamInit = sheet.lParam();
     ASSERT_EQ(Call(true, PROPSHEETUI_REASON_INIT, info.lParamInit), S_OK);
-    auto* ctx = reinterpret_cast<SheetContext*>(info.UserData);
-    ASSERT_NE(ctx, nullptr);
-    EXPECT_EQ(ctx->readOnly, 1u);
-    EXPECT_EQ(ctx->coreUI, nullptr);
     ASSERT_EQ(comPropSheetCalls.size(), 3u);
-    for (const ComPropSheetCall& call : comPropSheetCalls) {
-        EXPECT_EQ(call.pageParam, reinterpret_cast<LPARAM>(ctx));
-        EXPECT_EQ(call.lParam2, 0);
-    }
     EXPECT_EQ(comPropSheetCalls[0].pageTemplate, IDD_WATERMARK);
-    EXPECT_EQ(info.Result, 43u) << "the About page's addition is the result";
-
-    ctx->changed = 1;
-    comPropSheetCalls.clear();
-    ASSERT_EQ(Call(true, PROPSHEETUI_REASON_DESTROY, 1), S_OK);
-    // A changed sheet tells the host once, through the sheet's own handle.
-    ASSERT_EQ(comPropSheetCalls.size(), 1u);
-    EXPECT_EQ(comPropSheetCalls[0].sheet, sheetHandle);
-    EXPECT_EQ(comPropSheetCalls[0].function, static_cast<UINT>(CPSFUNC_SET_RESULT));
-    EXPECT_EQ(comPropSheetCalls[0].lParam1, 0);
-    EXPECT_EQ(comPropSheetCalls[0].lParam2, CPSUI_OK);
-    EXPECT_EQ(info.Result, 41u) << "the value pfnComPropSheet returned";
-    HeapDestroy(heap);
+    EXPECT_EQ(Call(true, PROPSHEETUI_REASON_DESTROY, 1), S_OK);
 }
 
 // The manifest is found from the module's path however deep the driver's directory lies: a path
@@ -342,9 +293,9 @@ TEST_F(BareSheet, PagesGetTheActivationContextFromALongModulePath) {
                                  reinterpret_cast<void**>(&factory)),
                   S_OK);
         plugin.reset();
-        ASSERT_EQ(factory->CreateInstance(nullptr, IID_IPrintOemUI2_,
-                                          reinterpret_cast<void**>(&plugin)),
-                  S_OK);
+        ASSERT_EQ(
+            factory->CreateInstance(nullptr, IID_IPrintOemUI2_, reinterpret_cast<void**>(&plugin)),
+            S_OK);
         OEMUIPSPARAM param{};
         info.lParamInit = reinterpret_cast<LPARAM>(&param);
         ASSERT_EQ(Call(false, PROPSHEETUI_REASON_INIT, info.lParamInit), S_OK);
@@ -358,39 +309,37 @@ TEST_F(BareSheet, PagesGetTheActivationContextFromALongModulePath) {
         RemoveDirectoryW(dir.c_str());
 }
 
-// A sheet's parameter block on a heap of its own, with a default job devmode.
-struct SheetParam {
-    HANDLE heap = HeapCreate(0, 0, 0);
-    cv::PluginDevmode dm{};
-    OEMUIPSPARAM param{};
-    SheetParam() {
-        cv::defaultPluginDevmode(&dm);
-        param.cbSize = sizeof param;
-        param.hOEMHeap = heap;
-        param.pOEMDM = &dm;
-    }
-    ~SheetParam() { HeapDestroy(heap); }
-    LPARAM lParam() { return reinterpret_cast<LPARAM>(&param); }
-};
-
-// Two document sheets of one object open at once: each works on a context of its own heap and
-// frees it through that heap, whichever closes first.
-TEST_F(BareSheet, EachSheetKeepsTheContextOfItsOwnHeap) {
+// The Advanced tree and the pages of one sheet share one context, whichever comes first. Two
+// document sheets of one object open at once: each works on a context of its own heap and
+// frees it through that heap, whichever closes first. A context the tree made for a sheet whose
+// INIT brought no parameter block goes with that sheet.
+TEST_F(BareSheet, EachSheetAndItsTreeKeepTheContextOfItsOwnHeap) {
     SheetParam a, b;
     ASSERT_TRUE(a.heap && b.heap);
-    PROPSHEETUI_INFO second = info;
+    OPTITEM items[1] = {};
+    OEMCUIPPARAM tree{};
+    tree.cbSize = sizeof tree;
+    tree.hOEMHeap = a.heap;
+    tree.pOEMDM = &a.dm;
+    tree.pOEMOptItems = items;
+    tree.dwFlags = DM_NOPERMISSION;
+    ASSERT_EQ(plugin->CommonUIProp(OEMCUIP_DOCPROP, &tree), S_OK);
+    auto* contextA = static_cast<SheetContext*>(tree.pOEMUserData);
+    ASSERT_NE(contextA, nullptr);
+    EXPECT_TRUE(IsHeapBlock(a.heap, contextA));
+    EXPECT_EQ(contextA->readOnly, 1u) << "the tree's items see a read-only sheet before INIT";
     info.lParamInit = a.lParam();
     ASSERT_EQ(Call(true, PROPSHEETUI_REASON_INIT, info.lParamInit), S_OK);
-    auto* contextA = reinterpret_cast<SheetContext*>(info.UserData);
+    EXPECT_EQ(info.UserData, reinterpret_cast<ULONG_PTR>(contextA));
+
+    PROPSHEETUI_INFO second = info;
     second.lParamInit = b.lParam();
-    second.Reason = PROPSHEETUI_REASON_INIT;
     ASSERT_EQ(plugin->DocumentPropertySheets(&second, second.lParamInit), S_OK);
     auto* contextB = reinterpret_cast<SheetContext*>(second.UserData);
-    ASSERT_TRUE(contextA && contextB);
+    ASSERT_NE(contextB, nullptr);
     EXPECT_NE(contextA, contextB);
     EXPECT_TRUE(IsHeapBlock(b.heap, contextB));
     EXPECT_EQ(contextA->uiParam, &a.param) << "the first sheet's context is not taken over";
-
     ASSERT_EQ(Call(true, PROPSHEETUI_REASON_DESTROY, 1), S_OK);
     EXPECT_FALSE(IsHeapBlock(a.heap, contextA));
     EXPECT_TRUE(IsHeapBlock(b.heap, contextB));
@@ -400,28 +349,6 @@ TEST_F(BareSheet, EachSheetKeepsTheContextOfItsOwnHeap) {
     second.Reason = PROPSHEETUI_REASON_DESTROY;
     ASSERT_EQ(plugin->DocumentPropertySheets(&second, 1), S_OK);
     EXPECT_FALSE(IsHeapBlock(b.heap, contextB));
-}
-
-// The Advanced tree and the pages of one sheet share one context, whichever comes first; one
-// the tree made for a sheet whose INIT brought no parameter block goes with that sheet.
-TEST_F(BareSheet, TheTreesContextIsTheSheetsAndDiesWithIt) {
-    SheetParam sheet;
-    OPTITEM items[1] = {};
-    OEMCUIPPARAM tree{};
-    tree.cbSize = sizeof tree;
-    tree.hOEMHeap = sheet.heap;
-    tree.pOEMDM = &sheet.dm;
-    tree.pOEMOptItems = items;
-    tree.dwFlags = DM_NOPERMISSION;
-    ASSERT_EQ(plugin->CommonUIProp(OEMCUIP_DOCPROP, &tree), S_OK);
-    auto* fromTree = static_cast<SheetContext*>(tree.pOEMUserData);
-    ASSERT_NE(fromTree, nullptr);
-    EXPECT_TRUE(IsHeapBlock(sheet.heap, fromTree));
-    EXPECT_EQ(fromTree->readOnly, 1u) << "the tree's items see a read-only sheet before INIT";
-    info.lParamInit = sheet.lParam();
-    ASSERT_EQ(Call(true, PROPSHEETUI_REASON_INIT, info.lParamInit), S_OK);
-    EXPECT_EQ(info.UserData, reinterpret_cast<ULONG_PTR>(fromTree));
-    ASSERT_EQ(Call(true, PROPSHEETUI_REASON_DESTROY, 1), S_OK);
 
     // The tree first again, then an INIT without a parameter block and the destroy step.
     tree.pOEMUserData = nullptr;

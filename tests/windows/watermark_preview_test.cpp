@@ -53,49 +53,49 @@ struct Preview : ::testing::Test {
     bool Paint(const WatermarkSettings& wm) {
         return cv::PaintWatermarkPreview(canvas.dc(), canvas.control(), &wm, printer.handle());
     }
-    // The bounding box of the page's non-white pixels; each must be exactly `ink`, or a shade
-    // between it and white (anti-aliased edges). Empty (left > right) when the page is white.
-    RECT Ink(COLORREF ink, bool* sawInk) {
-        const RECT page = canvas.clientRect();
-        RECT box{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
-        *sawInk = false;
-        for (int y = page.top; y < page.bottom; ++y)
-            for (int x = page.left; x < page.right; ++x) {
-                const COLORREF c = canvas.At(x, y);
-                if (c == kWhite) continue;
-                *sawInk |= c == ink;
-                box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
-                       std::max<LONG>(box.right, x), std::max<LONG>(box.bottom, y)};
-                EXPECT_TRUE(GetRValue(c) >= GetRValue(ink) && GetGValue(c) >= GetGValue(ink) &&
-                            GetBValue(c) >= GetBValue(ink))
-                    << std::hex << c << " at " << std::dec << x << "," << y;
-            }
-        return box;
-    }
-    // The frame's edge pixels are black, and everything outside it is untouched.
-    void ExpectFrameAndNothingOutside() {
+    // One look at the whole bitmap: nothing outside the frame is touched, the frame's edge is
+    // black, and each pixel of the page that is not white is exactly `ink` or a shade between it
+    // and white (anti-aliased edges). Returns their bounding box, empty (left > right) when the
+    // page is white.
+    RECT Look(COLORREF ink, bool* sawInk) {
         const RECT f = canvas.frameRect();
         const POINT o = canvas.clientOrigin();
+        RECT box{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
         int touched = 0, edge = 0;
+        *sawInk = false;
         for (int y = -o.y; y < canvas.bitmapHeight() - o.y; ++y)
             for (int x = -o.x; x < canvas.bitmapWidth() - o.x; ++x) {
-                const bool inside = x >= f.left && x < f.right && y >= f.top && y < f.bottom;
-                const bool onEdge =
-                    inside && (x == f.left || x == f.right - 1 || y == f.top || y == f.bottom - 1);
-                if (!inside && canvas.At(x, y) != kSentinel) ++touched;
-                if (onEdge && canvas.At(x, y) != RGB(0, 0, 0)) ++edge;
+                const COLORREF c = canvas.At(x, y);
+                if (x < f.left || x >= f.right || y < f.top || y >= f.bottom) {
+                    touched += c != kSentinel;
+                } else if (x == f.left || x == f.right - 1 || y == f.top || y == f.bottom - 1) {
+                    edge += c != RGB(0, 0, 0);
+                } else if (c != kWhite) {
+                    *sawInk |= c == ink;
+                    box = {std::min<LONG>(box.left, x), std::min<LONG>(box.top, y),
+                           std::max<LONG>(box.right, x), std::max<LONG>(box.bottom, y)};
+                    EXPECT_TRUE(GetRValue(c) >= GetRValue(ink) && GetGValue(c) >= GetGValue(ink) &&
+                                GetBValue(c) >= GetBValue(ink))
+                        << std::hex << c << " at " << std::dec << x << "," << y;
+                }
             }
         EXPECT_EQ(touched, 0);
         EXPECT_EQ(edge, 0);
+        return box;
     }
 };
 
 TEST_F(Preview, FramedWhitePageWithTheTextWhereItsAnchorPutsIt) {
+    // An empty text, or a dynamic one that expands to nothing, leaves the page white.
     bool sawInk = false;
-    ASSERT_TRUE(Paint(Record(u"", cv::Center)));
-    ExpectFrameAndNothingOutside();
-    const RECT blank = Ink(kWhite, &sawInk);
-    EXPECT_GT(blank.left, blank.right) << "an empty text leaves the page white";
+    WatermarkSettings nothing = Record(u"%nosuch%", cv::Center);
+    nothing.isDynamic = 1;
+    for (const WatermarkSettings& wm : {Record(u"", cv::Center), nothing}) {
+        canvas.Fill(kSentinel);
+        ASSERT_TRUE(Paint(wm));
+        const RECT blank = Look(kWhite, &sawInk);
+        EXPECT_GT(blank.left, blank.right) << Narrow(reinterpret_cast<const wchar_t*>(wm.text));
+    }
 
     // The text in its anchor's corner, black at 50 % as RGB(127, 127, 127), outlined text stroked
     // in the same colour; the glyphs a word wide, not a speck.
@@ -108,8 +108,7 @@ TEST_F(Preview, FramedWhitePageWithTheTextWhereItsAnchorPutsIt) {
         wm.intensity = 50;
         if (position == cv::BottomRight) wm.effects = cv::Outline;
         ASSERT_TRUE(Paint(wm));
-        ExpectFrameAndNothingOutside();
-        const RECT ink = Ink(RGB(127, 127, 127), &sawInk);
+        const RECT ink = Look(RGB(127, 127, 127), &sawInk);
         EXPECT_TRUE(sawInk);
         EXPECT_GT(ink.right - ink.left, 30);
         if (position == cv::TopLeft)
@@ -120,16 +119,7 @@ TEST_F(Preview, FramedWhitePageWithTheTextWhereItsAnchorPutsIt) {
                         ink.left > midX && ink.top > midY);
     }
 
-    // No printer: nothing at all is painted.
-    canvas.Fill(kSentinel);
-    WatermarkSettings wm = Record(u"DRAFT", cv::Center);
-    EXPECT_FALSE(cv::PaintWatermarkPreview(canvas.dc(), canvas.control(), &wm, nullptr));
-    EXPECT_EQ(canvas.At(0, 0), kSentinel);
-}
-
-// A dynamic text is painted expanded, with page number 1: exactly as its plain expansion.
-TEST_F(Preview, DynamicTextIsPaintedAsItsExpansion) {
-    const RECT page = canvas.clientRect();
+    // A dynamic text is painted expanded, with page number 1: exactly as its plain expansion.
     const auto pixels = [&] {
         std::vector<COLORREF> all;
         for (int y = page.top; y < page.bottom; ++y)
@@ -145,15 +135,12 @@ TEST_F(Preview, DynamicTextIsPaintedAsItsExpansion) {
     EXPECT_TRUE(dynamic == pixels());
     ASSERT_TRUE(Paint(Record(u"p2", cv::Center)));
     EXPECT_FALSE(dynamic == pixels()) << "the pictures tell the page numbers apart";
-    // A text that expands to nothing leaves the white page in its frame.
-    wm = Record(u"%nosuch%", cv::Center);
-    wm.isDynamic = 1;
+
+    // No printer: nothing at all is painted.
     canvas.Fill(kSentinel);
-    ASSERT_TRUE(Paint(wm));
-    ExpectFrameAndNothingOutside();
-    bool sawInk = false;
-    const RECT blank = Ink(kWhite, &sawInk);
-    EXPECT_GT(blank.left, blank.right);
+    wm = Record(u"DRAFT", cv::Center);
+    EXPECT_FALSE(cv::PaintWatermarkPreview(canvas.dc(), canvas.control(), &wm, nullptr));
+    EXPECT_EQ(canvas.At(0, 0), kSentinel);
 }
 
 bool CountingBuilder(HWND dialog, cv::PreviewData* data, WatermarkSettings* record) {
@@ -176,29 +163,21 @@ TEST_F(Preview, ControlRepaintsThroughItsBuilderUntilDestroyed) {
     SetWindowLongPtrW(canvas.parent(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&calls));
     ownProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
         canvas.control(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingOwnProc)));
-    WatermarkSettings wm = Record(u"DRAFT", cv::Center);
-    ASSERT_TRUE(cv::InstallPreview(canvas.control(), &wm, printer.handle(), CountingBuilder));
-    EXPECT_EQ(GetWindowLongPtrW(canvas.control(), GWLP_WNDPROC),
-              reinterpret_cast<LONG_PTR>(&cv::PreviewWindowProc));
-    ShowWindow(canvas.parent(), SW_SHOWNA);
-    UpdateWindow(canvas.control());
-    const int before = calls;
-
-    ValidateRect(canvas.control(), nullptr);
-    cv::RefreshPreview(canvas.parent());
-    RECT update{};
-    EXPECT_TRUE(GetUpdateRect(canvas.control(), &update, FALSE));
-    UpdateWindow(canvas.control());
-    EXPECT_EQ(calls, before + 1);
-
     // Installing again replaces the data, and the control still ends with the static's own
     // procedure: a second install must not pass messages on to itself.
-    WatermarkSettings other = Record(u"COPY", cv::TopLeft);
-    ASSERT_TRUE(cv::InstallPreview(canvas.control(), &other, printer.handle(), CountingBuilder));
-    ValidateRect(canvas.control(), nullptr);
-    cv::RefreshPreview(canvas.parent());
-    UpdateWindow(canvas.control());
-    EXPECT_EQ(calls, before + 2);
+    WatermarkSettings marks[] = {Record(u"DRAFT", cv::Center), Record(u"COPY", cv::TopLeft)};
+    for (WatermarkSettings& wm : marks) {
+        ASSERT_TRUE(cv::InstallPreview(canvas.control(), &wm, printer.handle(), CountingBuilder));
+        ShowWindow(canvas.parent(), SW_SHOWNA);
+        UpdateWindow(canvas.control());
+        const int before = calls;
+        ValidateRect(canvas.control(), nullptr);
+        cv::RefreshPreview(canvas.parent());
+        RECT update{};
+        EXPECT_TRUE(GetUpdateRect(canvas.control(), &update, FALSE));
+        UpdateWindow(canvas.control());
+        EXPECT_EQ(calls, before + 1);
+    }
     EXPECT_EQ(SendMessageW(canvas.control(), WM_GETTEXTLENGTH, 0, 0), 0);
 
     // Destroying the control frees its data and hands it back to its own procedure, which

@@ -4,14 +4,17 @@
 #include "ui/bounded_string.h"
 #include "printer_fixture.h"
 #include "resource_counter.h"
+#include "ui_driver.h"
 #include "core/driver_key.h"
 #include "core/subsystems.h"
 #include "watermark/watermark_store.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace cvtest;
@@ -31,8 +34,9 @@ void Set(HKEY root, const std::wstring& path, const wchar_t* name, DWORD type, c
 void SetDword(HKEY root, const std::wstring& path, const wchar_t* name, DWORD value) {
     Set(root, path, name, REG_DWORD, &value, 4);
 }
+using Value = std::pair<DWORD, std::vector<BYTE>>;
 // Type and bytes of a value; type REG_NONE with no bytes when it is missing.
-std::pair<DWORD, std::vector<BYTE>> Get(const std::wstring& path, const wchar_t* name) {
+Value Get(const std::wstring& path, const wchar_t* name) {
     std::vector<BYTE> data(8192);
     DWORD type = REG_NONE, size = static_cast<DWORD>(data.size());
     if (RegGetValueW(HKEY_CURRENT_USER, path.c_str(), name, RRF_RT_ANY | RRF_NOEXPAND, &type,
@@ -41,16 +45,22 @@ std::pair<DWORD, std::vector<BYTE>> Get(const std::wstring& path, const wchar_t*
     data.resize(size);
     return {type, data};
 }
-// The number of values of a key; -1 when there is no key.
-int ValueCount(const std::wstring& path) {
+// The names of a key's values, sorted; {"(no key)"} when there is no key.
+std::vector<std::wstring> Values(const std::wstring& path) {
     HKEY key = nullptr;
-    DWORD count = 0;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return -1;
-    RegQueryInfoKeyW(key, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, &count, nullptr,
-                     nullptr, nullptr, nullptr);
+        return {L"(no key)"};
+    std::vector<std::wstring> names;
+    wchar_t name[256];
+    for (DWORD i = 0, n = 256; RegEnumValueW(key, i, name, &n, 0, 0, 0, 0) == 0; ++i, n = 256)
+        names.push_back(name);
     RegCloseKey(key);
-    return static_cast<int>(count);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+Value Binary(const void* data, size_t size) {
+    const auto* bytes = static_cast<const BYTE*>(data);
+    return {REG_BINARY, std::vector<BYTE>(bytes, bytes + size)};
 }
 
 WatermarkSettings Sample(const char16_t* name) {
@@ -122,74 +132,61 @@ TEST_F(WatermarkStore, ReadsBinaryValuesUpToARecordOnly) {
     EXPECT_EQ(std::memcmp(&wm, &full, 704), 0);
 }
 
-TEST_F(WatermarkStore, SaveAndDeleteCountOnlyWhatTheyAddOrRemove) {
-    WatermarkSettings a = Sample(u"Alpha");
-    ASSERT_TRUE(cv::SaveWatermark(h, &a));
-    EXPECT_EQ(cv::ReadWatermarkCount(h), 1u);
-    auto [type, bytes] = Get(WatermarksPath(), L"Alpha");
-    EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
-    ASSERT_EQ(bytes.size(), 704u);
-    EXPECT_EQ(std::memcmp(bytes.data(), &a, 704), 0);
+// Each operation in turn, and what it leaves: the count the store reads, the values in the
+// registry, and the list filled from them. The count follows what was added or removed.
+TEST_F(WatermarkStore, OperationsAndWhatTheyLeave) {
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 200, 100, 0, 0, 0, 0);
+    HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | LBS_HASSTRINGS | WS_HSCROLL, 0, 0,
+                                200, 100, parent, reinterpret_cast<HMENU>(1), nullptr, nullptr);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(cv::CountWatermarks(h), 0u);
+    EXPECT_FALSE(cv::FillWatermarkList(h, list)) << "no key";
+    const auto expect = [&](uint32_t count, const std::vector<std::wstring>& values) {
+        EXPECT_EQ(cv::ReadWatermarkCount(h), count);
+        EXPECT_EQ(Values(WatermarksPath()), values);
+        EXPECT_EQ(cv::CountWatermarks(h), values.size());
+        SendMessageW(list, LB_RESETCONTENT, 0, 0);
+        EXPECT_TRUE(cv::FillWatermarkList(h, list));
+        EXPECT_EQ(ListEntries(parent, 1), values);
+    };
+    HKEY made = nullptr;
+    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, WatermarksPath().c_str(), &made), ERROR_SUCCESS);
+    RegCloseKey(made);
+    expect(0, {});
 
-    a.pointSize = 12;
-    ASSERT_TRUE(cv::SaveWatermark(h, &a));
-    EXPECT_EQ(cv::ReadWatermarkCount(h), 1u);
-    WatermarkSettings back{};
-    ASSERT_TRUE(cv::ReadWatermark(h, L"Alpha", &back));
-    EXPECT_EQ(back.pointSize, 12u);
-
+    WatermarkSettings alpha = Sample(u"Alpha"), beta = Sample(u"Beta"), unnamed = Sample(u"");
+    for (uint32_t pointSize : {40, 12}) {
+        alpha.pointSize = pointSize;
+        ASSERT_TRUE(cv::SaveWatermark(h, &alpha));
+        EXPECT_EQ(Get(WatermarksPath(), L"Alpha"), Binary(&alpha, 704));
+        expect(1, {L"Alpha"});
+    }
     // A damaged value of the same name is replaced, not added.
     SetMark(L"Beta", REG_SZ, L"x", 4);
     const DWORD two = 2, zero = 0;
     SetCount(REG_DWORD, &two);
-    WatermarkSettings b = Sample(u"Beta");
-    ASSERT_TRUE(cv::SaveWatermark(h, &b));
-    EXPECT_EQ(cv::ReadWatermarkCount(h), 2u);
-    EXPECT_TRUE(cv::WatermarkExists(h, L"Beta"));
-
-    ASSERT_TRUE(cv::DeleteWatermark(h, L"Alpha"));
-    EXPECT_FALSE(cv::WatermarkExists(h, L"Alpha"));
+    ASSERT_TRUE(cv::SaveWatermark(h, &beta));
+    expect(2, {L"Alpha", L"Beta"});
+    EXPECT_TRUE(cv::DeleteWatermark(h, L"Alpha"));
     EXPECT_FALSE(cv::DeleteWatermark(h, L"Alpha"));
-    EXPECT_EQ(cv::ReadWatermarkCount(h), 1u);
-    WatermarkSettings unnamed = Sample(u"");
     EXPECT_FALSE(cv::SaveWatermark(h, &unnamed));
-    EXPECT_EQ(ValueCount(WatermarksPath()), 1);
-    // Deleting never takes the count below 0.
+    expect(1, {L"Beta"});
+    // Deleting never takes the count below 0; a count of the wrong type reads as 0.
     SetCount(REG_DWORD, &zero);
     ASSERT_TRUE(cv::DeleteWatermark(h, L"Beta"));
-    EXPECT_EQ(Get(printer.driverKeyPath(), L"NumberOfWaterMarks"),
-              (std::pair<DWORD, std::vector<BYTE>>{REG_DWORD, {0, 0, 0, 0}}));
-    SetCount(REG_SZ, L"7"); // a count of the wrong type reads as 0
+    expect(0, {});
+    SetCount(REG_SZ, L"7");
     EXPECT_EQ(cv::ReadWatermarkCount(h), 0u);
-}
 
-TEST_F(WatermarkStore, CountAndListOnMissingEmptyAndFilledKeys) {
-    HWND list = CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP | LBS_HASSTRINGS | WS_HSCROLL, 0, 0,
-                                200, 100, nullptr, nullptr, nullptr, nullptr);
-    ASSERT_TRUE(list);
-    EXPECT_EQ(cv::CountWatermarks(h), 0u);
-    EXPECT_FALSE(cv::FillWatermarkList(h, list));
-
-    HKEY created = nullptr;
-    ASSERT_EQ(RegCreateKeyW(HKEY_CURRENT_USER, WatermarksPath().c_str(), &created), ERROR_SUCCESS);
-    RegCloseKey(created);
-    EXPECT_EQ(cv::CountWatermarks(h), 0u);
+    // A name longer than any record's is counted, but not listed; the list scrolls to the end of
+    // the longest listed name.
+    SetMark(L"A somewhat longer name", REG_BINARY, &beta, 704);
+    SetMark(std::wstring(200, L'L').c_str(), REG_BINARY, &beta, 704);
+    EXPECT_EQ(cv::CountWatermarks(h), 2u);
     EXPECT_TRUE(cv::FillWatermarkList(h, list));
-    EXPECT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 0);
-
-    WatermarkSettings wm = Sample(u"x");
-    SetMark(L"Short", REG_BINARY, &wm, 704);
-    SetMark(L"A somewhat longer name", REG_BINARY, &wm, 704);
-    // Longer than any record's name: counted, but not listed.
-    SetMark(std::wstring(200, L'L').c_str(), REG_BINARY, &wm, 704);
-    EXPECT_EQ(cv::CountWatermarks(h), 3u);
-    EXPECT_TRUE(cv::FillWatermarkList(h, list));
-    ASSERT_EQ(SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
-    EXPECT_NE(SendMessageW(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
-                           reinterpret_cast<LPARAM>(L"Short")),
-              LB_ERR);
+    EXPECT_EQ(ListEntries(parent, 1), std::vector<std::wstring>{L"A somewhat longer name"});
     EXPECT_GT(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), 22);
-    DestroyWindow(list);
+    DestroyWindow(parent);
 }
 
 // The four built-in watermarks, by the fields that set them apart from a reset record (proven
@@ -210,20 +207,18 @@ TEST_F(WatermarkStore, DefaultsInstallTwiceWithoutAddingOrCounting) {
     ASSERT_TRUE(cv::InstallDefaultWatermarks(driver.c_str()));
     SetMark(L"Draft", REG_BINARY, "x", 1);
     ASSERT_TRUE(cv::InstallDefaultWatermarks(driver.c_str()));
-    EXPECT_EQ(ValueCount(WatermarksPath()), 4);
+    EXPECT_EQ(
+        Values(WatermarksPath()),
+        (std::vector<std::wstring>{L"Confidential", L"Date and Time", L"Draft", L"Username"}));
     for (const auto& d : defaults) {
         SCOPED_TRACE(Narrow(d.name));
         EXPECT_EQ(Get(WatermarksPath(), d.name).second.size(), 704u);
         WatermarkSettings wm{};
         ASSERT_TRUE(cv::ReadWatermark(h, d.name, &wm));
-        EXPECT_EQ(U16(wm.name, 128), std::u16string(d.name, d.name + wcslen(d.name)));
-        EXPECT_EQ(U16(wm.text, 128), d.text);
-        EXPECT_EQ(U16(wm.faceName, 64), u"Arial");
-        EXPECT_EQ(wm.angle, d.angle);
-        EXPECT_EQ(wm.color, d.color);
-        EXPECT_EQ(wm.pointSize, d.pointSize);
-        EXPECT_EQ(wm.position, d.position);
-        EXPECT_EQ(wm.isDynamic, d.isDynamic);
+        EXPECT_EQ(std::tie(wm.angle, wm.color, wm.pointSize, wm.position, wm.isDynamic),
+                  std::tie(d.angle, d.color, d.pointSize, d.position, d.isDynamic));
+        EXPECT_EQ(U16(wm.name, 128) + u"|" + U16(wm.text, 128) + u"|" + U16(wm.faceName, 64),
+                  std::u16string(d.name, d.name + wcslen(d.name)) + u"|" + d.text + u"|Arial");
     }
     EXPECT_EQ(Get(printer.driverKeyPath(), L"NumberOfWaterMarks").first, DWORD(REG_NONE));
     WatermarkSettings wm{};
@@ -243,7 +238,29 @@ struct Migration : WatermarkStore {
     std::wstring DefaultPath() const { return L".DEFAULT\\" + printer.driverKeyPath(); }
 };
 
-TEST_F(Migration, CopiesEveryValueWithItsTypeAndSize) {
+// From nothing to copy to the whole tree, for a user who has no settings yet.
+TEST_F(Migration, CopiesTheDefaultUsersTreeOnceWithEveryValueAsItIs) {
+    const std::wstring driver = printer.driverKeyPath();
+    EXPECT_FALSE(cv::MigrateDefaultUserSettings(h));
+    ASSERT_EQ(CallDevMode(), S_OK);
+    EXPECT_EQ(Values(driver), std::vector<std::wstring>{L"(no key)"});
+    EXPECT_FALSE(cv::MigrateDefaultUserSettings(nullptr));
+    // A tree holding only the unnamed value has nothing to copy: the user's key is made, empty.
+    Set(HKEY_USERS, DefaultPath(), L"", REG_SZ, L"x", 4);
+    EXPECT_FALSE(cv::MigrateDefaultUserSettings(h));
+    EXPECT_EQ(Values(driver), std::vector<std::wstring>{});
+    // The smallest tree: one value with a one-letter name and no watermarks; the count written
+    // is 0.
+    ASSERT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, driver.c_str()), ERROR_SUCCESS);
+    SetDword(HKEY_USERS, DefaultPath(), L"A", 5);
+    EXPECT_TRUE(cv::MigrateDefaultUserSettings(h));
+    EXPECT_EQ(Get(driver, L"A").first, DWORD(REG_DWORD));
+    EXPECT_EQ(Values(WatermarksPath()), std::vector<std::wstring>{L"(no key)"});
+    EXPECT_EQ(Get(driver, L"NumberOfWaterMarks"), (Value{REG_DWORD, {0, 0, 0, 0}}));
+
+    // The whole tree, through DevMode: every value with its type and size, watermarks or not.
+    ASSERT_EQ(RegDeleteTreeW(HKEY_CURRENT_USER, driver.c_str()), ERROR_SUCCESS);
+    RegDeleteKeyW(HKEY_CURRENT_USER, driver.c_str());
     std::vector<BYTE> fax(4748, 0x5A);
     WatermarkSettings wm = Sample(u"Seeded");
     Set(HKEY_USERS, DefaultPath(), L"LastUserName", REG_SZ, L"jane", 10);
@@ -254,45 +271,21 @@ TEST_F(Migration, CopiesEveryValueWithItsTypeAndSize) {
     Set(HKEY_USERS, marks, L"Short", REG_BINARY, &wm, 600);
     SetDword(HKEY_USERS, marks, L"Odd", 1);
     SetDword(HKEY_USERS, DefaultPath() + L"\\Profiles\\Mine", L"x", 1);
-
     ASSERT_EQ(CallDevMode(), S_OK);
-
-    const std::wstring driver = printer.driverKeyPath();
-    EXPECT_EQ(Get(driver, L"LastUserName"), (std::pair<DWORD, std::vector<BYTE>>{
-                                                REG_SZ, {'j', 0, 'a', 0, 'n', 0, 'e', 0, 0, 0}}));
-    EXPECT_EQ(Get(driver, L"FaxInfo"), (std::pair<DWORD, std::vector<BYTE>>{REG_BINARY, fax}));
+    EXPECT_EQ(Get(driver, L"LastUserName"),
+              (Value{REG_SZ, {'j', 0, 'a', 0, 'n', 0, 'e', 0, 0, 0}}));
+    EXPECT_EQ(Get(driver, L"FaxInfo"), Binary(fax.data(), fax.size()));
     EXPECT_EQ(cv::ReadWatermarkCount(h), 3u);
-    EXPECT_EQ(ValueCount(WatermarksPath()), 3);
+    EXPECT_EQ(Values(WatermarksPath()), (std::vector<std::wstring>{L"Odd", L"Seeded", L"Short"}));
     EXPECT_EQ(Get(WatermarksPath(), L"Short").second.size(), 600u);
     EXPECT_EQ(Get(WatermarksPath(), L"Odd").first, DWORD(REG_DWORD));
-    EXPECT_EQ(ValueCount(driver + L"\\Profiles"), -1);
+    EXPECT_EQ(Values(driver + L"\\Profiles"), std::vector<std::wstring>{L"(no key)"});
 
     // A user who has settings is never touched again.
     Set(HKEY_USERS, DefaultPath(), L"LastUserName", REG_SZ, L"bob", 8);
     ASSERT_EQ(CallDevMode(), S_OK);
     EXPECT_EQ(Get(driver, L"LastUserName").second.size(), 10u);
     EXPECT_FALSE(cv::MigrateDefaultUserSettings(h));
-}
-
-TEST_F(Migration, NothingHappensWithoutADefaultUserTree) {
-    EXPECT_FALSE(cv::MigrateDefaultUserSettings(h));
-    ASSERT_EQ(CallDevMode(), S_OK);
-    EXPECT_EQ(ValueCount(printer.driverKeyPath()), -1);
-    EXPECT_FALSE(cv::MigrateDefaultUserSettings(nullptr));
-    // A tree holding only the unnamed value has nothing to copy: the user's key is made, empty.
-    Set(HKEY_USERS, DefaultPath(), L"", REG_SZ, L"x", 4);
-    EXPECT_FALSE(cv::MigrateDefaultUserSettings(h));
-    EXPECT_EQ(ValueCount(printer.driverKeyPath()), 0);
-}
-
-// The smallest tree: one value with a one-letter name and no watermarks; the count written is 0.
-TEST_F(Migration, CopiesASingleValueAndMakesNoWatermarksKey) {
-    SetDword(HKEY_USERS, DefaultPath(), L"A", 5);
-    EXPECT_TRUE(cv::MigrateDefaultUserSettings(h));
-    EXPECT_EQ(Get(printer.driverKeyPath(), L"A").first, DWORD(REG_DWORD));
-    EXPECT_EQ(ValueCount(WatermarksPath()), -1);
-    EXPECT_EQ(Get(printer.driverKeyPath(), L"NumberOfWaterMarks"),
-              (std::pair<DWORD, std::vector<BYTE>>{REG_DWORD, {0, 0, 0, 0}}));
 }
 
 } // namespace
