@@ -356,6 +356,7 @@ TEST_F(WatermarkDialogs, EditorAddsEditsAndPositionsAndStoresWhatItShows) {
             } steps[] = {
                 {"millimetres", [&] { Click(dialog, IDC_POS_MILLIMETERS); }, L"25.4", L"0.0"},
                 {"inches", [&] { Click(dialog, IDC_POS_INCHES); }, L"1.0", L"0.0"},
+                {"inches again", [&] { Click(dialog, IDC_POS_INCHES); }, L"1.0", L"0.0"},
                 {"up, inches", [&] { Arrow(dialog, IDC_POS_VOFFSET, VK_UP); }, L"1.1", L"0.0"},
                 {"two points", [&] { Type(dialog, IDC_POS_HOFFSET, L"1.2.3"); }, L"1.1", L"0.0"},
                 {"center", [&] { Click(dialog, IDC_POS_CENTER_WATERMARK); }, L"0.0", L"0.0"},
