@@ -1,14 +1,9 @@
 // The Output Options page and the fax cover-page dialog, driven through the real document sheet
 // of the stand-in host for printer models written as PPDs: what the user sees, what the checks
 // say when the page is left, and what lands in the job's devmode and the registry.
-#include "core/records.h"
-#include "core/sheet_context.h"
-#include "host/job_devmode.h"
 #include "output/output_resource.h"
-#include "printer_fixture.h"
-#include "resource_counter.h"
+#include "page_session.h"
 #include "ui/bounded_string.h"
-#include "ui_driver.h"
 
 #include <gtest/gtest.h>
 
@@ -16,7 +11,6 @@
 #include <cstring>
 #include <functional>
 #include <iterator>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,115 +18,25 @@ using namespace cvtest;
 
 namespace {
 
-const wchar_t kOutput[] = L"Output Options";
-const wchar_t kOther[] = L"Watermark";
-
 std::string HoldModel() {
     return PpdFeature("HasPrintandHold", {"True"}) + PpdFeature("HasKeepPreviousPHJobs", {"True"});
 }
-std::string NewPinModel() { return HoldModel() + PpdFeature("HasNewPin", {"True"}); }
-std::string FaxModel() { return PpdFeature("FaxCard", {"True", "False"}); }
+std::string NewPinModel() {
+    return HoldModel() + PpdFeature("HasNewPin", {"True"});
+}
+std::string FaxModel() {
+    return PpdFeature("FaxCard", {"True", "False"});
+}
 
-std::wstring Text(const char16_t* units) { return reinterpret_cast<const wchar_t*>(units); }
-
-class OutputPage : public ::testing::Test {
-  protected:
-    void Model(const wchar_t* tag, const std::string& features) {
-        TearDown();
-        printer_ = std::make_unique<ModelPrinter>(tag, features);
-        ASSERT_TRUE(printer_->ok()) << printer_->error;
-        RegDeleteTreeW(HKEY_CURRENT_USER, KeyPath().c_str());
-    }
-    // Whatever the page did, the closed sheet leaves nothing of the plug-in's open; every model
-    // here makes the page read its remembered values, so keys were opened.
-    void TearDown() override {
-        sheet_.reset();
-        if (printer_ && printer_->ok()) RegDeleteTreeW(HKEY_CURRENT_USER, KeyPath().c_str());
-        EXPECT_EQ(counter_.Leaks(), "");
-        if (shown_) {
-            EXPECT_GT(counter_.Opened(cvtest::Resource::RegistryKey), 0);
-        }
-    }
-    // The driver's key: the model printer's driver carries the printer's name.
-    std::wstring KeyPath() const { return L"Software\\Corvane\\PSPlugIn\\" + printer_->printerName; }
-
-    // Opens the document sheet on the Output Options page; `edit` shapes the devmode an
-    // application hands in (merged, so repaired, before the sheet sees it).
-    HWND Open(std::function<void(cv::PluginDevmode&)> edit = {}, bool readOnly = false) {
-        sheet_.reset();
-        cvhost::SheetOptions options;
-        options.readOnly = readOnly;
-        options.startPage = kOutput; // shown once, as the sheet opens
-        std::vector<unsigned char> incoming;
-        if (edit) {
-            cv::PluginDevmode dm{};
-            cv::defaultPluginDevmode(&dm);
-            edit(dm);
-            incoming = cvhost::MakeIncomingDevmode(&dm, sizeof dm);
-            options.incoming = reinterpret_cast<const DEVMODEW*>(incoming.data());
-        }
-        sheet_ = std::make_unique<SheetDriver>(printer_->printerName, options);
-        EXPECT_TRUE(sheet_->ok()) << sheet_->error();
-        shown_ = true;
-        // The sheet opens on the page; selecting it again would make it be left and shown anew.
-        EXPECT_EQ(sheet_->CurrentPage(), sheet_->Page(kOutput));
-        return sheet_->Page(kOutput);
-    }
-    cv::SheetContext* Context() {
-        return reinterpret_cast<cv::SheetContext*>(sheet_->Host().Info().UserData);
-    }
-    // The focus of a refused leave is on `id`. Focus belongs to the foreground window, which a UI
-    // test running in another process may take at any moment; only then is it not asserted.
-    void ExpectFocus(HWND page, int id) {
-        if (GetForegroundWindow() != sheet_->Sheet()) return;
-        EXPECT_EQ(GetFocus(), Control(page, id));
-    }
-    const cv::PluginDevmode& Job() { return *sheet_->Host().Devmode().PluginRecord(); }
-    // Leaves the page and comes back, so that it rebuilds from the working devmode, which
-    // `whileAway` changes as another page (a profile being loaded) would.
-    void Revisit(const std::function<void(cv::PluginDevmode&)>& whileAway) {
-        ASSERT_TRUE(sheet_->SelectPage(kOther));
-        whileAway(Context()->dm);
-        ASSERT_TRUE(sheet_->SelectPage(kOutput));
-    }
-    // Tries to leave the page; the message it answered with ("" when it let go).
-    std::wstring LeaveMessage() {
-        DialogScript script;
-        script.Press(IDOK);
-        const bool left = sheet_->SelectPage(kOther);
-        if (script.Seen().empty()) return left ? L"" : L"<refused without a message>";
-        EXPECT_FALSE(left);
-        EXPECT_EQ(script.Seen()[0].icon, UINT(MB_ICONERROR));
-        return script.Seen()[0].text;
-    }
-
-    void SetValue(const wchar_t* name, DWORD type, const void* data, DWORD size) {
-        ASSERT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, KeyPath().c_str(), name, type, data, size),
-                  ERROR_SUCCESS);
-    }
-    // A stored value's bytes; empty when there is none.
-    std::vector<BYTE> Value(const wchar_t* name, DWORD* type = nullptr) {
-        std::vector<BYTE> data(8192);
-        DWORD size = static_cast<DWORD>(data.size()), t = 0;
-        if (RegGetValueW(HKEY_CURRENT_USER, KeyPath().c_str(), name, RRF_RT_ANY | RRF_NOEXPAND,
-                         &t, data.data(), &size) != ERROR_SUCCESS)
-            return {};
-        if (type) *type = t;
-        data.resize(size);
-        return data;
-    }
-
-    ResourceCounter counter_;
-    std::unique_ptr<ModelPrinter> printer_;
-    std::unique_ptr<SheetDriver> sheet_;
-    bool shown_ = false;
+struct OutputPage : PageSession {
+    OutputPage() : PageSession(L"Output Options", L"Watermark") {}
 };
 
 // The rules' rows are checked natively; here each control reaches its rule once and the rule's
 // answer reaches the screen. Apply stays off while the page fills itself, at initialisation and
 // whenever it is shown again, and comes on with each kind of change the user makes.
 TEST_F(OutputPage, FieldsApplyLimitsAndBadDevmodeValues) {
-    Model(L"OutApply", HoldModel() + FaxModel());
+    Model(HoldModel() + FaxModel());
     // Not offered, and shown as no entry at all; what the page applies is Printer.
     HWND page = Open([](cv::PluginDevmode& dm) { dm.outputTo = 1; });
     EXPECT_EQ(Context()->dm.outputTo, 1u);
@@ -150,12 +54,16 @@ TEST_F(OutputPage, FieldsApplyLimitsAndBadDevmodeValues) {
     ASSERT_TRUE(GetUserNameW(logon, &size));
     EXPECT_EQ(WindowText(Control(page, IDC_USERNAME)), std::wstring(logon).substr(0, 24))
         << "nothing remembered: the logged-on user";
-    for (int id : {IDC_USERNAME, IDC_PIN, IDC_KEEP_JOBS}) EXPECT_FALSE(IsEnabled(page, id)) << id;
+    for (int id : {IDC_USERNAME, IDC_PIN, IDC_KEEP_JOBS})
+        EXPECT_FALSE(IsEnabled(page, id)) << id;
     const struct {
         int id;
         LRESULT limit;
-    } limits[] = {{IDC_USERNAME, 24}, {IDC_PIN, 4}, {IDC_RECIPIENT_NAME, 45},
-                  {IDC_RECIPIENT_FAX, 60}, {IDC_STATION, 24}};
+    } limits[] = {{IDC_USERNAME, 24},
+                  {IDC_PIN, 4},
+                  {IDC_RECIPIENT_NAME, 45},
+                  {IDC_RECIPIENT_FAX, 60},
+                  {IDC_STATION, 24}};
     for (const auto& l : limits)
         EXPECT_EQ(SendDlgItemMessageW(page, l.id, EM_GETLIMITTEXT, 0, 0), l.limit) << l.id;
 
@@ -173,7 +81,8 @@ TEST_F(OutputPage, FieldsApplyLimitsAndBadDevmodeValues) {
     EXPECT_EQ(WindowText(Control(page, IDC_STATION)), std::wstring(127, L's'));
 
     ASSERT_TRUE(SelectListEntry(page, IDC_OUTPUT_LIST, L"Confidential Print"));
-    for (int id : {IDC_USERNAME, IDC_PIN, IDC_KEEP_JOBS}) EXPECT_TRUE(IsEnabled(page, id)) << id;
+    for (int id : {IDC_USERNAME, IDC_PIN, IDC_KEEP_JOBS})
+        EXPECT_TRUE(IsEnabled(page, id)) << id;
     Type(page, IDC_USERNAME, L"ann");
     Type(page, IDC_PIN, L"0123");
     EXPECT_EQ(LeaveMessage(), L"Invalid characters for PIN.  Must be digits 1-6.");
@@ -218,7 +127,7 @@ TEST_F(OutputPage, FieldsApplyLimitsAndBadDevmodeValues) {
 // the model, and what is applied reaches the devmode and the registry, where the next sheet
 // finds the user name again.
 TEST_F(OutputPage, HeldJobChecksAndApplyToDevmodeAndRegistry) {
-    Model(L"OutHeld", NewPinModel());
+    Model(NewPinModel());
     HWND page = Open();
     EXPECT_EQ(WindowText(Control(page, IDC_PIN_LABEL)), L"&PIN: (####, 0-9)");
     EXPECT_FALSE(IsVisible(page, IDC_STATION));
@@ -242,7 +151,7 @@ TEST_F(OutputPage, HeldJobChecksAndApplyToDevmodeAndRegistry) {
     EXPECT_EQ(Text(Context()->dm.pin), L"");
     EXPECT_EQ(Context()->dm.keepPreviousJobs, 1u);
 
-    ASSERT_TRUE(sheet_->SelectPage(kOutput));
+    ASSERT_TRUE(sheet_->SelectPage(pageTitle_));
     ASSERT_TRUE(SelectListEntry(page, IDC_OUTPUT_LIST, L"Confidential Print"));
     Type(page, IDC_PIN, L"9012");
     ASSERT_TRUE(sheet_->Apply());
@@ -265,12 +174,106 @@ TEST_F(OutputPage, HeldJobChecksAndApplyToDevmodeAndRegistry) {
     EXPECT_EQ(WindowText(Control(page, IDC_USERNAME)), L"From Devmode");
 }
 
-TEST_F(OutputPage, FaxFieldsChecksSourceAndApply) {
-    Model(L"OutFax", FaxModel());
+// The cover dialog's edits, the fields behind them and their limits; the comments come last.
+const struct CoverEdit {
+    int id;
+    char16_t* (*field)(cv::FaxCover&);
+    LRESULT limit;
+} kCoverEdits[] = {
+    {IDC_SENDER_NAME, [](cv::FaxCover& c) { return +c.senderName; }, 45},
+    {IDC_SENDER_COMPANY, [](cv::FaxCover& c) { return +c.senderCompany; }, 45},
+    {IDC_SENDER_ADDRESS, [](cv::FaxCover& c) { return +c.senderAddress; }, 45},
+    {IDC_SENDER_FAX, [](cv::FaxCover& c) { return +c.senderFax; }, 45},
+    {IDC_SENDER_VOICE, [](cv::FaxCover& c) { return +c.senderVoice; }, 45},
+    {IDC_SENDER_EMAIL, [](cv::FaxCover& c) { return +c.senderEmail; }, 45},
+    {IDC_COMMENTS, [](cv::FaxCover& c) { return +c.comments; }, 1023},
+};
+// A text of its own for every edit, so that a swap shows.
+std::wstring CoverText(const wchar_t* kind, const CoverEdit& e) {
+    return kind + std::to_wstring(&e - kCoverEdits);
+}
+
+// The cover page dialog from the page, then the fax fields: their checks, where they are
+// taken from, and what Apply writes.
+TEST_F(OutputPage, CoverPageDialogThenFaxFieldsChecksSourceAndApply) {
+    Model(FaxModel());
+    HWND page = Open([](cv::PluginDevmode& dm) {
+        dm.outputTo = 3;
+        dm.fax.sendCoverPage = 1;
+        for (const CoverEdit& e : kCoverEdits) {
+            const std::wstring text = CoverText(L"old ", e);
+            std::copy(text.begin(), text.end() + 1, e.field(dm.fax.cover));
+        }
+    });
+    ASSERT_TRUE(IsEnabled(page, IDC_SETUP_COVER));
+    const cv::FaxCover before = Context()->output.coverWork;
+    const int windows = counter_.Open(cvtest::Resource::Window);
+
+    DialogScript script;
+    script.Then([](HWND dialog) {
+        EXPECT_EQ(WindowText(dialog), L"Enter Fax Cover Page Information");
+        for (int id : {IDC_COVER_RECIPIENT, IDC_COVER_SENDER, IDC_COVER_COMMENTS})
+            EXPECT_TRUE(IsChecked(dialog, id)) << id;
+        for (const CoverEdit& e : kCoverEdits) {
+            EXPECT_EQ(WindowText(Control(dialog, e.id)), CoverText(L"old ", e));
+            EXPECT_EQ(SendDlgItemMessageW(dialog, e.id, EM_GETLIMITTEXT, 0, 0), e.limit) << e.id;
+        }
+        // OK follows the three boxes, whichever is the last one on or off.
+        Click(dialog, IDC_COVER_RECIPIENT);
+        Click(dialog, IDC_COVER_COMMENTS);
+        EXPECT_FALSE(IsEnabled(dialog, IDC_COMMENTS));
+        EXPECT_TRUE(IsEnabled(dialog, IDOK)) << "the sender's part is left";
+        Click(dialog, IDC_COVER_SENDER);
+        for (const CoverEdit& e : kCoverEdits)
+            EXPECT_FALSE(IsEnabled(dialog, e.id)) << e.id;
+        EXPECT_FALSE(IsEnabled(dialog, IDOK)) << "nothing left for a cover page";
+        Click(dialog, IDC_COVER_COMMENTS);
+        EXPECT_TRUE(IsEnabled(dialog, IDOK));
+        Click(dialog, IDC_COVER_COMMENTS);
+        Click(dialog, IDC_COVER_RECIPIENT);
+        EXPECT_TRUE(IsEnabled(dialog, IDOK));
+        Type(dialog, IDC_COMMENTS, L"Typed, then cancelled");
+        DialogScript::PressButton(dialog, IDCANCEL);
+    });
+    script.Then([](HWND dialog) {
+        for (const CoverEdit& e : kCoverEdits)
+            Type(dialog, e.id, CoverText(L"new ", e));
+        DialogScript::PressButton(dialog, IDOK);
+    });
+    script.Then([](HWND dialog) {
+        Click(dialog, IDC_COVER_SENDER); // off: the sender texts stay for later
+        Type(dialog, IDC_SENDER_NAME, L"Not taken");
+        Type(dialog, IDC_COMMENTS, L"Last comment");
+        DialogScript::PressButton(dialog, IDOK);
+    });
+    Click(page, IDC_SETUP_COVER);
+    EXPECT_EQ(std::memcmp(&Context()->output.coverWork, &before, sizeof before), 0);
+    Click(page, IDC_SETUP_COVER);
+    cv::FaxCover& cover = Context()->output.coverWork;
+    for (const CoverEdit& e : kCoverEdits)
+        EXPECT_EQ(Text(e.field(cover)), CoverText(L"new ", e)) << e.id;
+    Click(page, IDC_SETUP_COVER);
+    EXPECT_EQ(cover.coverFlags, uint32_t(cv::CoverRecipient | cv::CoverComments));
+    EXPECT_EQ(Text(cover.senderName), L"new 0");
+    EXPECT_EQ(Text(cover.comments), L"Last comment");
+    // A cover page with no part opens with every box off and OK disabled.
+    cover.coverFlags = 0;
+    script.Then([](HWND dialog) {
+        for (int id : {IDC_COVER_RECIPIENT, IDC_COVER_SENDER, IDC_COVER_COMMENTS})
+            EXPECT_FALSE(IsChecked(dialog, id)) << id;
+        EXPECT_FALSE(IsEnabled(dialog, IDOK));
+        DialogScript::PressButton(dialog, IDCANCEL);
+    });
+    Click(page, IDC_SETUP_COVER);
+    EXPECT_EQ(script.Unexpected(), 0);
+    EXPECT_EQ(script.Seen().size(), 4u);
+    EXPECT_EQ(counter_.Open(cvtest::Resource::Window), windows) << "each dialog went with its OK";
+
     // Nothing remembered: the devmode's values are shown.
-    HWND page =
+    page =
         Open([](cv::PluginDevmode& dm) { cv::BoundedCopyText(dm.fax.recipientName, u"DM Bob"); });
-    for (int id : {IDC_USERNAME, IDC_PIN, IDC_KEEP_JOBS}) EXPECT_FALSE(IsVisible(page, id)) << id;
+    for (int id : {IDC_USERNAME, IDC_PIN, IDC_KEEP_JOBS})
+        EXPECT_FALSE(IsVisible(page, id)) << id;
     EXPECT_EQ(WindowText(Control(page, IDC_RECIPIENT_NAME)), L"DM Bob");
     EXPECT_TRUE(IsVisible(page, IDC_STATION));
     EXPECT_FALSE(IsEnabled(page, IDC_STATION)) << "fax fields wait for the Fax destination";
@@ -322,98 +325,6 @@ TEST_F(OutputPage, FaxFieldsChecksSourceAndApply) {
     SetValue(L"FaxInfo", REG_SZ, info.data(), static_cast<DWORD>(info.size()));
     page = Open([](cv::PluginDevmode& dm) { cv::BoundedCopyText(dm.fax.recipientName, u"Other"); });
     EXPECT_EQ(WindowText(Control(page, IDC_RECIPIENT_NAME)), L"Other");
-}
-
-// The cover dialog's edits, the fields behind them and their limits; the comments come last.
-const struct CoverEdit {
-    int id;
-    char16_t* (*field)(cv::FaxCover&);
-    LRESULT limit;
-} kCoverEdits[] = {
-    {IDC_SENDER_NAME, [](cv::FaxCover& c) { return +c.senderName; }, 45},
-    {IDC_SENDER_COMPANY, [](cv::FaxCover& c) { return +c.senderCompany; }, 45},
-    {IDC_SENDER_ADDRESS, [](cv::FaxCover& c) { return +c.senderAddress; }, 45},
-    {IDC_SENDER_FAX, [](cv::FaxCover& c) { return +c.senderFax; }, 45},
-    {IDC_SENDER_VOICE, [](cv::FaxCover& c) { return +c.senderVoice; }, 45},
-    {IDC_SENDER_EMAIL, [](cv::FaxCover& c) { return +c.senderEmail; }, 45},
-    {IDC_COMMENTS, [](cv::FaxCover& c) { return +c.comments; }, 1023},
-};
-// A text of its own for every edit, so that a swap shows.
-std::wstring CoverText(const wchar_t* kind, const CoverEdit& e) {
-    return kind + std::to_wstring(&e - kCoverEdits);
-}
-
-TEST_F(OutputPage, CoverPageDialogFieldsEnableRulesOkAndCancel) {
-    Model(L"OutCover", FaxModel());
-    HWND page = Open([](cv::PluginDevmode& dm) {
-        dm.outputTo = 3;
-        dm.fax.sendCoverPage = 1;
-        for (const CoverEdit& e : kCoverEdits) {
-            const std::wstring text = CoverText(L"old ", e);
-            std::copy(text.begin(), text.end() + 1, e.field(dm.fax.cover));
-        }
-    });
-    ASSERT_TRUE(IsEnabled(page, IDC_SETUP_COVER));
-    const cv::FaxCover before = Context()->output.coverWork;
-    const int windows = counter_.Open(cvtest::Resource::Window);
-
-    DialogScript script;
-    script.Then([](HWND dialog) {
-        EXPECT_EQ(WindowText(dialog), L"Enter Fax Cover Page Information");
-        for (int id : {IDC_COVER_RECIPIENT, IDC_COVER_SENDER, IDC_COVER_COMMENTS})
-            EXPECT_TRUE(IsChecked(dialog, id)) << id;
-        for (const CoverEdit& e : kCoverEdits) {
-            EXPECT_EQ(WindowText(Control(dialog, e.id)), CoverText(L"old ", e));
-            EXPECT_EQ(SendDlgItemMessageW(dialog, e.id, EM_GETLIMITTEXT, 0, 0), e.limit) << e.id;
-        }
-        // OK follows the three boxes, whichever is the last one on or off.
-        Click(dialog, IDC_COVER_RECIPIENT);
-        Click(dialog, IDC_COVER_COMMENTS);
-        EXPECT_FALSE(IsEnabled(dialog, IDC_COMMENTS));
-        EXPECT_TRUE(IsEnabled(dialog, IDOK)) << "the sender's part is left";
-        Click(dialog, IDC_COVER_SENDER);
-        for (const CoverEdit& e : kCoverEdits) EXPECT_FALSE(IsEnabled(dialog, e.id)) << e.id;
-        EXPECT_FALSE(IsEnabled(dialog, IDOK)) << "nothing left for a cover page";
-        Click(dialog, IDC_COVER_COMMENTS);
-        EXPECT_TRUE(IsEnabled(dialog, IDOK));
-        Click(dialog, IDC_COVER_COMMENTS);
-        Click(dialog, IDC_COVER_RECIPIENT);
-        EXPECT_TRUE(IsEnabled(dialog, IDOK));
-        Type(dialog, IDC_COMMENTS, L"Typed, then cancelled");
-        DialogScript::PressButton(dialog, IDCANCEL);
-    });
-    script.Then([](HWND dialog) {
-        for (const CoverEdit& e : kCoverEdits) Type(dialog, e.id, CoverText(L"new ", e));
-        DialogScript::PressButton(dialog, IDOK);
-    });
-    script.Then([](HWND dialog) {
-        Click(dialog, IDC_COVER_SENDER); // off: the sender texts stay for later
-        Type(dialog, IDC_SENDER_NAME, L"Not taken");
-        Type(dialog, IDC_COMMENTS, L"Last comment");
-        DialogScript::PressButton(dialog, IDOK);
-    });
-    Click(page, IDC_SETUP_COVER);
-    EXPECT_EQ(std::memcmp(&Context()->output.coverWork, &before, sizeof before), 0);
-    Click(page, IDC_SETUP_COVER);
-    cv::FaxCover& cover = Context()->output.coverWork;
-    for (const CoverEdit& e : kCoverEdits)
-        EXPECT_EQ(Text(e.field(cover)), CoverText(L"new ", e)) << e.id;
-    Click(page, IDC_SETUP_COVER);
-    EXPECT_EQ(cover.coverFlags, uint32_t(cv::CoverRecipient | cv::CoverComments));
-    EXPECT_EQ(Text(cover.senderName), L"new 0");
-    EXPECT_EQ(Text(cover.comments), L"Last comment");
-    // A cover page with no part opens with every box off and OK disabled.
-    cover.coverFlags = 0;
-    script.Then([](HWND dialog) {
-        for (int id : {IDC_COVER_RECIPIENT, IDC_COVER_SENDER, IDC_COVER_COMMENTS})
-            EXPECT_FALSE(IsChecked(dialog, id)) << id;
-        EXPECT_FALSE(IsEnabled(dialog, IDOK));
-        DialogScript::PressButton(dialog, IDCANCEL);
-    });
-    Click(page, IDC_SETUP_COVER);
-    EXPECT_EQ(script.Unexpected(), 0);
-    EXPECT_EQ(script.Seen().size(), 4u);
-    EXPECT_EQ(counter_.Open(cvtest::Resource::Window), windows) << "each dialog went with its OK";
 }
 
 } // namespace
