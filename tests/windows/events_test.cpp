@@ -148,7 +148,7 @@ TEST_F(EventsTest, DriverEventsInstallAndRemoveTheStores) {
     EXPECT_EQ(plugin_->DriverEvent(DRIVER_EVENT_DELETE, 3, nullptr, 0), S_OK);
     EXPECT_EQ(Event(7, 3, three, L"model.ppd"), S_OK);
     EXPECT_EQ(Event(DRIVER_EVENT_DELETE, 3, nullptr), S_OK);
-    EXPECT_EQ(Event(DRIVER_EVENT_DELETE, 1, L""), S_OK);
+    EXPECT_EQ(Event(DRIVER_EVENT_DELETE, 3, L"", L"model.ppd"), S_OK);
     EXPECT_TRUE(KeyExists(user(), StorePath(three)));
     EXPECT_EQ(processorDeletions, 0);
 
