@@ -73,6 +73,11 @@ TEST_F(SystemDynamicText, ValuesComeFromTheSystemAndFitExactlyOrNotAtAll) {
             return p.FormatDate(when, cv::DateStyle::Long, nullptr, b, c);
         },
         [&](char16_t* b, size_t c) { return p.FormatTime(when, nullptr, b, c); },
+        // Pictures whose text is one unit long ("5", "9").
+        [&](char16_t* b, size_t c) {
+            return p.FormatDate(when, cv::DateStyle::Picture, u"d", b, c);
+        },
+        [&](char16_t* b, size_t c) { return p.FormatTime(when, u"s", b, c); },
         [&](char16_t* b, size_t c) {
             return p.PrinterInfo(handle, cv::PrinterField::DriverName, b, c);
         },

@@ -400,6 +400,9 @@ TEST(ProfilesUi, SaveChangeRenameDeleteFactoryDefaultsThenLoadInTheNextSheetAndR
     EXPECT_EQ(tree.Value(L"Brightness"), L"3");
     ASSERT_TRUE(sheet.SelectPage(kProfiles));
     EXPECT_EQ(Display(page), L"Brochure") << "nothing changed since the load";
+    // With another profile chosen in the list, settings that are no profile's choose the first.
+    SaveAs(page, L"Zeta");
+    ASSERT_TRUE(SelectListEntry(page, IDC_PROFILE_LIST, L"Zeta"));
     ASSERT_TRUE(sheet.SelectPage(0));
     ASSERT_TRUE(tree.Set(L"Contrast", L"2"));
     ASSERT_TRUE(sheet.SelectPage(kProfiles));
@@ -423,7 +426,8 @@ TEST(ProfilesUi, SaveChangeRenameDeleteFactoryDefaultsThenLoadInTheNextSheetAndR
     SheetDriver readOnly(printer.printerName, options);
     ASSERT_TRUE(readOnly.ok()) << readOnly.error();
     page = readOnly.CurrentPage();
-    EXPECT_EQ(ListEntries(page, IDC_PROFILE_LIST), std::vector<std::wstring>{L"Brochure"});
+    EXPECT_EQ(ListEntries(page, IDC_PROFILE_LIST),
+              (std::vector<std::wstring>{L"Brochure", L"Zeta"}));
     EXPECT_EQ(Display(page), L"Brochure");
     EXPECT_EQ(Selection(page), 0);
     EXPECT_FALSE(IsEnabled(page, IDC_PROFILE_SAVE));

@@ -263,6 +263,10 @@ TEST_F(BareSheet, AnswersTheSimpleReasons) {
         EXPECT_EQ(Call(document, PROPSHEETUI_REASON_INIT, 0), S_OK);
         EXPECT_EQ(info.Result, 1u);
         EXPECT_TRUE(comPropSheetCalls.empty());
+        // Nor does the DESTROY that follows find anything; the document sheet answers as for an
+        // unchanged sheet.
+        EXPECT_EQ(Call(document, PROPSHEETUI_REASON_DESTROY, 0), S_OK);
+        EXPECT_EQ(info.Result, document ? 1u : 0u);
     }
     // No PublishDriverInterface: the printer's features cannot be asked, so no Output Options.
     SheetParam sheet;
