@@ -221,6 +221,12 @@ TEST_F(ProfileStore, LookUpsCreateNothingAndStoredValuesAreTakenOnlyAsTheItemsCa
     EXPECT_EQ(ctx->dm.contrast, 0);
     EXPECT_TRUE(cv::ProfileMatchesSettings(L"Odd", h, ctx.get()))
         << "what the load left out cannot differ";
+    // An edit item without its size parameter holds only what its text already holds.
+    types[3].Count = 1;
+    std::memcpy(note, L"Hi", 6);
+    ASSERT_TRUE(cv::LoadProfile(ctx.get(), L"Odd", h));
+    EXPECT_STREQ(note, L"A ");
+    types[3].Count = 2;
 
     // A copy cannot leave a value behind: the rename is refused and the profile stays whole.
     const int values = ValueCount(Path(L"Odd"));
