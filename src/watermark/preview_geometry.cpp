@@ -53,9 +53,9 @@ uint32_t PreviewColor(uint32_t color, uint32_t intensity) {
     for (int shift = 0; shift <= 16; shift += 8) {
         const int32_t c = int32_t((color >> shift) & 0xFF);
         int32_t v = 255 - MulDivRound(255 - c, percent, 100);
-        // Only an intensity above 100 leaves the byte range; keep the channel there.
+        // Only an intensity above 100 leaves the byte range, and only downwards: the fade
+        // subtracted from 255 is never negative.
         if (v < 0) v = 0;
-        if (v > 255) v = 255;
         faded |= uint32_t(v) << shift;
     }
     return faded;
