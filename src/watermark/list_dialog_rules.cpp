@@ -1,47 +1,12 @@
 #include "watermark/list_dialog_rules.h"
 
 #include "ui/bounded_string.h"
+#include "ui/text_case.h"
 
 namespace cv {
 
-namespace {
-
-bool InPairs(char16_t c, char16_t first, char16_t last) {
-    return c >= first && c <= last;
-}
-
-} // namespace
-
-char16_t FoldCase(char16_t c) {
-    if (c < 0x80) return InPairs(c, u'A', u'Z') ? char16_t(c + 0x20) : c;
-    // Latin-1: the capitals from U+00C0 to U+00DE but the multiplication sign.
-    if (InPairs(c, 0x00C0, 0x00DE) && c != 0x00D7) return char16_t(c + 0x20);
-    if (c < 0x0100) return c;
-    // Latin Extended-A: neighbouring pairs, capital first, with the i pair and the letters
-    // without partners left alone.
-    if (InPairs(c, 0x0100, 0x012F) || InPairs(c, 0x0132, 0x0137) || InPairs(c, 0x014A, 0x0177))
-        return (c & 1) ? c : char16_t(c + 1);
-    if (InPairs(c, 0x0139, 0x0148) || InPairs(c, 0x0179, 0x017E))
-        return (c & 1) ? char16_t(c + 1) : c;
-    if (c == 0x0178) return 0x00FF; // Y with diaeresis
-    // Greek: the accented capitals, the capitals (U+03A2 is unassigned), and final sigma.
-    if (c == 0x0386) return 0x03AC;
-    if (InPairs(c, 0x0388, 0x038A)) return char16_t(c + 0x25);
-    if (c == 0x038C) return 0x03CC;
-    if (InPairs(c, 0x038E, 0x038F)) return char16_t(c + 0x3F);
-    if (InPairs(c, 0x0391, 0x03A9) && c != 0x03A2) return char16_t(c + 0x20);
-    if (c == 0x03C2) return 0x03C3;
-    // Cyrillic: the capitals with their own letters, then the basic alphabet.
-    if (InPairs(c, 0x0400, 0x040F)) return char16_t(c + 0x50);
-    if (InPairs(c, 0x0410, 0x042F)) return char16_t(c + 0x20);
-    return c;
-}
-
 bool EqualIgnoringCase(const char16_t* a, const char16_t* b) {
-    if (!a || !b) return false;
-    for (; *a && *b; ++a, ++b)
-        if (FoldCase(*a) != FoldCase(*b)) return false;
-    return *a == *b;
+    return EqualTextIgnoringCase(a, b);
 }
 
 const char16_t* VariableForDescription(const VariableTexts& table, const char16_t* description) {

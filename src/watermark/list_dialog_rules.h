@@ -47,13 +47,8 @@ struct VariableTexts {
     LoadedVariable entries[kVariableCount];
 };
 
-// Lower-case partner of a character for comparisons without regard to case: ASCII, Latin-1,
-// Latin Extended-A, Greek and Cyrillic, the scripts of the module's translations that have
-// letter case. Every other character is its own partner. (The dotted and dotless i of Turkish,
-// whose pairing depends on the language, stay apart.)
-char16_t FoldCase(char16_t c);
-
-// True when both terminated texts are equal after FoldCase; false when either is missing.
+// True when both terminated texts are equal without regard to case (FoldTextCase); false when
+// either is missing.
 bool EqualIgnoringCase(const char16_t* a, const char16_t* b);
 
 // The variable text whose description equals `description` without regard to case, or null.

@@ -1,4 +1,5 @@
 #include "watermark/list_dialog_rules.h"
+#include "ui/text_case.h"
 
 #include "test_text.h"
 
@@ -76,9 +77,9 @@ TEST(VariableText, DescriptionsMatchWithoutRegardToCase) {
     }
     EXPECT_FALSE(EqualIgnoringCase(nullptr, u""));
     EXPECT_FALSE(EqualIgnoringCase(u"", nullptr));
-    EXPECT_EQ(FoldCase(u'Q'), u'q');
+    EXPECT_EQ(FoldTextCase(u'Q'), u'q');
     for (char16_t c : {u'@', u'[', char16_t(0x03A2), char16_t(0x4E00)})
-        EXPECT_EQ(FoldCase(c), c) << int(c);
+        EXPECT_EQ(FoldTextCase(c), c) << int(c);
 }
 
 // Each description of the table inserts its variable, without regard to case; what is inserted

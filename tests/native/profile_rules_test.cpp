@@ -98,7 +98,8 @@ TEST(ProfileRules, LeadingIntegerReadsAsWtoi) {
     const std::pair<const char16_t*, int32_t> cases[] = {
         {u"", 0}, {u"12", 12}, {u" \t-5", -5}, {u"+3", 3}, {u"12abc", 12}, {u"abc", 0}, {u"- 4", 0},
         {u"2147483647", INT32_MAX}, {u"99999999999999999999", INT32_MAX},
-        {u"-2147483648", INT32_MIN}, {u"-99999999999999999999", INT32_MIN}};
+        {u"-2147483647", -INT32_MAX}, {u"-2147483648", INT32_MIN},
+        {u"-99999999999999999999", INT32_MIN}};
     // clang-format on
     for (const auto& [text, value] : cases)
         EXPECT_EQ(LeadingInteger(text), value) << value;
