@@ -2,6 +2,7 @@
 // what the user sees on the page, in the dialog and in the message boxes, what lands in the
 // registry, and what a load does to the other pages, the host's tree and the driver's items.
 #include "import_hook.h"
+#include "page_session.h"
 #include "printer_fixture.h"
 #include "profiles/profiles_resource.h"
 #include "resource_counter.h"
@@ -30,11 +31,6 @@ const wchar_t kCaption[] = L"Personal Profiles";
 const std::string kModel = PpdFeature("Duplex", {"None", "DuplexNoTumble", "DuplexTumble"}) +
                            PpdFeature("HasManualColorCorrection", {"True", "False"}) +
                            PpdFeature("HasNewPrintQuality", {"True", "False"});
-
-std::wstring Text(const char16_t* units, size_t capacity) {
-    return std::wstring(reinterpret_cast<const wchar_t*>(units),
-                        cv::BoundedLength(units, capacity));
-}
 
 bool Same(const PluginDevmode& a, const PluginDevmode& b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
